@@ -1,0 +1,17 @@
+// Decoding image files from memory with FreeImage. Portable: the Win32 layer reads the
+// file's bytes and hands them over, since paths are Windows paths under Wine.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+struct FIBITMAP;  // FreeImage's bitmap; only core files include FreeImage.h
+
+// Decodes a whole image file held in memory. The format comes from the content first,
+// then from fileName's extension. The picture is returned upright (EXIF orientation
+// applied) as standard 8-bit-per-channel colour. Pictures above MaxImagePixels are
+// refused from their header before any pixel is decoded. Returns a bitmap the caller
+// releases with FreeImage_Unload, or null when the bytes are not a readable picture.
+FIBITMAP* LoadImageFromMemory(const uint8_t* data, size_t size, const char* fileName);
+
+// Largest picture accepted, in pixels (width x height).
+extern const unsigned long long MaxImagePixels;

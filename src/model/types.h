@@ -1,0 +1,27 @@
+// Shared vocabulary of the whole program: layouts, sizes and count texts.
+// Portable: no windows.h here.
+#pragma once
+#include <cstddef>
+
+typedef int LayoutMode;
+enum : LayoutMode {
+    LayoutOnePerPage = 118,
+    LayoutTwoPerPage = 119,
+    LayoutFourPerPage = 120,
+};
+
+enum {
+    ThumbnailSize = 96,  // thumbnail width and height in pixels
+    MaxPathChars = 260,  // every path buffer, terminator included
+    CaptionChars = 40,   // caption field, terminator included (39 usable)
+};
+
+// 2 for two per page, 4 for four per page, 1 for anything else.
+int ImagesPerPage(LayoutMode mode);
+
+// Pages needed for n images: n / ImagesPerPage rounded up; 0 images give 0 pages.
+int PageCount(int n, LayoutMode mode);
+
+// The decimal text of n, padded on the left with '0' to three characters and never
+// cut (7 -> "007", 42 -> "042", 1234 -> "1234"). Always terminated; returns out.
+char* FormatCount(long long n, char* out, size_t outSize);

@@ -1,0 +1,36 @@
+// Writing the collection as one PDF. Portable: everything that touches windows or
+// files goes through BuildHost, so the builder also runs natively in tests.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "model/collection.h"
+#include "pdf/pdf_settings.h"
+
+enum { MaxPdfImages = 200 };
+
+class BuildHost {
+public:
+    virtual ~BuildHost() {}
+    // Files. Paths are the program's own (Windows paths under Wine).
+    virtual bool ReadFileBytes(const char* path, std::vector<uint8_t>* out) = 0;
+    virtual bool FileExists(const char* path) = 0;
+    // Writes the bytes to a temporary file in the target folder, then replaces the target.
+    virtual bool WriteFileBytes(const char* path, const uint8_t* data, size_t size) = 0;
+    virtual bool DeleteFileAt(const char* path) = 0;
+    // The progress dialog.
+    virtual void SetProgressRange(int count) = 0;
+    virtual void StepProgress() = 0;
+    virtual void ResetProgress() = 0;
+    virtual void SetMessageLine(const char* text) = 0;
+    // Handles pending window messages; returns false once the user has cancelled.
+    virtual bool PumpAndContinue() = 0;
+    // The "PDF Error" box.
+    virtual void ShowFailure(const char* message) = 0;
+};
+
+// 1 when the run ended without a failure (written, or cancelled: PumpAndContinue said
+// false); 0 after a failure, which has been reported through the host.
+int BuildPdfDocument(const ImageCollectionType& images, const PdfSettingsRecord& settings,
+                     const char* pdfPath, BuildHost& host);

@@ -1,0 +1,23 @@
+// The options that shape the PDF, with their start-up defaults. Portable.
+#pragma once
+#include "model/types.h"
+
+struct PdfSettingsRecord {
+    char pageSizeName[32];   // one of PaperNames
+    unsigned pageMargin;     // points between the page edge and the cells
+    unsigned cellGap;        // points between neighbouring cells
+    LayoutMode layout;
+    char password[40];       // empty: no encryption
+    int openAfterCreation;
+    int mailAfterCreation;
+    double imageQuality;     // 0.0 (one pixel per point drawn) .. 1.0 (full size)
+};
+
+extern PdfSettingsRecord PdfSettings;
+
+extern const char* const PaperNames[2];  // "Letter", "A4"
+enum { PaperNameCount = 2 };
+
+// Writes the defaults: Letter, quality 0.3, margins and gaps 36, one per page, no
+// password, nothing after creation.
+void SetDefaultPdfSettings(PdfSettingsRecord* settings);
