@@ -16,3 +16,5 @@ struct ThumbnailPixels {
 // readable picture.
 bool MakeThumbnailPixels(const uint8_t* data, size_t size, const char* fileName,
                          ThumbnailPixels* out);
+
+enum TransformMode { FlipLeftRight = 1, FlipTopBottom = 2, RotateClockwise = 3, RotateCounterClockwise = 4 };

@@ -1,0 +1,33 @@
+# The Win32 layer is its own CMake project (win/) built with the wineg++ toolchain; it
+# links the core library built above. Its tests join this project's ctest run.
+include(ExternalProject)
+
+# Native helpers that the Win32 tests link (PNG screenshots, reading PDFs back).
+file(GLOB TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+add_library(tolvane_test_support STATIC ${TEST_SUPPORT_SOURCES})
+set_target_properties(tolvane_test_support PROPERTIES POSITION_INDEPENDENT_CODE ON)
+target_link_libraries(tolvane_test_support PUBLIC tolvane_core)
+
+set(WIN_BINARY_DIR ${CMAKE_BINARY_DIR}/win)
+ExternalProject_Add(tolvane_win32
+  SOURCE_DIR ${CMAKE_SOURCE_DIR}/win
+  BINARY_DIR ${WIN_BINARY_DIR}
+  CMAKE_ARGS
+    -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/wine-toolchain.cmake
+    -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
+    -DTOLVANE_SOURCE_DIR=${CMAKE_SOURCE_DIR}
+    -DTOLVANE_CORE_LIB=$<TARGET_FILE:tolvane_core>
+    -DTOLVANE_TEST_SUPPORT_LIB=$<TARGET_FILE:tolvane_test_support>
+  BUILD_ALWAYS ON
+  INSTALL_COMMAND ""
+  DEPENDS tolvane_core tolvane_test_support)
+
+file(WRITE ${CMAKE_BINARY_DIR}/win_tests.cmake
+  "if(EXISTS \"${WIN_BINARY_DIR}/CTestTestfile.cmake\")\n  include(\"${WIN_BINARY_DIR}/CTestTestfile.cmake\")\nendif()\n")
+set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/win_tests.cmake)
+
+# Every Win32 file also compiles for 32-bit Windows.
+add_custom_target(mingw-check
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/mingw-check.sh ${CMAKE_BINARY_DIR}/mingw
+  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+  COMMENT "Compiling the Win32 layer and the core for 32-bit Windows (MinGW-w64 i686)")

@@ -1,0 +1,3 @@
+#include "app/product.h"
+
+const char ProductWebAddress[] = "https://www.quorrel.com/tolvane";

@@ -1,0 +1,4 @@
+// Product facts shown to the user and written into every PDF. Portable.
+#pragma once
+
+extern const char ProductWebAddress[];

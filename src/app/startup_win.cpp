@@ -1,0 +1,176 @@
+#include "app/startup_win.h"
+
+#include <ole2.h>
+#include <shlwapi.h>
+
+#include <cstdio>
+
+#include "app/mainwindow_win.h"
+#include "app/version_rules.h"
+
+int RunTolvane(HINSTANCE instance, int showCommand)
+{
+    OleInitialize(NULL);
+    LoadStringA(instance, IDS_TITLE, WindowTitle, sizeof WindowTitle);
+    LoadStringA(instance, IDS_CLASS_NAME, MainClassName, sizeof MainClassName);
+
+    if (!RegisterMainWindowClass(instance)) {
+        MessageBoxA(NULL, "Window Registration Failed!", "Error!", MB_ICONWARNING);
+        OleUninitialize();
+        return 1;
+    }
+    if (!InitInstance(instance, showCommand)) {
+        MessageBoxA(NULL, "Window Initialization Failed!", "Error!", MB_ICONWARNING);
+        OleUninitialize();
+        return 2;
+    }
+    HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    int exitCode = RunMessageLoop(accelerators);
+    OleUninitialize();
+    return exitCode;
+}
+
+ATOM RegisterMainWindowClass(HINSTANCE instance)
+{
+    WNDCLASSEXA wc;
+    ZeroMemory(&wc, sizeof wc);
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = MainWindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = (HICON)LoadImageA(instance, MAKEINTRESOURCEA(IDI_TOLVANE), IMAGE_ICON, 0, 0,
+                                 LR_DEFAULTCOLOR);
+    wc.hIconSm = (HICON)LoadImageA(instance, MAKEINTRESOURCEA(IDI_TOLVANE), IMAGE_ICON, 0, 0,
+                                   LR_DEFAULTCOLOR);
+    wc.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    wc.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
+    wc.lpszClassName = MainClassName;
+    return RegisterClassExA(&wc);
+}
+
+int GetOsVersionClass()
+{
+    OSVERSIONINFOA info;
+    ZeroMemory(&info, sizeof info);
+    info.dwOSVersionInfoSize = sizeof info;
+    GetVersionExA(&info);
+    return ClassifyOsVersion(info.dwMajorVersion, info.dwMinorVersion);
+}
+
+DWORD GetCommonControlsVersion(const char* libraryName)
+{
+    // Only asks a library that is already loaded; its load count stays as it is.
+    HMODULE module = GetModuleHandleA(libraryName);
+    if (!module) return 0;
+    DLLGETVERSIONPROC getVersion = (DLLGETVERSIONPROC)GetProcAddress(module, "DllGetVersion");
+    if (!getVersion) return 0;
+    DLLVERSIONINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    if (FAILED(getVersion(&info))) return 0;
+    return PackCommonControlsVersion(info.dwMajorVersion, info.dwMinorVersion);
+}
+
+BOOL HelpFileAttributesPresent(DWORD attributes)
+{
+    if (attributes == INVALID_FILE_ATTRIBUTES) return FALSE;
+    return (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE |
+                          FILE_ATTRIBUTE_NORMAL)) != 0;
+}
+
+static void KeepHelpFileIfPresent()
+{
+    if (!HelpFileAttributesPresent(GetFileAttributesA(HelpFilePath))) HelpFilePath[0] = 0;
+}
+
+// Looks for Tolvane.chm beside the program, then in the current directory.
+void FindHelpFile()
+{
+    char folder[MAX_PATH];
+    HelpFilePath[0] = 0;
+    if (GetModuleFileNameA(NULL, folder, sizeof folder)) {
+        folder[sizeof folder - 1] = 0;
+        char* slash = strrchr(folder, '\\');
+        if (slash) {
+            *slash = 0;
+            snprintf(HelpFilePath, sizeof HelpFilePath, "%s\\Tolvane.chm", folder);
+        }
+        KeepHelpFileIfPresent();
+    }
+    if (!HelpFilePath[0] && GetCurrentDirectoryA(sizeof folder, folder)) {
+        folder[sizeof folder - 1] = 0;
+        snprintf(HelpFilePath, sizeof HelpFilePath, "%s\\Tolvane.chm", folder);
+        KeepHelpFileIfPresent();
+    }
+}
+
+static void MakeInsertionMarkBitmaps()
+{
+    HDC windowDC = GetDC(MainWindow);
+    if (!windowDC) return;  // reordering then works without a visible mark
+    HBITMAP mark = (HBITMAP)LoadImageA(AppInstance, MAKEINTRESOURCEA(IDB_INSERT_MARK),
+                                       IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
+    HBITMAP eraser = (HBITMAP)LoadImageA(AppInstance, MAKEINTRESOURCEA(IDB_INSERT_ERASER),
+                                         IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
+    InsertMarkDC = CreateCompatibleDC(windowDC);
+    InsertEraserDC = CreateCompatibleDC(windowDC);
+    if (InsertMarkDC && mark) SelectObject(InsertMarkDC, mark);
+    if (InsertEraserDC && eraser) SelectObject(InsertEraserDC, eraser);
+    ReleaseDC(MainWindow, windowDC);
+}
+
+BOOL InitInstance(HINSTANCE instance, int showCommand)
+{
+    AppInstance = instance;
+    OsVersionClass = GetOsVersionClass();
+    CommonControlsVersion = GetCommonControlsVersion("comctl32.dll");
+    if (!CommonControlsRecentEnough(CommonControlsVersion)) return FALSE;
+
+    ClearCollection(ImageCollection, FreeSlotQueue);
+    DragActive = PdfBuildActive = PaletteShown = PreviewActive = 0;
+    PdfPath[0] = ImportDirectory[0] = PdfSaveDirectory[0] = 0;
+    MapiLibrary = LoadLibraryA("MAPI32.DLL");
+    FindHelpFile();
+    SetDefaultPdfSettings(&PdfSettings);
+
+    HWND window = CreateWindowExA(0, MainClassName, WindowTitle, WS_OVERLAPPEDWINDOW,
+                                  CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, NULL, NULL, instance,
+                                  NULL);
+    MainWindow = window;
+    if (!window) return FALSE;
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    MakeInsertionMarkBitmaps();
+    return TRUE;
+}
+
+BOOL RouteToModelessDialogs(MSG* msg)
+{
+    HWND dialogs[] = {MakePdfProgressDialog, AddImagesProgressDialog, LayoutPalette};
+    for (HWND dialog : dialogs)
+        if (dialog && IsWindow(dialog) && IsDialogMessageA(dialog, msg)) return TRUE;
+    return FALSE;
+}
+
+void HandleLoopMessage(MSG* msg, HACCEL accelerators)
+{
+    // Shortcuts first, so that Ctrl+M still reaches the main window while the layout
+    // palette has the keyboard focus.
+    if (TranslateAcceleratorA(MainWindow, accelerators, msg)) return;
+    if (RouteToModelessDialogs(msg)) return;
+    TranslateMessage(msg);
+    DispatchMessageA(msg);
+}
+
+int RunMessageLoop(HACCEL accelerators)
+{
+    MSG msg;
+    msg.wParam = 0;
+    for (;;) {
+        BOOL got = GetMessageA(&msg, NULL, 0, 0);
+        if (got == 0 || got == -1) break;
+        HandleLoopMessage(&msg, accelerators);
+    }
+    return (int)msg.wParam;
+}

@@ -1,0 +1,17 @@
+// Start-up, defaults and the main message loop.
+#pragma once
+#include "app/globals_win.h"
+
+int RunTolvane(HINSTANCE instance, int showCommand);  // WinMain's body; the exit code
+ATOM RegisterMainWindowClass(HINSTANCE instance);
+BOOL InitInstance(HINSTANCE instance, int showCommand);
+DWORD GetCommonControlsVersion(const char* libraryName);
+int GetOsVersionClass();
+void FindHelpFile();
+BOOL HelpFileAttributesPresent(DWORD attributes);
+int RunMessageLoop(HACCEL accelerators);
+// One message of the main loop: shortcuts, then the modeless dialogs, then dispatch.
+void HandleLoopMessage(MSG* msg, HACCEL accelerators);
+// Offers a message to the modeless dialogs (progress dialogs, layout palette); TRUE
+// when one of them took it.
+BOOL RouteToModelessDialogs(MSG* msg);

@@ -1,0 +1,16 @@
+// The owner-data list of thumbnails and caption editing.
+#pragma once
+#include "app/globals_win.h"
+
+enum CaptionEditMode { ByF2 = 1, AtRightClick = 2, ByTypedKey = 3 };
+
+HWND CreateImageListView(HWND parent);
+void RestoreImageListViewProc();
+void AnswerImageDisplayInfo(NMLVDISPINFOA* request);
+void OnImageListKeyDown(WORD virtualKey);
+void BeginCaptionEdit(CaptionEditMode mode, int key);
+void OnBeginCaptionEdit(NMLVDISPINFOA* request);
+void OnEndCaptionEdit(NMLVDISPINFOA* request);
+void ShowImageContextMenu(NMITEMACTIVATE* click);
+void SelectAllImages();
+void RefreshItemCount();

@@ -1,0 +1,6 @@
+#include "pdf/make_pdf_win.h"
+
+void MakePdfCommand()
+{
+    // Making the PDF is not built yet.
+}

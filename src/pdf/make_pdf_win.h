@@ -1,0 +1,4 @@
+#pragma once
+#include "app/globals_win.h"
+
+void MakePdfCommand();

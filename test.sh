@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Tolvane and runs every test: the native core tests,
+# the UI tests under Wine (headless when there is no display) and the 32-bit Windows
+# compile check. Ends with ctest's summary.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)"
+cmake --build build --target mingw-check
+status=0
+(cd build && ctest -j"$(nproc)" --output-on-failure) || status=$?
+# The shared headless X server and Wine's server of the test prefix are no longer needed.
+if [ -f build/xvfb/pid ]; then kill "$(cat build/xvfb/pid)" 2>/dev/null || true; fi
+WINEPREFIX="$PWD/build/wineprefix" wineserver -k 2>/dev/null || true
+exit $status

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# run-under-wine.sh BUILD_DIR PROGRAM [ARGS...]
+# Runs a Winelib test program in the build folder's own Wine prefix, headless when there
+# is no display, with no first-run prompts, and passes its exit status on.
+set -u
+build=$1; shift
+program=$1; shift
+[ -f "$program.so" ] && program="$program.so"
+
+export WINEPREFIX="$build/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+mkdir -p "$build"
+
+# One prefix per build folder, made once; ctest -j runs tests side by side.
+exec 9>"$build/wineprefix.lock"
+flock 9
+if [ ! -f "$WINEPREFIX/.tolvane-ready" ]; then
+  wineboot -i >/dev/null 2>&1 9>&-
+  # No window manager under Xvfb: unmanaged windows close at once instead of after 2 s.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.tolvane-ready"
+fi
+
+# A shared headless X server for the build folder when there is no display.
+if [ -z "${DISPLAY:-}" ]; then
+  xdir="$build/xvfb"
+  mkdir -p "$xdir"
+  if ! { [ -f "$xdir/pid" ] && kill -0 "$(cat "$xdir/pid")" 2>/dev/null; }; then
+    exec 8>"$xdir/displayfd"
+    setsid Xvfb -displayfd 8 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 9>&- &
+    echo $! > "$xdir/pid"
+    exec 8>&-
+    for _ in $(seq 50); do [ -s "$xdir/displayfd" ] && break; sleep 0.1; done
+    echo ":$(tr -d '[:space:]' < "$xdir/displayfd")" > "$xdir/display"
+  fi
+  export DISPLAY=$(cat "$xdir/display")
+fi
+flock -u 9
+
+wine "$program" "$@"
