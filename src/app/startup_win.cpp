@@ -84,13 +84,13 @@ static void KeepHelpFileIfPresent()
     if (!HelpFileAttributesPresent(GetFileAttributesA(HelpFilePath))) HelpFilePath[0] = 0;
 }
 
-// Looks for Tolvane.chm beside the program, then in the current directory.
-void FindHelpFile()
+// Looks for Tolvane.chm in the program's folder, then in the current directory.
+void FindHelpFileFrom(const char* programFile, const char* currentDirectory)
 {
-    char folder[MAX_PATH];
     HelpFilePath[0] = 0;
-    if (GetModuleFileNameA(NULL, folder, sizeof folder)) {
-        folder[sizeof folder - 1] = 0;
+    if (programFile) {
+        char folder[MaxPathChars];
+        CopyText(folder, sizeof folder, programFile);
         char* slash = strrchr(folder, '\\');
         if (slash) {
             *slash = 0;
@@ -98,11 +98,20 @@ void FindHelpFile()
         }
         KeepHelpFileIfPresent();
     }
-    if (!HelpFilePath[0] && GetCurrentDirectoryA(sizeof folder, folder)) {
-        folder[sizeof folder - 1] = 0;
-        snprintf(HelpFilePath, sizeof HelpFilePath, "%s\\Tolvane.chm", folder);
+    if (!HelpFilePath[0] && currentDirectory) {
+        snprintf(HelpFilePath, sizeof HelpFilePath, "%s\\Tolvane.chm", currentDirectory);
         KeepHelpFileIfPresent();
     }
+}
+
+void FindHelpFile()
+{
+    char program[MaxPathChars], current[MaxPathChars];
+    BOOL haveProgram = GetModuleFileNameA(NULL, program, sizeof program) != 0;
+    program[sizeof program - 1] = 0;
+    BOOL haveCurrent = GetCurrentDirectoryA(sizeof current, current) != 0;
+    current[sizeof current - 1] = 0;
+    FindHelpFileFrom(haveProgram ? program : NULL, haveCurrent ? current : NULL);
 }
 
 static void MakeInsertionMarkBitmaps()

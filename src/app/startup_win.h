@@ -8,6 +8,9 @@ BOOL InitInstance(HINSTANCE instance, int showCommand);
 DWORD GetCommonControlsVersion(const char* libraryName);
 int GetOsVersionClass();
 void FindHelpFile();
+// The search itself, from the program's file name and the current directory (either
+// may be null when it could not be read).
+void FindHelpFileFrom(const char* programFile, const char* currentDirectory);
 BOOL HelpFileAttributesPresent(DWORD attributes);
 int RunMessageLoop(HACCEL accelerators);
 // One message of the main loop: shortcuts, then the modeless dialogs, then dispatch.

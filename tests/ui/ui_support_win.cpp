@@ -158,12 +158,15 @@ bool SaveScreenshot(HWND window, const char* name)
 
 std::string MakeTestFolder(const char* name)
 {
+    // Wine reuses process ids, so a new folder is found by trying names until one is new.
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
     char folder[MAX_PATH];
-    snprintf(folder, sizeof folder, "%stolvane-%lu-%s", temp, (unsigned long)GetCurrentProcessId(), name);
-    CreateDirectoryA(folder, NULL);
-    return folder;
+    for (unsigned n = GetTickCount() % 100000;; n++) {
+        snprintf(folder, sizeof folder, "%stolvane-test-%s-%u", temp, name, n);
+        if (CreateDirectoryA(folder, NULL)) return folder;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return folder;
+    }
 }
 
 bool WriteTestFile(const std::string& path, const void* data, size_t size)
