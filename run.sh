@@ -9,4 +9,9 @@ cmake --build build -j"$(nproc)" >/dev/null
 # Tolvane needs neither .NET nor the HTML engine: no first-run download prompts.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export WINEDEBUG="${WINEDEBUG:--all}"
+# Debian's Wine does not find its own Marlett font, which draws the caption buttons.
+prefix="${WINEPREFIX:-$HOME/.wine}"
+[ -d "$prefix" ] || wineboot -i >/dev/null 2>&1
+fonts="$prefix/drive_c/windows/Fonts"
+[ -f "$fonts/marlett.ttf" ] || cp /usr/share/wine/fonts/marlett.ttf "$fonts/" 2>/dev/null || true
 exec wine build/win/Tolvane.exe.so "$@"

@@ -11,6 +11,6 @@ cmake --build build --target mingw-check
 status=0
 (cd build && ctest -j"$(nproc)" --output-on-failure) || status=$?
 # The shared headless X server and Wine's server of the test prefix are no longer needed.
-if [ -f build/xvfb/pid ]; then kill "$(cat build/xvfb/pid)" 2>/dev/null || true; fi
-WINEPREFIX="$PWD/build/wineprefix" wineserver -k 2>/dev/null || true
+if [ -f build/win/xvfb/pid ]; then kill "$(cat build/win/xvfb/pid)" 2>/dev/null || true; fi
+WINEPREFIX="$PWD/build/win/wineprefix" wineserver -k 2>/dev/null || true
 exit $status

@@ -21,6 +21,8 @@ if [ ! -f "$WINEPREFIX/.tolvane-ready" ]; then
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wineserver -w
+  # Debian's Wine does not find its own Marlett font, which draws the caption buttons.
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   touch "$WINEPREFIX/.tolvane-ready"
 fi
 
