@@ -2,6 +2,10 @@
 // item's caption and thumbnail slot when it paints.
 #include "listview/image_listview_win.h"
 
+#include "app/statusbar_win.h"
+#include "listview/remove_win.h"
+#include "listview/reorder_win.h"
+
 static WNDPROC PreviousImageListViewProc;
 
 static LRESULT CALLBACK ImageListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -75,9 +79,18 @@ void RefreshItemCount()
     SendMessageA(ImageListView, LVM_SETITEMCOUNT, ImageCollection.size(), 0);
 }
 
-void OnImageListKeyDown(WORD)
+void OnImageListKeyDown(WORD key)
 {
-    // Keys act once caption editing, removing and reordering are in place.
+    if (key == VK_ESCAPE) {
+        if (DragActive) EndReorderDrag(1);
+    } else if (key == VK_DELETE) {
+        RemoveSelectedImages();
+        UpdateStatusCounts();
+    } else if (key == VK_F2) {
+        BeginCaptionEdit(ByF2, VK_F2);
+    } else if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) {
+        BeginCaptionEdit(ByTypedKey, key);
+    }
 }
 
 void BeginCaptionEdit(CaptionEditMode, int)
