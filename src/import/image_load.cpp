@@ -1,13 +1,43 @@
-// Decoding image files held in memory with FreeImage.
+// Decoding image files held in memory with FreeImage, with the size checked from the
+// header before any pixel memory is taken.
 #include "import/image_load.h"
 
 #include <FreeImage.h>
 
-#include <climits>
+#include <cstdint>
 
-const unsigned long long MaxImagePixels = 100ull * 1000 * 1000;
+#include "import/exif_orientation.h"
+#include "import/header_size.h"
+#include "import/standard_colour.h"
+#include "model/collection.h"
+
+// 120 megapixels: above every camera photo in common use (35 mm sensors stop near
+// 61 MP, the 100-MP medium-format class is 11648 x 8736 = 101.8 MP), while a 24-bit copy
+// (360 MB) or 32-bit copy (480 MB) plus one turned or converted copy still fits in the
+// 2 GB address space of a 32-bit process. A header claiming more is refused unread:
+// FreeImage would otherwise allocate whatever the header says (a 945-byte JPEG claiming
+// 60000 x 60000 asks for 10 GB).
+const unsigned long long MaxImagePixels = 120ull * 1000 * 1000;
 
 namespace {
+
+// The decoded bitmap itself is bounded too: a 16-bit RGB scan at the full pixel limit
+// passes, a float RGBA picture of that size (16 bytes a pixel) does not.
+const unsigned long long MaxDecodedBytes = MaxImagePixels * 6;
+
+bool SizeAllowed(uint64_t width, uint64_t height, unsigned bitsPerPixel)
+{
+    if (width == 0 || height == 0) return false;
+    if (width > MaxImagePixels || height > MaxImagePixels) return false;  // no overflow below
+    uint64_t pixels = width * height;
+    return pixels <= MaxImagePixels && pixels * bitsPerPixel / 8 <= MaxDecodedBytes;
+}
+
+bool BitmapSizeAllowed(FIBITMAP* bitmap)
+{
+    return SizeAllowed(FreeImage_GetWidth(bitmap), FreeImage_GetHeight(bitmap),
+                       FreeImage_GetBPP(bitmap));
+}
 
 // The format from the content; when FreeImage does not recognise it, from the name's
 // extension (the name may be a Windows path: only the extension matters).
@@ -18,20 +48,87 @@ FREE_IMAGE_FORMAT DetectFormat(FIMEMORY* stream, const char* fileName)
     return fif;
 }
 
+FIBITMAP* LoadFrom(FIMEMORY* stream, FREE_IMAGE_FORMAT fif, int flags)
+{
+    FreeImage_SeekMemory(stream, 0, SEEK_SET);
+    return FreeImage_LoadFromMemory(fif, stream, flags);
+}
+
+// Readers that can stop after the header: read it, check the size, then decode.
+FIBITMAP* DecodeAfterHeader(FIMEMORY* stream, FREE_IMAGE_FORMAT fif)
+{
+    FIBITMAP* header = LoadFrom(stream, fif, FIF_LOAD_NOPIXELS);
+    if (!header) return nullptr;  // the header does not parse: the decode would fail too
+    bool allowed = BitmapSizeAllowed(header);
+    if (FreeImage_HasPixels(header)) {  // this reader ignored the flag and decoded in full
+        if (allowed) return header;
+        FreeImage_Unload(header);
+        return nullptr;
+    }
+    FreeImage_Unload(header);
+    return allowed ? LoadFrom(stream, fif, 0) : nullptr;
+}
+
+// The other readers: a size read from the header bytes where the format has a fixed
+// place for it; KOALA and PICT are decoded and checked afterwards (see header_size.cpp).
+FIBITMAP* DecodeCheckedByBytes(FIMEMORY* stream, FREE_IMAGE_FORMAT fif, const uint8_t* data,
+                               size_t size)
+{
+    uint64_t width = 0, height = 0;
+    switch (ReadHeaderSize(fif, data, size, &width, &height)) {
+    case HeaderSizeBroken: return nullptr;
+    case HeaderSizeFound:
+        if (!SizeAllowed(width, height, 0)) return nullptr;
+        break;
+    case HeaderSizeNoReader: break;
+    }
+    return LoadFrom(stream, fif, 0);
+}
+
 }  // namespace
 
-FIBITMAP* LoadImageFromMemory(const uint8_t* data, size_t size, const char* fileName)
+FIBITMAP* DecodeImageFromMemory(const uint8_t* data, size_t size, const char* fileName,
+                                int* orientation)
 {
-    if (!data || size == 0 || size > UINT_MAX) return nullptr;
+    *orientation = 1;
+    if (!data || size == 0 || size > UINT32_MAX) return nullptr;
     // Read only: FreeImage never writes into a stream that it did not allocate.
     FIMEMORY* stream = FreeImage_OpenMemory(const_cast<BYTE*>(data), (DWORD)size);
     if (!stream) return nullptr;
     FIBITMAP* picture = nullptr;
     FREE_IMAGE_FORMAT fif = DetectFormat(stream, fileName);
     if (fif != FIF_UNKNOWN && FreeImage_FIFSupportsReading(fif)) {
-        FreeImage_SeekMemory(stream, 0, SEEK_SET);
-        picture = FreeImage_LoadFromMemory(fif, stream, 0);
+        picture = FreeImage_FIFSupportsNoPixels(fif) ? DecodeAfterHeader(stream, fif)
+                                                     : DecodeCheckedByBytes(stream, fif, data, size);
     }
     FreeImage_CloseMemory(stream);
-    return picture;
+    if (!picture) return nullptr;
+    if (!FreeImage_HasPixels(picture) || !BitmapSizeAllowed(picture)) {
+        FreeImage_Unload(picture);
+        return nullptr;
+    }
+    *orientation = ReadExifOrientation(picture);
+    return ToStandardColour(picture);
+}
+
+FIBITMAP* LoadImageFromMemory(const uint8_t* data, size_t size, const char* fileName)
+{
+    int orientation;
+    FIBITMAP* picture = DecodeImageFromMemory(data, size, fileName, &orientation);
+    return picture ? ApplyExifOrientation(picture, orientation) : nullptr;
+}
+
+FIBITMAP* OrientForEntry(FIBITMAP* picture, int flips, int rotation)
+{
+    if (!picture) return nullptr;
+    if (flips & FlipLeftRightFlag) FreeImage_FlipHorizontal(picture);
+    if (flips & FlipTopBottomFlag) FreeImage_FlipVertical(picture);
+    rotation %= 360;
+    if (rotation == 0) return picture;
+    // FreeImage_Rotate turns by exact quarter turns (counter-clockwise for positive
+    // angles) when the angle is a multiple of 90.
+    FIBITMAP* turned = FreeImage_Rotate(picture, rotation, nullptr);
+    if (!turned) return picture;
+    FreeImage_Unload(picture);
+    return turned;
 }

@@ -15,3 +15,15 @@ FIBITMAP* LoadImageFromMemory(const uint8_t* data, size_t size, const char* file
 
 // Largest picture accepted, in pixels (width x height).
 extern const unsigned long long MaxImagePixels;
+
+// LoadImageFromMemory without the final turn: the picture as stored, in standard 8-bit
+// colour, and its EXIF orientation (1..8, 1 when absent or invalid). Lets the thumbnail
+// maker turn the small scaled picture instead of the full one.
+FIBITMAP* DecodeImageFromMemory(const uint8_t* data, size_t size, const char* fileName,
+                                int* orientation);
+
+// Applies an entry's flips (value 1 left-right, then value 2 top-bottom, in place) and
+// then its rotation (degrees counter-clockwise: 0, 90, 180, 270). Returns the picture to
+// use: a turned copy replaces and unloads the source; when the turn fails the flipped,
+// unturned picture is returned.
+FIBITMAP* OrientForEntry(FIBITMAP* picture, int flips, int rotation);

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "listview/transform_rules.h"
 #include "model/collection.h"
 
 struct ThumbnailPixels {
@@ -16,3 +17,11 @@ struct ThumbnailPixels {
 // readable picture.
 bool MakeThumbnailPixels(const uint8_t* data, size_t size, const char* fileName,
                          ThumbnailPixels* out);
+
+// The scaled size of a width x height picture: 96 on the longer side, the other side
+// truncated from (96.0 / longer) * shorter and kept at least 1 pixel.
+void ThumbnailScaledSize(unsigned width, unsigned height, int* scaledWidth, int* scaledHeight);
+
+// Turns or mirrors a whole 96 x 96 thumbnail in place (bgra as in ThumbnailPixels), the
+// white border with it. False when FreeImage fails; then the pixels are unchanged.
+bool TransformThumbnailPixels(uint8_t* bgra, TransformMode mode);

@@ -1,0 +1,43 @@
+#include "import/exif_orientation.h"
+
+#include <FreeImage.h>
+
+int ReadExifOrientation(FIBITMAP* picture)
+{
+    FITAG* tag = nullptr;
+    if (!picture || !FreeImage_GetMetadata(FIMD_EXIF_MAIN, picture, "Orientation", &tag) || !tag)
+        return 1;
+    if (FreeImage_GetTagType(tag) != FIDT_SHORT || FreeImage_GetTagCount(tag) < 1) return 1;
+    const WORD* value = (const WORD*)FreeImage_GetTagValue(tag);
+    if (!value || *value < 1 || *value > 8) return 1;
+    return *value;
+}
+
+bool OrientationSwapsSides(int orientation) { return orientation >= 5 && orientation <= 8; }
+
+FIBITMAP* ApplyExifOrientation(FIBITMAP* picture, int orientation)
+{
+    // Each value says where the stored rows and columns belong; the fix is its inverse.
+    // Angles are FreeImage's: positive turns counter-clockwise.
+    double turn = 0;
+    bool mirrorLeftRight = false, mirrorTopBottom = false;
+    switch (orientation) {
+    case 2: mirrorLeftRight = true; break;
+    case 3: turn = 180; break;
+    case 4: mirrorTopBottom = true; break;
+    case 5: turn = -90; mirrorLeftRight = true; break;  // transpose
+    case 6: turn = -90; break;                          // stored turned a quarter left
+    case 7: turn = -90; mirrorTopBottom = true; break;  // transverse
+    case 8: turn = 90; break;
+    default: return picture;
+    }
+    if (turn != 0) {
+        FIBITMAP* turned = FreeImage_Rotate(picture, turn, nullptr);
+        if (!turned) return picture;
+        FreeImage_Unload(picture);
+        picture = turned;
+    }
+    if (mirrorLeftRight) FreeImage_FlipHorizontal(picture);
+    if (mirrorTopBottom) FreeImage_FlipVertical(picture);
+    return picture;
+}
