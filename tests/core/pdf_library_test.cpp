@@ -8,6 +8,8 @@
 #include "pdf/pdf_library.h"
 #include "pdf_test_support.h"
 
+using namespace pdftest;
+
 namespace {
 
 class PdfLibrary : public testing::Test {

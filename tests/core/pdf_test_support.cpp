@@ -17,6 +17,8 @@
 
 namespace fs = std::filesystem;
 
+namespace pdftest {
+
 std::string TestFolder(const std::string& name)
 {
     static std::string root;
@@ -205,7 +207,7 @@ FIBITMAP* RenderPage(const std::string& path, int page, int dpi, const char* pas
     std::ostringstream command;
     command << "pdftoppm -q -singlefile -png -r " << dpi << " -f " << page << " -l " << page;
     if (password && *password) command << " -upw '" << password << "'";
-    command << " '" << path << "' '" << prefix << "'";
+    command << " '" << path << "' '" << prefix << "' 2>/dev/null";
     if (system(command.str().c_str()) != 0) return nullptr;
     std::string png = prefix + ".png";
     FIBITMAP* loaded = FreeImage_Load(FIF_PNG, png.c_str(), 0);
@@ -237,7 +239,7 @@ bool FakeHost::ReadFileBytes(const char* path, std::vector<uint8_t>* out)
     return true;
 }
 
-bool FakeHost::FileExists(const char* path) { return ::FileExists(path); }
+bool FakeHost::FileExists(const char* path) { return pdftest::FileExists(path); }
 
 bool FakeHost::WriteFileBytes(const char* path, const uint8_t* data, size_t size)
 {
@@ -301,3 +303,5 @@ ImageEntry Entry(const std::string& path, const char* caption, int rotation, int
     entry.flips = flips;
     return entry;
 }
+
+}  // namespace pdftest

@@ -11,6 +11,9 @@
 
 struct FIBITMAP;
 
+// In a namespace of their own: the image tests have helpers of the same names.
+namespace pdftest {
+
 // A new empty folder for one test, under $TOLVANE_TEST_TMP or a mkdtemp folder.
 std::string TestFolder(const std::string& name);
 
@@ -97,3 +100,5 @@ public:
 // An entry for the builder.
 ImageEntry Entry(const std::string& path, const char* caption = "[no caption]",
                  int rotation = 0, int flips = 0);
+
+}  // namespace pdftest
