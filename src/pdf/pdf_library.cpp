@@ -30,6 +30,9 @@ struct OpenDocument {
     std::vector<HPDF_Image> images;
     HPDF_Image currentImage = nullptr;
     HPDF_Font font = nullptr;
+    size_t jpegBytes = 0;  // the pictures' bytes so far: the size of the PDF to come
+    size_t pageCount = 1;
+    bool spent = false;    // written: its content has been released
     bool encrypt = false;
     bool encryptionRefused = false;  // asked for a strength we do not offer
     std::string ownerPassword, userPassword;
@@ -58,6 +61,14 @@ bool Check(HPDF_STATUS status)
 }
 
 void Fail(unsigned long error) { LastError = error; }
+
+// An open document that has not been written yet.
+bool Usable()
+{
+    if (Open && !Open->spent) return true;
+    Fail(PdfErrorNoDocument);
+    return false;
+}
 
 HPDF_Page CurrentPage()
 {
@@ -168,24 +179,44 @@ bool LooksLikeJpeg(const uint8_t* p, size_t n)
     return false;
 }
 
+// Receives the document's bytes as libharu writes them.
+HPDF_STATUS CollectBytes(HPDF_Stream stream, const HPDF_BYTE* data, HPDF_UINT size)
+{
+    try {
+        auto* out = static_cast<std::vector<uint8_t>*>(stream->attr);
+        out->insert(out->end(), data, data + size);
+        return HPDF_OK;
+    } catch (const std::exception&) {  // never through libharu's C frames
+        return HPDF_FAILD_TO_ALLOC_MEM;
+    }
+}
+
+// The whole document as PDF bytes. libharu saves only into a memory stream of its own,
+// a second copy of the PDF beside ours; a callback stream in its place (the document's
+// `stream` member, public in hpdf_doc.h) hands the bytes straight over. The pictures
+// held by the document are released at once: the document is spent afterwards.
 bool SaveToMemory(std::vector<uint8_t>* out)
 {
-    if (!Check(HPDF_SaveToStream(Open->doc))) return false;
-    HPDF_ResetStream(Open->doc);  // a second save leaves the read position at the end
-    HPDF_UINT32 size = HPDF_GetStreamSize(Open->doc);
-    if (size == 0) return false;
-    out->resize(size);
-    HPDF_UINT32 done = 0;
-    while (done < size) {
-        HPDF_UINT32 chunk = size - done;
-        HPDF_STATUS status = HPDF_ReadFromStream(Open->doc, out->data() + done, &chunk);
-        done += chunk;
-        if (status == HPDF_STREAM_EOF || chunk == 0) break;
-        if (!Check(status)) return false;
+    try {
+        out->reserve(Open->jpegBytes + Open->pageCount * 4096 + 65536);
+    } catch (const std::exception&) {
+        // no room to reserve: the vector grows as the bytes come
     }
-    HPDF_ResetError(Open->doc);  // end of stream is reported as an error
-    out->resize(done);
-    return done == size;
+    HPDF_Stream sink = HPDF_CallbackWriter_New(Open->doc->mmgr, CollectBytes, out);
+    if (!sink) {
+        HPDF_ResetError(Open->doc);
+        return false;
+    }
+    if (Open->doc->stream) HPDF_Stream_Free(Open->doc->stream);
+    Open->doc->stream = sink;
+    const bool saved = Check(HPDF_SaveToStream(Open->doc)) && !out->empty();
+    HPDF_FreeDocAll(Open->doc);
+    Open->page = nullptr;
+    Open->currentImage = nullptr;
+    Open->images.clear();
+    Open->font = nullptr;
+    Open->spent = true;
+    return saved;
 }
 
 class VectorSink : public Pipeline {
@@ -213,6 +244,10 @@ bool Encrypt(const std::vector<uint8_t>& plain, std::vector<uint8_t>* out)
         pdf.processMemoryFile("document", (const char*)plain.data(), plain.size());
         QPDFWriter writer(pdf);
         VectorSink sink(out);
+        try {
+            out->reserve(plain.size() + plain.size() / 64 + 65536);  // AES adds little
+        } catch (const std::exception&) {
+        }
         writer.setOutputPipeline(&sink);
         int p = Open->permissions;
         qpdf_r3_print_e print = !Allowed(p, 1 << 2)  ? qpdf_r3p_none
@@ -271,7 +306,7 @@ void PdfSetInfoEntry(int key, const char* text)
     static const HPDF_InfoType Types[] = {HPDF_INFO_AUTHOR,   HPDF_INFO_TITLE,
                                           HPDF_INFO_SUBJECT,  HPDF_INFO_KEYWORDS,
                                           HPDF_INFO_CREATOR,  HPDF_INFO_PRODUCER};
-    if (!Open) return Fail(PdfErrorNoDocument);
+    if (!Usable()) return;
     if (!text || key < PdfInfoAuthor || key > PdfInfoProducer) return Fail(PdfErrorBadArgument);
     Check(HPDF_SetInfoAttr(Open->doc, Types[key - 1], text));
 }
@@ -326,6 +361,7 @@ int PdfAppendPage()
         return 0;
     }
     Open->page = page;
+    ++Open->pageCount;
     // A new page keeps the size of the page before it.
     Check(HPDF_Page_SetWidth(page, HPDF_Page_GetWidth(before)));
     Check(HPDF_Page_SetHeight(page, HPDF_Page_GetHeight(before)));
@@ -362,10 +398,7 @@ void PdfSetPageOption(int option)
 
 int PdfAddJpegFromMemory(const void* data, int size, int options)
 {
-    if (!Open) {
-        Fail(PdfErrorNoDocument);
-        return 0;
-    }
+    if (!Usable()) return 0;
     if (!data || size <= 0 || options != 0) {
         Fail(PdfErrorBadArgument);
         return 0;
@@ -380,12 +413,13 @@ int PdfAddJpegFromMemory(const void* data, int size, int options)
         return 0;
     }
     Open->images.push_back(image);
+    Open->jpegBytes += (size_t)size;
     return (int)Open->images.size();
 }
 
 void PdfUseImage(int imageId)
 {
-    if (!Open) return Fail(PdfErrorNoDocument);
+    if (!Usable()) return;
     bool known = imageId >= 1 && (size_t)imageId <= Open->images.size();
     Open->currentImage = known ? Open->images[imageId - 1] : nullptr;
     if (!known) Fail(PdfErrorBadArgument);
@@ -466,7 +500,7 @@ int PdfMakePermissions(int print, int modify, int copy, int annotate, int fillFo
 void PdfEncrypt(const char* ownerPassword, const char* userPassword, int strength,
                 int permissions)
 {
-    if (!Open) return Fail(PdfErrorNoDocument);
+    if (!Usable()) return;
     if (strength != PdfAes256 || !ownerPassword || !userPassword) {
         Open->encryptionRefused = true;
         return Fail(PdfErrorBadArgument);
@@ -479,10 +513,7 @@ void PdfEncrypt(const char* ownerPassword, const char* userPassword, int strengt
 
 int PdfWriteFile(const char* path)
 {
-    if (!Open) {
-        Fail(PdfErrorNoDocument);
-        return 0;
-    }
+    if (!Usable()) return 0;
     if (!path || !*path || Open->encryptionRefused) {
         Fail(PdfErrorBadArgument);
         return 0;

@@ -80,7 +80,8 @@ int PdfMakePermissions(int print, int modify, int copy, int annotate, int fillFo
 void PdfEncrypt(const char* ownerPassword, const char* userPassword, int strength,
                 int permissions);
 // Makes the document's bytes and hands them to the installed writer. Non-zero when the
-// writer reported them written.
+// writer reported them written. The document's pictures are released on the way, so
+// whatever the result, the document can only be freed afterwards.
 int PdfWriteFile(const char* path);
 
 // Where PdfWriteFile's bytes go. The writer must not leave a half-written file at path:

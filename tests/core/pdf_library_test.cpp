@@ -227,12 +227,34 @@ TEST_F(PdfLibrary, BadArgumentsAreRefusedAndTheDocumentStaysWritable)
     EXPECT_TRUE(pdf.pages[0].texts.empty());
 }
 
-TEST_F(PdfLibrary, WritingNeedsAWriterThatSucceeds)
+TEST_F(PdfLibrary, WritingHandsTheBytesToTheWriterOnce)
 {
     ASSERT_GT(Create(), 0);
     PdfSetFileWriter(nullptr, nullptr);
     EXPECT_EQ(0, PdfWriteFile(Path("a.pdf").c_str()));
     EXPECT_EQ(PdfErrorNoWriter, PdfLastError());
+    std::string seen;
+    PdfSetFileWriter(
+        [](const char* path, const uint8_t* data, size_t size, void* context) {
+            static_cast<std::string*>(context)->assign((const char*)data, size);
+            return true;
+        },
+        &seen);
+    EXPECT_EQ(1, PdfWriteFile(Path("a.pdf").c_str()));  // no writer did not spend it
+    EXPECT_EQ(0u, seen.find("%PDF-"));
+    EXPECT_NE(std::string::npos, seen.find("%%EOF"));
+    EXPECT_FALSE(FileExists(Path("a.pdf")));  // the library itself never opens a file
+    // Written: the pictures are released and only freeing is left.
+    seen.clear();
+    EXPECT_EQ(0, PdfWriteFile(Path("a.pdf").c_str()));
+    EXPECT_EQ(0, PdfAppendPage());
+    EXPECT_EQ(0.0, PdfGetPageDimension(PdfMediaBox, PdfWidth));
+    EXPECT_EQ("", seen);
+}
+
+TEST_F(PdfLibrary, AWriterThatFailsFailsTheWrite)
+{
+    ASSERT_GT(Create(), 0);
     int calls = 0;
     PdfSetFileWriter(
         [](const char*, const uint8_t* data, size_t size, void* context) {
@@ -242,17 +264,6 @@ TEST_F(PdfLibrary, WritingNeedsAWriterThatSucceeds)
         &calls);
     EXPECT_EQ(0, PdfWriteFile(Path("a.pdf").c_str()));
     EXPECT_EQ(1, calls);
-    std::string seen;
-    PdfSetFileWriter(
-        [](const char* path, const uint8_t* data, size_t size, void* context) {
-            static_cast<std::string*>(context)->assign((const char*)data, size);
-            return true;
-        },
-        &seen);
-    EXPECT_EQ(1, PdfWriteFile(Path("a.pdf").c_str()));
-    EXPECT_EQ(0u, seen.find("%PDF-"));
-    EXPECT_NE(std::string::npos, seen.find("%%EOF"));
-    EXPECT_FALSE(FileExists(Path("a.pdf")));  // the library itself never opens a file
 }
 
 TEST_F(PdfLibrary, PermissionsValueIsTheSlashPEntry)
