@@ -142,7 +142,8 @@ Result RunBareLoop(const std::vector<std::string>& files, double quality)
         DrawnSize drawn = FitPicture(w, h, wide ? 720 : 540, wide ? 540 : 720);
         DrawnSize target;
         if (ResampledSize(w, h, drawn, quality, &target)) {
-            FIBITMAP* smaller = FreeImage_Rescale(picture, target.width, target.height, FILTER_BICUBIC);
+            FIBITMAP* smaller =
+                FreeImage_Rescale(picture, target.width, target.height, FILTER_BICUBIC);
             FreeImage_Unload(picture);
             picture = smaller;
         }

@@ -2,7 +2,9 @@
 #include "pdf/pdf_library.h"
 
 #include <hpdf.h>
-#include <hpdf_pages.h>  // HPDF_Page_SetFilter: per-page compression
+#include <hpdf_doc.h>      // the document's stream, see SaveToMemory
+#include <hpdf_pages.h>    // HPDF_Page_SetFilter: per-page compression
+#include <hpdf_streams.h>  // HPDF_CallbackWriter_New
 #include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFWriter.hh>
@@ -221,7 +223,10 @@ bool SaveToMemory(std::vector<uint8_t>* out)
 
 class VectorSink : public Pipeline {
 public:
-    explicit VectorSink(std::vector<uint8_t>* out) : Pipeline("tolvane output", nullptr), out_(out) {}
+    explicit VectorSink(std::vector<uint8_t>* out)
+        : Pipeline("tolvane output", nullptr), out_(out)
+    {
+    }
     void write(unsigned char const* data, size_t len) override
     {
         out_->insert(out_->end(), data, data + len);
@@ -407,7 +412,8 @@ int PdfAddJpegFromMemory(const void* data, int size, int options)
         Fail(PdfErrorBadArgument);
         return 0;
     }
-    HPDF_Image image = HPDF_LoadJpegImageFromMem(Open->doc, (const HPDF_BYTE*)data, (HPDF_UINT)size);
+    HPDF_Image image =
+        HPDF_LoadJpegImageFromMem(Open->doc, (const HPDF_BYTE*)data, (HPDF_UINT)size);
     if (!image) {
         HPDF_ResetError(Open->doc);
         return 0;

@@ -27,7 +27,8 @@ class PdfBuilder : public testing::Test {
 protected:
     void SetUp() override
     {
-        folder_ = TestFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
+        const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+        folder_ = TestFolder(std::string(test->test_suite_name()) + "." + test->name());
         SetDefaultPdfSettings(&settings_);
         PdfSetTextCodePage(1252);
     }
@@ -168,7 +169,8 @@ TEST_F(PdfBuilder, FirstPictureOfEachPageChoosesItsOrientation)
         {"one-up: tall, wide, square keeps the page before", LayoutOnePerPage, "Letter",
          {{60, 80}, {80, 60}, {50, 50}}, {LetterPortrait, LetterLandscape, LetterLandscape}},
         {"one-up: a square first picture gives a landscape first page", LayoutOnePerPage,
-         "Letter", {{50, 50}, {60, 80}, {50, 50}}, {LetterLandscape, LetterPortrait, LetterPortrait}},
+         "Letter", {{50, 50}, {60, 80}, {50, 50}},
+         {LetterLandscape, LetterPortrait, LetterPortrait}},
         {"one-up: wide first picture", LayoutOnePerPage, "Letter", {{80, 60}}, {LetterLandscape}},
         {"two-up: wide pictures on a portrait page", LayoutTwoPerPage, "Letter",
          {{80, 60}, {80, 60}}, {LetterPortrait}},

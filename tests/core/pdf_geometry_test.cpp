@@ -94,8 +94,10 @@ TEST(PdfGeometry, FitKeepsProportionsAndTruncates)
     };
     for (const Case& c : cases) {
         DrawnSize d = FitPicture(c.w, c.h, c.cellWidth, c.cellHeight);
-        EXPECT_EQ(c.dw, d.width) << c.w << "x" << c.h << " in " << c.cellWidth << "x" << c.cellHeight;
-        EXPECT_EQ(c.dh, d.height) << c.w << "x" << c.h << " in " << c.cellWidth << "x" << c.cellHeight;
+        SCOPED_TRACE(testing::Message()
+                     << c.w << "x" << c.h << " in " << c.cellWidth << "x" << c.cellHeight);
+        EXPECT_EQ(c.dw, d.width);
+        EXPECT_EQ(c.dh, d.height);
     }
 }
 

@@ -18,7 +18,8 @@ protected:
     {
         PdfSetFileWriter(ReplacingWriter, nullptr);
         PdfSetTextCodePage(1252);
-        folder_ = TestFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
+        const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+        folder_ = TestFolder(std::string(test->test_suite_name()) + "." + test->name());
     }
     void TearDown() override
     {
@@ -285,7 +286,8 @@ TEST_F(PdfLibrary, PermissionsValueIsTheSlashPEntry)
 TEST_F(PdfLibrary, EncryptsWithAes256AndBothPasswords)
 {
     ASSERT_GT(Create(), 0);
-    PdfEncrypt("owner secret", "user secret", PdfAes256, PdfMakePermissions(1, 0, 1, 0, 0, 1, 0, 0));
+    PdfEncrypt("owner secret", "user secret", PdfAes256,
+               PdfMakePermissions(1, 0, 1, 0, 0, 1, 0, 0));
     PdfDrawRect(10, 700, 200, 100, PdfRectFilled);
     ASSERT_NE(0, PdfWriteFile(Path("locked.pdf").c_str()));
     EXPECT_FALSE(ReadPdf(Path("locked.pdf")).opened);

@@ -188,7 +188,8 @@ PdfReadBack ReadPdf(const std::string& path, const char* password)
             QPDFObjectHandle stream = page.getObjectHandle().getKey("/Contents");
             if (stream.isStream()) {
                 QPDFObjectHandle filter = stream.getDict().getKey("/Filter");
-                if (filter.isArray() && filter.getArrayNItems() == 1) filter = filter.getArrayItem(0);
+                if (filter.isArray() && filter.getArrayNItems() == 1)
+                    filter = filter.getArrayItem(0);
                 if (filter.isName()) content.contentFilter = filter.getName();
             }
             ContentReader reader(page.getAttribute("/Resources", false), &content);

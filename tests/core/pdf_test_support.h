@@ -89,7 +89,7 @@ public:
 
     int continuePumps = -1;    // pumps answered true before the cancel; -1: never cancel
     bool failWrites = false;   // WriteFileBytes returns false
-    bool leaveJunk = false;    // ...after leaving a few bytes at the path, as a careless writer would
+    bool leaveJunk = false;    // ...after leaving a few bytes at the path, as careless writers do
 
     int pumps = 0, steps = 0, resets = 0, writes = 0;
     int progressRange = -1;
