@@ -48,6 +48,10 @@ FREE_IMAGE_FORMAT DetectFormat(FIMEMORY* stream, const char* fileName)
     return fif;
 }
 
+// Camera raw files decode by default to linear 16-bit light, which shows far too dark
+// once cut to 8 bits; RAW_DISPLAY gives the gamma-corrected 24-bit picture instead.
+int FullDecodeFlags(FREE_IMAGE_FORMAT fif) { return fif == FIF_RAW ? RAW_DISPLAY : 0; }
+
 FIBITMAP* LoadFrom(FIMEMORY* stream, FREE_IMAGE_FORMAT fif, int flags)
 {
     FreeImage_SeekMemory(stream, 0, SEEK_SET);
@@ -66,7 +70,7 @@ FIBITMAP* DecodeAfterHeader(FIMEMORY* stream, FREE_IMAGE_FORMAT fif)
         return nullptr;
     }
     FreeImage_Unload(header);
-    return allowed ? LoadFrom(stream, fif, 0) : nullptr;
+    return allowed ? LoadFrom(stream, fif, FullDecodeFlags(fif)) : nullptr;
 }
 
 // The other readers: a size read from the header bytes where the format has a fixed
@@ -82,7 +86,7 @@ FIBITMAP* DecodeCheckedByBytes(FIMEMORY* stream, FREE_IMAGE_FORMAT fif, const ui
         break;
     case HeaderSizeNoReader: break;
     }
-    return LoadFrom(stream, fif, 0);
+    return LoadFrom(stream, fif, FullDecodeFlags(fif));
 }
 
 }  // namespace

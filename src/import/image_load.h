@@ -9,7 +9,8 @@ struct FIBITMAP;  // FreeImage's bitmap; only core files include FreeImage.h
 // Decodes a whole image file held in memory. The format comes from the content first,
 // then from fileName's extension. The picture is returned upright (EXIF orientation
 // applied) as standard 8-bit-per-channel colour. Pictures above MaxImagePixels are
-// refused from their header before any pixel is decoded. Returns a bitmap the caller
+// refused from their header before any pixel is decoded (KOALA and PICT, which have no
+// fixed header size, right after decoding). Returns a bitmap the caller
 // releases with FreeImage_Unload, or null when the bytes are not a readable picture.
 FIBITMAP* LoadImageFromMemory(const uint8_t* data, size_t size, const char* fileName);
 
