@@ -1,0 +1,73 @@
+#include "pdf/build_host_win.h"
+
+#include "app/file_io_win.h"
+#include "app/progress_win.h"
+
+// The progress dialog may have gone with a Cancel while the builder still reports.
+static HWND ProgressItem(int id)
+{
+    if (!MakePdfProgressDialog || !IsWindow(MakePdfProgressDialog)) return NULL;
+    return GetDlgItem(MakePdfProgressDialog, id);
+}
+
+bool MakePdfDialogHost::ReadFileBytes(const char* path, std::vector<uint8_t>* out)
+{
+    return ReadWholeFile(path, out) != FALSE;
+}
+
+bool MakePdfDialogHost::FileExists(const char* path)
+{
+    return ::FileExists(path) != FALSE;
+}
+
+bool MakePdfDialogHost::WriteFileBytes(const char* path, const uint8_t* data, size_t size)
+{
+    return WriteFileReplacing(path, data, size) != FALSE;
+}
+
+bool MakePdfDialogHost::DeleteFileAt(const char* path)
+{
+    return DeleteFileA(path) != FALSE;
+}
+
+void MakePdfDialogHost::SetProgressRange(int count)
+{
+    // The bar's range is 16 bits wide: a larger count fills it early rather than wrapping.
+    WORD top = (WORD)(count < 0 ? 0 : count > 0xFFFF ? 0xFFFF : count);
+    HWND bar = ProgressItem(IDC_PDF_PROGRESS_BAR);
+    if (!bar) return;
+    SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, top));
+    SendMessageA(bar, PBM_SETSTEP, 1, 0);
+}
+
+void MakePdfDialogHost::StepProgress()
+{
+    if (HWND bar = ProgressItem(IDC_PDF_PROGRESS_BAR)) SendMessageA(bar, PBM_STEPIT, 0, 0);
+}
+
+void MakePdfDialogHost::ResetProgress()
+{
+    if (HWND bar = ProgressItem(IDC_PDF_PROGRESS_BAR)) SendMessageA(bar, PBM_SETPOS, 0, 0);
+}
+
+void MakePdfDialogHost::SetMessageLine(const char* text)
+{
+    if (HWND line = ProgressItem(IDC_PDF_MESSAGE)) SetWindowTextA(line, text);
+}
+
+bool MakePdfDialogHost::PumpAndContinue()
+{
+    PumpPendingMessages();
+    return PdfBuildActive != 0;
+}
+
+void MakePdfDialogHost::ShowFailure(const char* message)
+{
+    MessageBoxA(NULL, message, "PDF Error", MB_ICONWARNING);
+}
+
+int BuildPdf()
+{
+    MakePdfDialogHost host;
+    return BuildPdfDocument(ImageCollection, PdfSettings, PdfPath, host);
+}
