@@ -2,9 +2,12 @@
 
 #include <cstdio>
 #include <deque>
+#include <set>
 #include <vector>
 
+#include "app/progress_win.h"
 #include "app/startup_win.h"
+#include "layout/palette_win.h"
 #include "support/png_writer.h"
 
 HWND StartTolvane(int showCommand)
@@ -56,6 +59,9 @@ HWND ActiveDialog;
 UINT_PTR ActionTimer, WatchdogTimer;
 bool TimedOut;
 std::function<void(HWND)> RunningAction;
+// Dialogs that already had their action: one activated again (when a message box it
+// opened closes) is not taken for the next dialog.
+std::set<HWND> HandledDialogs;
 
 void CALLBACK WatchdogFired(HWND, UINT, UINT_PTR id, DWORD)
 {
@@ -77,13 +83,25 @@ void CALLBACK ActionFired(HWND, UINT, UINT_PTR id, DWORD)
     if (action) action(ActiveDialog);
 }
 
+// The program's own modeless dialogs are never what an action waits for. They are known by
+// their dialog procedures: a dialog can become active inside CreateDialogParam, before
+// its handle is stored.
+bool IsModelessDialog(HWND window)
+{
+    DLGPROC proc = (DLGPROC)GetWindowLongPtrA(window, DWLP_DLGPROC);
+    return proc == MakePdfProgressProc || proc == AddImagesProgressProc ||
+           proc == LayoutPaletteProc;
+}
+
 LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_ACTIVATE && !RunningAction && !PendingActions.empty()) {
         char cls[32] = "";
         GetClassNameA((HWND)wParam, cls, sizeof cls);
-        if (strcmp(cls, "#32770") == 0) {
+        if (strcmp(cls, "#32770") == 0 && !HandledDialogs.count((HWND)wParam) &&
+            !IsModelessDialog((HWND)wParam)) {
             ActiveDialog = (HWND)wParam;
+            HandledDialogs.insert(ActiveDialog);
             RunningAction = PendingActions.front().action;
             DWORD timeout = PendingActions.front().timeoutMs;
             PendingActions.pop_front();

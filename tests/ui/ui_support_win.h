@@ -14,7 +14,10 @@ HWND StartTolvane(int showCommand = SW_SHOWNORMAL);
 void FlushMessages(DWORD maxMs = 200);
 
 // Runs `action` inside the next modal dialog (#32770) that becomes active, from a timer in
-// the dialog's own message loop. Several calls queue actions for successive dialogs.
+// the dialog's own message loop; the program's modeless dialogs (progress, palette) are
+// passed over. Several calls queue actions for successive dialogs; each dialog gets one
+// action at most, so a dialog active again after a message box it opened has closed is
+// passed over too.
 // A dialog still open after timeoutMs gets IDCANCEL, and DialogTimedOut() turns true.
 void WhenDialogAppears(std::function<void(HWND dialog)> action, DWORD timeoutMs = 5000);
 bool DialogTimedOut();
