@@ -29,7 +29,7 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
     GetWindowThreadProcessId(window, &process);
     char cls[64] = "";
     GetClassNameA(window, cls, sizeof cls);
-    if (process == GetCurrentProcessId() && strcmp(cls, search->className) == 0)
+    if (process == GetCurrentProcessId() && IsWindowVisible(window) && strcmp(cls, search->className) == 0)
         search->found.push_back(window);
     return TRUE;
 }
