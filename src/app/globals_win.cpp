@@ -33,3 +33,6 @@ HWND PaletteToolbar;
 HWND PaletteToolbarTips;
 HWND AddImagesProgressDialog;
 HWND MakePdfProgressDialog;
+
+CDropTarget* ImageDropTarget;
+POINT LastRightClickPoint;

@@ -52,3 +52,11 @@ extern HWND PaletteToolbar;
 extern HWND PaletteToolbarTips;
 extern HWND AddImagesProgressDialog;
 extern HWND MakePdfProgressDialog;
+
+// The image list's drop target, registered from the view's creation to its destruction.
+class CDropTarget;
+extern CDropTarget* ImageDropTarget;
+
+// Client point of the last right click in the image list, on an item or not; "Change
+// Caption" from the context menu edits the item under it.
+extern POINT LastRightClickPoint;

@@ -93,25 +93,75 @@ void OnImageListKeyDown(WORD key)
     }
 }
 
-void BeginCaptionEdit(CaptionEditMode, int)
+// The item a caption edit starts on: the lowest selected one, or the one under the last
+// right click. -1 when there is none.
+static int CaptionEditItem(CaptionEditMode mode)
 {
-    // Caption editing is not built yet.
+    if (mode == AtRightClick) {
+        LVHITTESTINFO hit;
+        ZeroMemory(&hit, sizeof hit);
+        hit.pt = LastRightClickPoint;
+        return (int)SendMessageA(ImageListView, LVM_HITTEST, 0, (LPARAM)&hit);
+    }
+    return (int)SendMessageA(ImageListView, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
+}
+
+void BeginCaptionEdit(CaptionEditMode mode, int key)
+{
+    int item = CaptionEditItem(mode);
+    if (item < 0) return;
+    HWND edit = (HWND)SendMessageA(ImageListView, LVM_EDITLABELA, item, 0);
+    if (!edit) return;
+    CaptionEditActive = 1;
+    if (mode == ByTypedKey) {
+        // The key code itself: letters enter as capitals, digits as digits. The character
+        // message of the same stroke is dropped by ImageListViewProc.
+        char typed[2] = {(char)key, 0};
+        SendMessageA(edit, EM_REPLACESEL, FALSE, (LPARAM)typed);
+    }
 }
 
 void OnBeginCaptionEdit(NMLVDISPINFOA*)
 {
+    HWND edit = (HWND)SendMessageA(ImageListView, LVM_GETEDITCONTROL, 0, 0);
+    if (edit) SendMessageA(edit, EM_LIMITTEXT, CaptionChars - 1, 0);
+    CaptionEditActive = 1;
 }
 
-void OnEndCaptionEdit(NMLVDISPINFOA*)
+void OnEndCaptionEdit(NMLVDISPINFOA* request)
 {
+    CaptionEditActive = 0;
+    const LVITEMA& item = request->item;
+    if (!item.pszText) return;  // cancelled: the old caption stays
+    if (item.iItem < 0 || item.iItem >= (int)ImageCollection.size()) return;
+    SetEntryCaption(&ImageCollection[item.iItem], item.pszText);  // empty: "[no caption]"
 }
 
-void ShowImageContextMenu(NMITEMACTIVATE*)
+void ShowImageContextMenu(NMITEMACTIVATE* click)
 {
-    // The context menu is not built yet.
+    LastRightClickPoint = click->ptAction;
+    if (click->iItem < 0) return;  // empty space: no menu
+    POINT screen = click->ptAction;
+    ClientToScreen(ImageListView, &screen);
+    HMENU menu = LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_IMAGE_MENU));
+    if (!menu) return;
+    // In front, so that the menu closes when the user clicks elsewhere; the null message
+    // afterwards lets the menu's loop end properly.
+    SetForegroundWindow(MainWindow);
+    TrackPopupMenu(GetSubMenu(menu, 0), TPM_RIGHTBUTTON, screen.x, screen.y, 0, MainWindow,
+                   NULL);
+    PostMessageA(MainWindow, WM_NULL, 0, 0);
+    DestroyMenu(menu);
 }
 
 void SelectAllImages()
 {
-    // Selecting all is not built yet.
+    if (ImageCollection.empty()) return;
+    LVITEMA item;
+    ZeroMemory(&item, sizeof item);
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    SendMessageA(ImageListView, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&item);
+    UpdateWindow(ImageListView);
+    SetFocus(ImageListView);
 }
