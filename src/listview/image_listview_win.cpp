@@ -128,13 +128,26 @@ void OnBeginCaptionEdit(NMLVDISPINFOA*)
     CaptionEditActive = 1;
 }
 
+// True when an edit that the view reports without text was in fact accepted empty: some
+// list views (Wine's) report an emptied caption like a cancelled edit. The edit control
+// still holds what the user left, and a cancel comes from Escape.
+static BOOL AcceptedEmpty()
+{
+    HWND edit = (HWND)SendMessageA(ImageListView, LVM_GETEDITCONTROL, 0, 0);
+    return edit && GetWindowTextLengthA(edit) == 0 && !(GetKeyState(VK_ESCAPE) & 0x8000);
+}
+
 void OnEndCaptionEdit(NMLVDISPINFOA* request)
 {
     CaptionEditActive = 0;
     const LVITEMA& item = request->item;
-    if (!item.pszText) return;  // cancelled: the old caption stays
     if (item.iItem < 0 || item.iItem >= (int)ImageCollection.size()) return;
-    SetEntryCaption(&ImageCollection[item.iItem], item.pszText);  // empty: "[no caption]"
+    const char* text = item.pszText;
+    if (!text) {
+        if (!AcceptedEmpty()) return;  // cancelled: the old caption stays
+        text = "";
+    }
+    SetEntryCaption(&ImageCollection[item.iItem], text);  // empty: "[no caption]"
 }
 
 void ShowImageContextMenu(NMITEMACTIVATE* click)

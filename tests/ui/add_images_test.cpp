@@ -9,6 +9,7 @@
 
 #include "import/add_images_win.h"
 #include "import/import_batch_win.h"
+#include "app/progress_win.h"
 #include "listview/image_listview_win.h"
 
 namespace {
@@ -219,4 +220,129 @@ TEST(AddImages, FreedSlotsAreFilledFirstAndEntriesAppended)
     EXPECT_EQ(RGB(0, 0, 255), SlotPixel(3, 60, 60));
     EXPECT_EQ(RGB(0, 255, 0), SlotPixel(1, 60, 60));
     ExpectImportClosed();
+}
+
+namespace {
+struct ChildInfo {
+    HWND window;
+    std::string cls, text;
+    RECT rect;  // in the dialog's client coordinates
+};
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM param)
+{
+    auto* children = (std::vector<ChildInfo>*)param;
+    ChildInfo info;
+    info.window = child;
+    char cls[64] = "";
+    GetClassNameA(child, cls, sizeof cls);
+    info.cls = cls;
+    info.text = WindowText(child);
+    GetWindowRect(child, &info.rect);
+    MapWindowPoints(NULL, GetParent(child), (POINT*)&info.rect, 2);
+    children->push_back(info);
+    return TRUE;
+}
+}  // namespace
+
+TEST(AddImages, ProgressDialogLayout)
+{
+    HWND window = StartTolvane();
+    ASSERT_TRUE(window != NULL);
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(NULL),
+                                     MAKEINTRESOURCEA(IDD_ADD_IMAGES_PROGRESS), window,
+                                     AddImagesProgressProc, 0);
+    ASSERT_TRUE(dialog != NULL);
+    EXPECT_FALSE(IsWindowVisible(dialog)) << "made hidden, shown by the import";
+    EXPECT_EQ("Add Images", WindowText(dialog));
+    LONG style = GetWindowLongA(dialog, GWL_STYLE);
+    EXPECT_TRUE(style & WS_CAPTION);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_TRUE(GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+    RECT client;
+    GetClientRect(dialog, &client);
+    RECT size = {0, 0, 283, 65};
+    MapDialogRect(dialog, &size);
+    EXPECT_EQ(size.right, client.right);
+    EXPECT_EQ(size.bottom, client.bottom);
+
+    struct Expected {
+        int id;
+        const char* cls;
+        const char* text;
+        int x, y, w, h;
+        bool bordered;
+        LONG style;  // style bits that must be there
+    } expected[] = {
+        {IDC_ADD_CANCEL, "Button", "Cancel", 224, 8, 50, 14, false, 0},
+        {-1, "Static", "Status:", 4, 8, -1, -1, false, 0},
+        {IDC_ADD_STATUS, "Static", "", 40, 8, 175, 12, true, 0},
+        {-1, "Static", "Message:", 4, 28, -1, -1, false, 0},
+        {IDC_ADD_MESSAGE, "Static", "", 40, 28, 235, 12, true, SS_LEFTNOWORDWRAP | SS_NOPREFIX},
+        {-1, "Static", "Progress:", 4, 48, -1, -1, false, 0},
+        {IDC_ADD_PROGRESS_BAR, "msctls_progress32", "", 40, 48, 235, 12, false, 0},
+    };
+    std::vector<ChildInfo> children;
+    EnumChildWindows(dialog, CollectChild, (LPARAM)&children);
+    ASSERT_EQ(7u, children.size());
+    for (size_t i = 0; i < children.size(); i++) {
+        const Expected& e = expected[i];
+        const ChildInfo& c = children[i];
+        EXPECT_EQ(e.id, (int)(short)GetDlgCtrlID(c.window)) << e.text;
+        EXPECT_STRCASEEQ(e.cls, c.cls.c_str()) << e.text;
+        EXPECT_EQ(e.text, c.text);
+        RECT units = {e.x, e.y, e.x + (e.w < 0 ? 0 : e.w), e.y + (e.h < 0 ? 0 : e.h)};
+        MapDialogRect(dialog, &units);
+        EXPECT_EQ(units.left, c.rect.left) << e.text << " " << e.id;
+        EXPECT_EQ(units.top, c.rect.top) << e.text << " " << e.id;
+        if (e.w >= 0) {
+            EXPECT_EQ(units.right, c.rect.right) << e.text << " " << e.id;
+            EXPECT_EQ(units.bottom, c.rect.bottom) << e.text << " " << e.id;
+        }
+        LONG style = GetWindowLongA(c.window, GWL_STYLE);
+        EXPECT_EQ(e.style, style & e.style) << e.text << " " << e.id;
+        // The dialog manager may turn a control's border into a sunken client edge.
+        if (e.bordered)
+            EXPECT_TRUE((style & WS_BORDER) ||
+                        (GetWindowLongA(c.window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE))
+                << e.id;
+    }
+    // The status and message lines take the longest texts the import writes.
+    SetDlgItemTextA(dialog, IDC_ADD_STATUS, "Processing File 1234 of 1234");
+    EXPECT_EQ("Processing File 1234 of 1234", ItemText(dialog, IDC_ADD_STATUS));
+    DestroyWindow(dialog);
+}
+
+TEST(AddImages, BatchRangeBeyondSixteenBits)
+{
+    ASSERT_TRUE(StartTolvane() != NULL);
+    struct Case {
+        int count, high;
+    } cases[] = {{1, 1}, {12, 12}, {65535, 65535}, {70000, 70000}, {1000000, 1000000}};
+    for (const Case& c : cases) {
+        ASSERT_EQ(c.count, OpenImportBatch(c.count));
+        EXPECT_EQ(1, ImportActive);
+        EXPECT_FALSE(IsWindowEnabled(MainWindow));
+        EXPECT_TRUE(IsWindowVisible(AddImagesProgressDialog));
+        HWND bar = GetDlgItem(AddImagesProgressDialog, IDC_ADD_PROGRESS_BAR);
+        PBRANGE range;
+        memset(&range, 0xcc, sizeof range);
+        SendMessageA(bar, PBM_GETRANGE, 0, (LPARAM)&range);
+        EXPECT_EQ(0, range.iLow) << c.count;
+        EXPECT_EQ(c.high, range.iHigh) << c.count << ": never wraps round";
+        ShowImportProgress(1234, c.count, "C:\\x.png");
+        EXPECT_EQ(1, (int)SendMessageA(bar, PBM_GETPOS, 0, 0));
+        char expected[64];
+        snprintf(expected, sizeof expected, "Processing File 1234 of %03d", c.count);
+        EXPECT_EQ(expected, ItemText(AddImagesProgressDialog, IDC_ADD_STATUS))
+            << "counts are padded, never cut";
+        CloseImportBatch(c.count);
+        EXPECT_EQ(0, ImportActive);
+        EXPECT_TRUE(IsWindowEnabled(MainWindow));
+        EXPECT_FALSE(IsWindow(AddImagesProgressDialog));
+    }
+    EXPECT_EQ(0, OpenImportBatch(0));
+    EXPECT_EQ(0, ImportActive);
+    EXPECT_TRUE(IsWindowEnabled(MainWindow));
+    EXPECT_TRUE(AddImagesProgressDialog == NULL);
 }
