@@ -60,6 +60,9 @@ void ShowImportProgress(int number, int count, const char* path)
              FormatCount(count, countText, sizeof countText));
     SetDlgItemTextA(AddImagesProgressDialog, IDC_ADD_STATUS, line);
     SetProgressLine(IDC_ADD_MESSAGE, "Making Thumbnail for: %s", path);
+    // Painted now: the decoding that follows holds the thread, and the user should see
+    // which file it is busy with.
+    UpdateWindow(AddImagesProgressDialog);
 }
 
 namespace {

@@ -77,6 +77,9 @@ void AnswerImageDisplayInfo(NMLVDISPINFOA* request)
 void RefreshItemCount()
 {
     SendMessageA(ImageListView, LVM_SETITEMCOUNT, ImageCollection.size(), 0);
+    // Some list views (Wine's) give new owner-data items no place of their own in icon
+    // mode until the icons are arranged: every thumbnail would sit on the first one.
+    SendMessageA(ImageListView, LVM_ARRANGE, LVA_DEFAULT, 0);
 }
 
 void OnImageListKeyDown(WORD key)

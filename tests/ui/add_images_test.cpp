@@ -182,6 +182,8 @@ TEST(AddImages, ProgressDialogMidImport)
     EXPECT_TRUE(disabled) << "the main window is disabled while the import runs";
     EXPECT_EQ(5u, ImageCollection.size());
     ExpectImportClosed();
+    FlushMessages();
+    SaveScreenshot(window, "add_images_five");
 }
 
 TEST(AddImages, FreedSlotsAreFilledFirstAndEntriesAppended)
@@ -331,6 +333,9 @@ TEST(AddImages, BatchRangeBeyondSixteenBits)
         EXPECT_EQ(0, range.iLow) << c.count;
         EXPECT_EQ(c.high, range.iHigh) << c.count << ": never wraps round";
         ShowImportProgress(1234, c.count, "C:\\x.png");
+        EXPECT_FALSE(GetUpdateRect(GetDlgItem(AddImagesProgressDialog, IDC_ADD_MESSAGE), NULL, FALSE))
+            << "the lines are painted before the file is read";
+        EXPECT_EQ("Making Thumbnail for: C:\\x.png", ItemText(AddImagesProgressDialog, IDC_ADD_MESSAGE));
         EXPECT_EQ(1, (int)SendMessageA(bar, PBM_GETPOS, 0, 0));
         char expected[64];
         snprintf(expected, sizeof expected, "Processing File 1234 of %03d", c.count);

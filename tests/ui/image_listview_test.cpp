@@ -156,6 +156,28 @@ TEST(ImageList, ItemCountAndTextsFollowTheCollection)
     EXPECT_EQ(paths[2], ViewText(1, 1));
 }
 
+TEST(ImageList, EachNewItemGetsItsOwnPlace)
+{
+    ASSERT_TRUE(StartTolvane() != NULL);
+    std::string folder = MakeTestFolder("places");
+    std::vector<POINT> places;
+    for (int i = 0; i < 4; i++) {
+        char name[16];
+        snprintf(name, sizeof name, "p%d.png", i);
+        AddImageFile(WritePicture(folder, name, 60, 40, "png").c_str());
+        FlushMessages();  // painted in between, as during an import
+    }
+    for (int i = 0; i < 4; i++) {
+        POINT p = {-1, -1};
+        SendMessageA(ImageListView, LVM_GETITEMPOSITION, i, (LPARAM)&p);
+        places.push_back(p);
+    }
+    for (int i = 1; i < 4; i++) {
+        EXPECT_EQ(places[0].y, places[i].y) << "one row, item " << i;
+        EXPECT_GT(places[i].x, places[i - 1].x + ThumbnailSize) << "side by side, item " << i;
+    }
+}
+
 TEST(ImageList, F2EditsTheLowestSelectedItemUpTo39Characters)
 {
     StartWithPictures(4);
