@@ -60,9 +60,12 @@ void ShowImportProgress(int number, int count, const char* path)
              FormatCount(count, countText, sizeof countText));
     SetDlgItemTextA(AddImagesProgressDialog, IDC_ADD_STATUS, line);
     SetProgressLine(IDC_ADD_MESSAGE, "Making Thumbnail for: %s", path);
-    // Painted now: the decoding that follows holds the thread, and the user should see
-    // which file it is busy with.
+    // Shown now: the decoding that follows holds the thread, and the user should see
+    // which file it is busy with. Under Wine painted pixels reach the screen only when
+    // the thread next looks at its queue, so it looks once (nothing is removed).
     UpdateWindow(AddImagesProgressDialog);
+    MSG waiting;
+    PeekMessageA(&waiting, NULL, 0, 0, PM_NOREMOVE);
 }
 
 namespace {
