@@ -50,8 +50,11 @@ DWORD CDropTarget::DropEffectFor(DWORD allowed)
 
 DWORD CDropTarget::AnswerFor(DWORD allowed)
 {
-    // One import at a time: the progress dialog and ImportActive belong to it.
-    if (!allowDrop || ImportActive) return DROPEFFECT_NONE;
+    // One long operation at a time: an import owns the progress dialog and ImportActive,
+    // a PDF being made walks the collection between its pumps, and a modal dialog (which
+    // disables the main window) expects the collection to stay as it is until it closes.
+    if (!allowDrop || ImportActive || PdfBuildActive || !IsWindowEnabled(MainWindow))
+        return DROPEFFECT_NONE;
     return DropEffectFor(allowed);
 }
 

@@ -28,7 +28,8 @@ public:
 
 private:
     ~CDropTarget() {}  // only Release destroys it
-    // The effect for the drag in progress: none while an import is running.
+    // The effect for the drag in progress: none while an import or a PDF build runs or
+    // the main window is disabled.
     DWORD AnswerFor(DWORD allowed);
 
     LONG refCount;

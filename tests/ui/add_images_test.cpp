@@ -152,7 +152,6 @@ TEST(AddImages, CancelDuringTheThirdOfFiveKeepsThree)
     progress.onStatus = [](const std::string& status) {
         if (status == "Processing File 003 of 005") PressProgressCancel();
     };
-    AddImagesProgressDialog = NULL;
     AddImagesFromFiles();
 
     EXPECT_FALSE(DialogTimedOut());

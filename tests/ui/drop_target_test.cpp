@@ -191,21 +191,15 @@ TEST(DropTarget, BadFilesAreReportedAndTheDropGoesOn)
 TEST(DropTarget, DataWithoutAFileListIsRefused)
 {
     ASSERT_TRUE(StartTolvane() != NULL);
-    struct Case {
-        const char* what;
-        TestData::Kind kind;
-    } cases[] = {{"text only", TestData::TextOnly}};
-    for (const Case& c : cases) {
-        TestData data({"C:\\windows\\win.ini"}, c.kind);
-        ProgressRecorder progress;
-        DropResult r = DropOnList(&data);
-        EXPECT_EQ((DWORD)DROPEFFECT_NONE, r.enter) << c.what;
-        EXPECT_EQ((DWORD)DROPEFFECT_NONE, r.over) << c.what;
-        EXPECT_EQ((DWORD)DROPEFFECT_NONE, r.drop) << c.what;
-        EXPECT_EQ(0, data.gets) << c.what;
-        EXPECT_TRUE(progress.statuses.empty()) << c.what;
-        EXPECT_TRUE(ImageCollection.empty()) << c.what;
-    }
+    TestData text({"C:\\windows\\win.ini"}, TestData::TextOnly);  // as selected text is
+    ProgressRecorder progress;
+    DropResult r = DropOnList(&text);
+    EXPECT_EQ((DWORD)DROPEFFECT_NONE, r.enter);
+    EXPECT_EQ((DWORD)DROPEFFECT_NONE, r.over);
+    EXPECT_EQ((DWORD)DROPEFFECT_NONE, r.drop);
+    EXPECT_EQ(0, text.gets);
+    EXPECT_TRUE(progress.statuses.empty());
+    EXPECT_TRUE(ImageCollection.empty());
     EXPECT_TRUE(IsWindowEnabled(MainWindow));
 }
 
@@ -304,6 +298,27 @@ TEST(DropTarget, ADropDuringAnImportIsRefused)
     EXPECT_EQ(0, secondDrop.gets);
     EXPECT_EQ(first, Paths());
     EXPECT_EQ(4u, progress.statuses.size());
+}
+
+TEST(DropTarget, RefusedWhileThePdfIsMadeOrADialogIsOpen)
+{
+    ASSERT_TRUE(StartTolvane() != NULL);
+    std::string folder = MakeTestFolder("busy");
+    TestData data({WritePicture(folder, "a.png", 50, 50, "png")});
+    PdfBuildActive = 1;
+    DropResult r = DropOnList(&data);
+    EXPECT_EQ((DWORD)DROPEFFECT_NONE, r.enter);
+    EXPECT_EQ((DWORD)DROPEFFECT_NONE, r.drop);
+    PdfBuildActive = 0;
+    EnableWindow(MainWindow, FALSE);  // as a modal dialog of the main window does
+    r = DropOnList(&data);
+    EXPECT_EQ((DWORD)DROPEFFECT_NONE, r.drop);
+    EnableWindow(MainWindow, TRUE);
+    EXPECT_EQ(0, data.gets);
+    EXPECT_TRUE(ImageCollection.empty());
+    r = DropOnList(&data);
+    EXPECT_EQ((DWORD)DROPEFFECT_COPY, r.drop) << "accepted again once idle";
+    EXPECT_EQ(1u, ImageCollection.size());
 }
 
 TEST(DropTarget, ReferencesAreGivenBackOnRevoke)
