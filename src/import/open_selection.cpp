@@ -34,6 +34,9 @@ bool ReadOpenSelection(const char* buffer, size_t bufferSize, size_t fileOffset,
     if (names.empty()) return false;
     CopyText(out->directory, sizeof out->directory, "");
     size_t directoryChars = fileOffset - 1;
+    // One file in a drive's root ("C:\a.jpg"): "C:" alone would name the drive's current
+    // folder, not its root, so the root keeps its backslash as it does for several files.
+    if (directoryChars == 2 && buffer[1] == ':' && buffer[2] == '\\') directoryChars = 3;
     memcpy(out->directory, buffer, directoryChars);
     out->directory[directoryChars] = 0;
     out->names.swap(names);

@@ -8,7 +8,7 @@
 
 struct OpenSelection {
     // The folder of the chosen files: the buffer's first offset - 1 characters, so
-    // without the separating backslash (a root such as "C:\" keeps its own).
+    // without the separating backslash; a drive's root is always given as "C:\".
     char directory[MaxPathChars];
     std::vector<const char*> names;  // into the buffer, in the dialog's order; at least 1
 };

@@ -60,9 +60,10 @@ TEST(OpenSelection, RootFolderKeepsItsBackslash)
     EXPECT_STREQ("C:\\", s.directory);
     EXPECT_EQ((std::vector<std::string>{"a.jpg", "b.jpg"}), Names(s));
 
+    // One file in the root: the folder is the root, not the drive's current folder.
     std::vector<char> one = Buffer(std::string("C:\\a.jpg\0", 9));
     ASSERT_TRUE(ReadOpenSelection(one.data(), one.size(), 3, &s));
-    EXPECT_STREQ("C:", s.directory);
+    EXPECT_STREQ("C:\\", s.directory);
     EXPECT_EQ(std::vector<std::string>{"a.jpg"}, Names(s));
 }
 
