@@ -189,6 +189,7 @@ TEST(ImageList, F2EditsTheLowestSelectedItemUpTo39Characters)
     EXPECT_EQ("caption 1", WindowText(edit));
     EXPECT_EQ(39, (int)SendMessageA(edit, EM_GETLIMITTEXT, 0, 0));
     TypeChars(edit, "0123456789012345678901234567890123456789");  // 40: the last refused
+    int selectedWhileEditing = (int)SendMessageA(ImageListView, LVM_GETSELECTEDCOUNT, 0, 0);
     EXPECT_EQ("012345678901234567890123456789012345678", WindowText(edit));
     PressKey(VK_RETURN);
     EXPECT_TRUE(EditControl() == NULL);
@@ -196,6 +197,8 @@ TEST(ImageList, F2EditsTheLowestSelectedItemUpTo39Characters)
     EXPECT_STREQ("012345678901234567890123456789012345678", ImageCollection[1].caption);
     EXPECT_EQ("012345678901234567890123456789012345678", ViewText(1, 0));
     EXPECT_STREQ("caption 3", ImageCollection[3].caption);
+    EXPECT_EQ(selectedWhileEditing, (int)SendMessageA(ImageListView, LVM_GETSELECTEDCOUNT, 0, 0))
+        << "ending the edit leaves the selection as it was";
     SaveScreenshot(MainWindow, "caption_after_edit");
 }
 
