@@ -38,3 +38,6 @@ HWND HelpWindow;
 HMODULE HelpControlModule;
 HtmlHelpEntryProc HtmlHelpEntry;
 int HelpLoadFailed;
+
+CDropTarget* ImageDropTarget;
+POINT LastRightClickPoint;

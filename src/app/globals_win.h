@@ -59,3 +59,11 @@ extern HWND HelpWindow;                  // the window of the last help request,
 extern HMODULE HelpControlModule;        // hhctrl.ocx once loaded
 extern HtmlHelpEntryProc HtmlHelpEntry;  // its HtmlHelpA (ordinal 14)
 extern int HelpLoadFailed;               // 1 after a failed load; then never retried
+
+// The image list's drop target, registered from the view's creation to its destruction.
+class CDropTarget;
+extern CDropTarget* ImageDropTarget;
+
+// Client point of the last right click in the image list, on an item or not; "Change
+// Caption" from the context menu edits the item under it.
+extern POINT LastRightClickPoint;

@@ -77,6 +77,9 @@ void AnswerImageDisplayInfo(NMLVDISPINFOA* request)
 void RefreshItemCount()
 {
     SendMessageA(ImageListView, LVM_SETITEMCOUNT, ImageCollection.size(), 0);
+    // Some list views (Wine's) give new owner-data items no place of their own in icon
+    // mode until the icons are arranged: every thumbnail would sit on the first one.
+    SendMessageA(ImageListView, LVM_ARRANGE, LVA_DEFAULT, 0);
 }
 
 void OnImageListKeyDown(WORD key)
@@ -93,25 +96,88 @@ void OnImageListKeyDown(WORD key)
     }
 }
 
-void BeginCaptionEdit(CaptionEditMode, int)
+// The item a caption edit starts on: the lowest selected one, or the one under the last
+// right click. -1 when there is none.
+static int CaptionEditItem(CaptionEditMode mode)
 {
-    // Caption editing is not built yet.
+    if (mode == AtRightClick) {
+        LVHITTESTINFO hit;
+        ZeroMemory(&hit, sizeof hit);
+        hit.pt = LastRightClickPoint;
+        return (int)SendMessageA(ImageListView, LVM_HITTEST, 0, (LPARAM)&hit);
+    }
+    return (int)SendMessageA(ImageListView, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
+}
+
+void BeginCaptionEdit(CaptionEditMode mode, int key)
+{
+    int item = CaptionEditItem(mode);
+    if (item < 0) return;
+    HWND edit = (HWND)SendMessageA(ImageListView, LVM_EDITLABELA, item, 0);
+    if (!edit) return;
+    CaptionEditActive = 1;
+    if (mode == ByTypedKey) {
+        // The key code itself: letters enter as capitals, digits as digits. The character
+        // message of the same stroke is dropped by ImageListViewProc.
+        char typed[2] = {(char)key, 0};
+        SendMessageA(edit, EM_REPLACESEL, FALSE, (LPARAM)typed);
+    }
 }
 
 void OnBeginCaptionEdit(NMLVDISPINFOA*)
 {
+    HWND edit = (HWND)SendMessageA(ImageListView, LVM_GETEDITCONTROL, 0, 0);
+    if (edit) SendMessageA(edit, EM_LIMITTEXT, CaptionChars - 1, 0);
+    CaptionEditActive = 1;
 }
 
-void OnEndCaptionEdit(NMLVDISPINFOA*)
+// True when an edit that the view reports without text was in fact accepted empty: some
+// list views (Wine's) report an emptied caption like a cancelled edit. The edit control
+// still holds what the user left, and a cancel comes from Escape.
+static BOOL AcceptedEmpty()
 {
+    HWND edit = (HWND)SendMessageA(ImageListView, LVM_GETEDITCONTROL, 0, 0);
+    return edit && GetWindowTextLengthA(edit) == 0 && !(GetKeyState(VK_ESCAPE) & 0x8000);
 }
 
-void ShowImageContextMenu(NMITEMACTIVATE*)
+void OnEndCaptionEdit(NMLVDISPINFOA* request)
 {
-    // The context menu is not built yet.
+    CaptionEditActive = 0;
+    const LVITEMA& item = request->item;
+    if (item.iItem < 0 || item.iItem >= (int)ImageCollection.size()) return;
+    const char* text = item.pszText;
+    if (!text) {
+        if (!AcceptedEmpty()) return;  // cancelled: the old caption stays
+        text = "";
+    }
+    SetEntryCaption(&ImageCollection[item.iItem], text);  // empty: "[no caption]"
+}
+
+void ShowImageContextMenu(NMITEMACTIVATE* click)
+{
+    LastRightClickPoint = click->ptAction;
+    if (click->iItem < 0) return;  // empty space: no menu
+    POINT screen = click->ptAction;
+    ClientToScreen(ImageListView, &screen);
+    HMENU menu = LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_IMAGE_MENU));
+    if (!menu) return;
+    // In front, so that the menu closes when the user clicks elsewhere; the null message
+    // afterwards lets the menu's loop end properly.
+    SetForegroundWindow(MainWindow);
+    TrackPopupMenu(GetSubMenu(menu, 0), TPM_RIGHTBUTTON, screen.x, screen.y, 0, MainWindow,
+                   NULL);
+    PostMessageA(MainWindow, WM_NULL, 0, 0);
+    DestroyMenu(menu);
 }
 
 void SelectAllImages()
 {
-    // Selecting all is not built yet.
+    if (ImageCollection.empty()) return;
+    LVITEMA item;
+    ZeroMemory(&item, sizeof item);
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    SendMessageA(ImageListView, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&item);
+    UpdateWindow(ImageListView);
+    SetFocus(ImageListView);
 }

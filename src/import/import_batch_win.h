@@ -1,0 +1,26 @@
+// The frame that Add Images and dropping files share: the progress dialog around a run
+// of files, the texts shown for each file, and the step that turns one file into one
+// entry of the collection.
+#pragma once
+#include "app/globals_win.h"
+
+// Opens the batch for count files: sets ImportActive, disables the main window and shows
+// the "Add Images" progress dialog with its bar set to 0..count. Returns the number of
+// files to work on: count, or 0 when count is 0 or the dialog could not be made (then
+// the main window is enabled again).
+int OpenImportBatch(int count);
+
+// Closes the batch that OpenImportBatch(count) opened (count as it returned): enables
+// the main window, removes the dialog if a Cancel has not already, shows the new item
+// count. ImportActive is 0 afterwards in every case.
+void CloseImportBatch(int count);
+
+// Before file number (1-based) of count: steps the bar and shows "Processing File ...
+// of ..." and "Making Thumbnail for: path".
+void ShowImportProgress(int number, int count, const char* path);
+
+// Makes the file's thumbnail, puts it in a free slot (or a new one) of the thumbnail
+// image list and appends an entry to the collection; the view and the status counts
+// show it at once. A file that is not a readable picture is reported on the progress
+// dialog's message line as "Unknown File Format: path" and adds nothing.
+void AddImageFile(const char* path);
