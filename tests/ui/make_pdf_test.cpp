@@ -1,6 +1,7 @@
 // Make PDF end to end: the real save dialog, the build under the "Make PDF" progress
 // dialog, the file on disk, and what the shell and Simple MAPI are asked to do.
 #include "ui/gtest_win.h"
+#include "ui/import_support_win.h"
 #include "ui/ui_support_win.h"
 
 #include <cstring>
@@ -9,33 +10,36 @@
 
 #include "app/file_io_win.h"
 #include "app/progress_win.h"
+#include "import/add_images_win.h"
+#include "import/import_batch_win.h"
 #include "pdf/build_host_win.h"
 #include "pdf/make_pdf_win.h"
 #include "support/pdf_summary.h"
-#include "support/test_images.h"
 
 namespace {
 
 const char OldContent[] = "an older file that must survive";
 
-// Pictures in files, entered into the collection as the import would leave them (the
-// builder reads only path, rotation, flips and caption).
+// Pictures in files of a fresh folder, added through Add Images and its open dialog;
+// wide and tall ones take turns.
 std::vector<std::string> AddPictures(int count, int width = 160, int height = 120)
 {
     std::string folder = MakeTestFolder("makepdf-pictures");
     std::vector<std::string> paths;
+    std::string typed;
     for (int i = 0; i < count; i++) {
         bool tall = i % 2 == 1;
-        std::vector<uint8_t> bytes = MakeTestImageBytes(tall ? height : width,
-                                                        tall ? width : height, "jpg",
-                                                        (uint8_t)(40 * i), 120, 200);
         char name[32];
-        snprintf(name, sizeof name, "\\picture%03d.jpg", i);
-        paths.push_back(folder + name);
-        EXPECT_TRUE(WriteTestFile(paths.back(), bytes.data(), bytes.size()));
-        PictureRect rect = {0, 0, ThumbnailSize, ThumbnailSize};
-        ImageCollection.push_back(MakeImageEntry(i, paths.back().c_str(), rect));
+        snprintf(name, sizeof name, "picture%03d.jpg", i);
+        paths.push_back(WritePicture(folder, name, tall ? height : width, tall ? width : height,
+                                     "jpg", (BYTE)(40 * i), 120, 200));
+        typed += std::string(i ? " \"" : "\"") + name + "\"";
     }
+    size_t before = ImageCollection.size();
+    CopyText(ImportDirectory, sizeof ImportDirectory, folder.c_str());
+    TypeIntoOpenDialog(typed);
+    AddImagesFromFiles();
+    EXPECT_EQ(before + count, ImageCollection.size()) << "the pictures were not added";
     return paths;
 }
 
@@ -292,9 +296,9 @@ TEST(MakePdf, CtrlMWithNoImagesOpensNoDialog)
     EXPECT_EQ(0, PdfBuildActive);
 
     // The same keys with a picture in the list do reach the save dialog.
+    ForgetDialogActions();
     AddPictures(1);
     SaveDialogView seen;
-    ForgetDialogActions();
     AnswerSaveDialog("", &seen);
     PressKey('M', true);
     FlushMessages(500);
@@ -472,10 +476,9 @@ TEST(MakePdf, CancelDuringTheBuildWritesAndOpensNothing)
 TEST(MakePdf, TooManyImagesLeaveTheFailureOnScreen)
 {
     ASSERT_TRUE(StartTolvane() != NULL);
-    std::string picture = AddPictures(1)[0];
-    PictureRect rect = {0, 0, ThumbnailSize, ThumbnailSize};
-    while (ImageCollection.size() < 201)
-        ImageCollection.push_back(MakeImageEntry((int)ImageCollection.size(), picture.c_str(), rect));
+    AddPictures(1);
+    AddTestPictures(200);  // the quick way, file by file
+    ASSERT_EQ(201u, ImageCollection.size());
     std::string target = MakeTestFolder("makepdf-201") + "\\many.pdf";
     ASSERT_TRUE(WriteTestFile(target, OldContent, strlen(OldContent)));
     std::string question, boxText, boxTitle, lineWhileBoxShown;
