@@ -167,8 +167,10 @@ BOOL RouteToModelessDialogs(MSG* msg)
 void HandleLoopMessage(MSG* msg, HACCEL accelerators)
 {
     // Shortcuts first, so that Ctrl+M still reaches the main window while the layout
-    // palette has the keyboard focus.
-    if (TranslateAcceleratorA(MainWindow, accelerators, msg)) return;
+    // palette has the keyboard focus. A disabled main window takes none: after a failed
+    // PDF build it stays disabled under the "Make PDF" dialog until that is closed.
+    if (IsWindowEnabled(MainWindow) && TranslateAcceleratorA(MainWindow, accelerators, msg))
+        return;
     if (RouteToModelessDialogs(msg)) return;
     TranslateMessage(msg);
     DispatchMessageA(msg);

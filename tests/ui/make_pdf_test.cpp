@@ -508,6 +508,19 @@ TEST(MakePdf, TooManyImagesLeaveTheFailureOnScreen)
     EXPECT_TRUE(ProgressDialogShown());
     EXPECT_FALSE(IsWindowEnabled(MainWindow));
 
+    // Meanwhile the main window's shortcuts start nothing.
+    int dialogs = 0;
+    WhenDialogAppears([&](HWND dialog) {
+        dialogs++;
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    PressKey('M', true);
+    PressKey('N', true);
+    FlushMessages(300);
+    EXPECT_EQ(0, dialogs);
+    ForgetDialogActions();
+    EXPECT_TRUE(ProgressDialogShown());
+
     PressButton(MakePdfProgressDialog, IDC_PDF_CANCEL);
     FlushMessages();
     EXPECT_FALSE(MakePdfProgressDialog && IsWindow(MakePdfProgressDialog));
