@@ -11,7 +11,6 @@
 #include "app/file_io_win.h"
 #include "app/progress_win.h"
 #include "import/add_images_win.h"
-#include "import/import_batch_win.h"
 #include "pdf/build_host_win.h"
 #include "pdf/make_pdf_win.h"
 #include "support/pdf_summary.h"
@@ -316,6 +315,7 @@ TEST(MakePdf, FirstSaveOffersThePatternAndAddsTheExtension)
     AnswerSaveDialog(folder + "\\report", &seen);
     MakePdfCommand();
     EXPECT_FALSE(DialogTimedOut());
+    EXPECT_EQ("Save As", seen.title);
     EXPECT_EQ("*.pdf", seen.offeredName);
     EXPECT_EQ("PDF Files (*.pdf)", seen.fileType);
     EXPECT_EQ(folder + "\\report.pdf", std::string(PdfPath));
