@@ -77,6 +77,11 @@ void AnswerImageDisplayInfo(NMLVDISPINFOA* request)
 void RefreshItemCount()
 {
     SendMessageA(ImageListView, LVM_SETITEMCOUNT, ImageCollection.size(), 0);
+    // Wine places the items of an owner-data icon view only when it arranges them (new
+    // items would all sit at the top left) and sizes the scroll range from those places:
+    // arrange, then set the count once more for the scroll range.
+    SendMessageA(ImageListView, LVM_ARRANGE, LVA_DEFAULT, 0);
+    SendMessageA(ImageListView, LVM_SETITEMCOUNT, ImageCollection.size(), 0);
 }
 
 void OnImageListKeyDown(WORD key)
