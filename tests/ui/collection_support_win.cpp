@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/statusbar_win.h"
 #include "import/thumbnail.h"
 #include "listview/image_listview_win.h"
 #include "support/png_writer.h"
@@ -61,6 +62,7 @@ int AddTestImage(const char* path, int width, int height, uint8_t r, uint8_t g, 
     if (slot < 0) return -1;
     ImageCollection.push_back(MakeImageEntry(slot, path, pixels.pictureRect));
     RefreshItemCount();
+    UpdateStatusCounts();
     return slot;
 }
 
@@ -72,6 +74,15 @@ void AddTestImages(int count)
         AddTestImage(path, 80, 60, (uint8_t)(40 + 37 * i % 200), (uint8_t)(200 - 23 * i % 180),
                      (uint8_t)(90 + 51 * i % 160));
     }
+}
+
+bool StartWithImages(int count, int width, int height)
+{
+    if (!StartTolvane()) return false;
+    SizeMainWindow(width, height);
+    AddTestImages(count);
+    FlushMessages();
+    return (int)ImageCollection.size() == count;
 }
 
 std::string CollectionOrder()
@@ -228,4 +239,36 @@ void MouseLeftDown(HWND window, POINT clientPoint)
 void MouseLeftUp(HWND window, POINT clientPoint)
 {
     SendMouse(window, clientPoint, MOUSEEVENTF_LEFTUP);
+}
+
+int MarkPixelsIn(RECT area)
+{
+    int width = area.right - area.left, height = area.bottom - area.top;
+    if (width <= 0 || height <= 0) return 0;
+    BITMAPINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = NULL;
+    HDC viewDC = GetDC(ImageListView);
+    HBITMAP dib = CreateDIBSection(viewDC, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HDC memoryDC = CreateCompatibleDC(viewDC);
+    HGDIOBJ old = SelectObject(memoryDC, dib);
+    BitBlt(memoryDC, 0, 0, width, height, viewDC, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    int count = 0;
+    const uint8_t* p = (const uint8_t*)bits;
+    for (int i = 0; i < width * height; i++, p += 4) {
+        bool edge = p[2] == 64 && p[1] == 64 && p[0] == 255;
+        bool inside = p[2] == 192 && p[1] == 192 && p[0] == 255;
+        if (edge || inside) count++;
+    }
+    SelectObject(memoryDC, old);
+    DeleteDC(memoryDC);
+    DeleteObject(dib);
+    ReleaseDC(ImageListView, viewDC);
+    return count;
 }

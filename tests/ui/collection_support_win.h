@@ -11,8 +11,12 @@
 // Adds one entry as an import does: the thumbnail of a width x height test picture
 // (filled with r, g, b, a black mark in its top-left corner) into a free slot or a new
 // slot of the view's image list, the entry at the end of the collection, then
-// RefreshItemCount. Returns the slot, -1 on failure.
+// RefreshItemCount and UpdateStatusCounts. Returns the slot, -1 on failure.
 int AddTestImage(const char* path, int width, int height, uint8_t r, uint8_t g, uint8_t b);
+
+// Starts the program with a main window of the given outer size holding count test
+// pictures (AddTestImages). False when the window could not be made.
+bool StartWithImages(int count, int width = 640, int height = 480);
 
 // Adds count landscape pictures of distinct colours, named image<i>.png by their index.
 void AddTestImages(int count);
@@ -53,3 +57,7 @@ std::string StatusPartText(int part);
 void MouseMoveTo(HWND window, POINT clientPoint);
 void MouseLeftDown(HWND window, POINT clientPoint);
 void MouseLeftUp(HWND window, POINT clientPoint);
+
+// Pixels of the insertion mark's two colours inside a rectangle of the view's client
+// area, read from the screen.
+int MarkPixelsIn(RECT viewArea);

@@ -32,15 +32,6 @@ std::vector<int> FreeSlots()
     return std::vector<int>(FreeSlotQueue.begin(), FreeSlotQueue.end());
 }
 
-void StartWithImages(int count)
-{
-    ASSERT_TRUE(StartTolvane() != NULL);
-    SizeMainWindow(640, 480);
-    AddTestImages(count);
-    ASSERT_EQ(count, (int)ImageCollection.size());
-    FlushMessages();
-}
-
 void Remove()
 {
     SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(IDM_REMOVE, 0), 0);
@@ -51,7 +42,7 @@ void Remove()
 
 TEST(RemoveImages, PositionsOneAndThreeOfFive)
 {
-    StartWithImages(5);
+    ASSERT_TRUE(StartWithImages(5));
     SelectItems({1, 3});
     Remove();
     EXPECT_EQ("0,2,4", CollectionOrder());
@@ -66,7 +57,7 @@ TEST(RemoveImages, PositionsOneAndThreeOfFive)
 
 TEST(RemoveImages, FreedSlotsAreReusedInQueueOrder)
 {
-    StartWithImages(5);
+    ASSERT_TRUE(StartWithImages(5));
     SelectItems({1, 3});
     Remove();
     EXPECT_EQ(3, AddTestImage("C:\\pictures\\image5.png", 80, 60, 10, 10, 10));
@@ -79,7 +70,7 @@ TEST(RemoveImages, FreedSlotsAreReusedInQueueOrder)
 
 TEST(RemoveImages, EverythingSelectedEmptiesAll)
 {
-    StartWithImages(5);
+    ASSERT_TRUE(StartWithImages(5));
     SelectItems({2});
     Remove();  // leaves a freed slot in the queue
     ASSERT_EQ(1u, FreeSlotQueue.size());
@@ -97,7 +88,7 @@ TEST(RemoveImages, EverythingSelectedEmptiesAll)
 
 TEST(RemoveImages, NothingSelectedChangesNothingButRefreshesTheStatusBar)
 {
-    StartWithImages(3);
+    ASSERT_TRUE(StartWithImages(3));
     SelectItems({});
     SendMessageA(StatusBar, SB_SETTEXTA, 1, (LPARAM) "stale");
     Remove();
@@ -109,7 +100,7 @@ TEST(RemoveImages, NothingSelectedChangesNothingButRefreshesTheStatusBar)
 
 TEST(RemoveImages, OneOfTwoKeepsTheOthersSlot)
 {
-    StartWithImages(2);
+    ASSERT_TRUE(StartWithImages(2));
     SelectItems({0});
     Remove();
     ASSERT_EQ(1u, ImageCollection.size());
@@ -126,7 +117,7 @@ enum RemoveRoute { DeleteKey, ToolbarClick, ContextCommand };
 
 static void RemoveThrough(RemoveRoute route)
 {
-    StartWithImages(4);
+    ASSERT_TRUE(StartWithImages(4));
     SelectItems({0, 2});
     SendMessageA(StatusBar, SB_SETTEXTA, 1, (LPARAM) "stale");
     if (route == DeleteKey) {
