@@ -31,7 +31,9 @@ private:
     HBITMAP bitmap_;
 };
 
-HBITMAP BitmapOf(const ThumbnailPixels& pixels)
+// A 32-bit bitmap carries the thumbnail's alpha, which Wine's image list then uses in
+// place of the colour mask; a 24-bit one is masked by colour.
+HBITMAP BitmapOf(const ThumbnailPixels& pixels, int bitCount)
 {
     BITMAPINFO info;
     ZeroMemory(&info, sizeof info);
@@ -39,22 +41,27 @@ HBITMAP BitmapOf(const ThumbnailPixels& pixels)
     info.bmiHeader.biWidth = ThumbnailSize;
     info.bmiHeader.biHeight = ThumbnailSize;
     info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biBitCount = (WORD)bitCount;
     void* bits = NULL;
     HBITMAP bitmap = CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    if (bitmap) memcpy(bits, pixels.bgra, sizeof pixels.bgra);
+    if (!bitmap) return NULL;
+    uint8_t* out = (uint8_t*)bits;
+    const int stride = ((ThumbnailSize * bitCount / 8) + 3) & ~3;
+    for (int y = 0; y < ThumbnailSize; y++)
+        for (int x = 0; x < ThumbnailSize; x++)
+            memcpy(out + y * stride + x * bitCount / 8,
+                   pixels.bgra + (y * ThumbnailSize + x) * 4, bitCount / 8);
     return bitmap;
 }
 
-}  // namespace
-
-int AddTestImage(const char* path, int width, int height, uint8_t r, uint8_t g, uint8_t b)
+int AddThumbnail(const char* path, int width, int height, uint8_t r, uint8_t g, uint8_t b,
+                 int bitCount)
 {
     std::vector<uint8_t> bytes = MakeTestImageBytes(width, height, "png", r, g, b);
     static ThumbnailPixels pixels;  // large: not on the stack
     if (bytes.empty() || !MakeThumbnailPixels(bytes.data(), bytes.size(), "t.png", &pixels))
         return -1;
-    HBITMAP bitmap = BitmapOf(pixels);
+    HBITMAP bitmap = BitmapOf(pixels, bitCount);
     if (!bitmap) return -1;
     ImageListStore store(bitmap);
     int slot = TakeThumbnailSlot(FreeSlotQueue, store);
@@ -64,6 +71,19 @@ int AddTestImage(const char* path, int width, int height, uint8_t r, uint8_t g, 
     RefreshItemCount();
     UpdateStatusCounts();
     return slot;
+}
+
+}  // namespace
+
+int AddTestImage(const char* path, int width, int height, uint8_t r, uint8_t g, uint8_t b)
+{
+    return AddThumbnail(path, width, height, r, g, b, 32);
+}
+
+int AddColourMaskedTestImage(const char* path, int width, int height, uint8_t r, uint8_t g,
+                             uint8_t b)
+{
+    return AddThumbnail(path, width, height, r, g, b, 24);
 }
 
 void AddTestImages(int count)

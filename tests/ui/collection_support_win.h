@@ -13,6 +13,10 @@
 // slot of the view's image list, the entry at the end of the collection, then
 // RefreshItemCount and UpdateStatusCounts. Returns the slot, -1 on failure.
 int AddTestImage(const char* path, int width, int height, uint8_t r, uint8_t g, uint8_t b);
+// The same from a 24-bit bitmap: the image list then masks pure red (255, 0, 0) out
+// (from the 32-bit bitmap above, Wine's list uses the opaque alpha and shows red).
+int AddColourMaskedTestImage(const char* path, int width, int height, uint8_t r, uint8_t g,
+                             uint8_t b);
 
 // Starts the program with a main window of the given outer size holding count test
 // pictures (AddTestImages). False when the window could not be made.
