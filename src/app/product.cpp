@@ -1,3 +1,4 @@
 #include "app/product.h"
 
+const char ProductName[] = "Tolvane";
 const char ProductWebAddress[] = "https://www.quorrel.com/tolvane";

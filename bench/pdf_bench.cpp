@@ -1,0 +1,263 @@
+// pdf_bench [FOLDER] -- builds a PDF from the folder's p*.jpg photos through
+// BuildPdfDocument at quality 0.3 and 1.0 and, for comparison, does the bare library work
+// for the same files (FreeImage decode, bicubic rescale, JPEG encode to memory, a libharu
+// page with the image). Prints seconds per photo, peak memory (VmHWM) and PDF size.
+// Each measurement runs in its own child process so that peaks do not mix; the time is
+// the best of RUNS runs (default 2; the machine may be shared), builder and bare loop
+// taking turns.
+#include <FreeImage.h>
+#include <dirent.h>
+#include <hpdf.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "model/collection.h"
+#include "pdf/pdf_builder.h"
+#include "pdf/pdf_library.h"
+#include "pdf/pdf_page_geometry.h"
+#include "pdf/pdf_settings.h"
+
+namespace {
+
+struct Result {
+    double seconds;
+    long peakKb;
+    long long pdfBytes;
+};
+
+long PeakKb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.compare(0, 6, "VmHWM:") == 0) return atol(line.c_str() + 6);
+    return -1;
+}
+
+bool ReadFile(const std::string& path, std::vector<uint8_t>* out)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    in.seekg(0, std::ios::end);
+    out->resize((size_t)in.tellg());
+    in.seekg(0);
+    in.read((char*)out->data(), (std::streamsize)out->size());
+    return (bool)in;
+}
+
+bool WriteReplacing(const char* path, const uint8_t* data, size_t size)
+{
+    std::string temp = std::string(path) + ".partial";
+    FILE* f = fopen(temp.c_str(), "wb");
+    if (!f) return false;
+    bool ok = fwrite(data, 1, size, f) == size;
+    ok = fclose(f) == 0 && ok;
+    ok = ok && rename(temp.c_str(), path) == 0;
+    if (!ok) remove(temp.c_str());
+    return ok;
+}
+
+class FileHost : public BuildHost {
+public:
+    bool ReadFileBytes(const char* path, std::vector<uint8_t>* out) override
+    {
+        return ReadFile(path, out);
+    }
+    bool FileExists(const char* path) override
+    {
+        struct stat s;
+        return stat(path, &s) == 0;
+    }
+    bool WriteFileBytes(const char* path, const uint8_t* data, size_t size) override
+    {
+        return WriteReplacing(path, data, size);
+    }
+    bool DeleteFileAt(const char* path) override { return remove(path) == 0; }
+    void SetProgressRange(int) override {}
+    void StepProgress() override {}
+    void ResetProgress() override {}
+    void SetMessageLine(const char*) override {}
+    bool PumpAndContinue() override { return true; }
+    void ShowFailure(const char* message) override { fprintf(stderr, "failure: %s\n", message); }
+};
+
+double Now()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+long long FileSize(const std::string& path)
+{
+    struct stat s;
+    return stat(path.c_str(), &s) == 0 ? (long long)s.st_size : -1;
+}
+
+Result RunBuilder(const std::vector<std::string>& files, double quality, const std::string& out,
+                  const char* password = "")
+{
+    ImageCollectionType images;
+    for (const std::string& f : files) images.push_back(MakeImageEntry(0, f.c_str(), {}));
+    PdfSettingsRecord settings;
+    SetDefaultPdfSettings(&settings);
+    settings.imageQuality = quality;
+    snprintf(settings.password, sizeof settings.password, "%s", password);
+    FileHost host;
+    remove(out.c_str());
+    double start = Now();
+    int ok = BuildPdfDocument(images, settings, out.c_str(), host);
+    double seconds = Now() - start;
+    return {ok == 1 ? seconds : -1, PeakKb(), FileSize(out)};
+}
+
+// The same work done directly on the libraries: one-up Letter pages, the picture fitted
+// and resampled as the builder does, the document made in memory.
+Result RunBareLoop(const std::vector<std::string>& files, double quality)
+{
+    double start = Now();
+    HPDF_Doc doc = HPDF_New(nullptr, nullptr);
+    for (const std::string& f : files) {
+        std::vector<uint8_t> bytes;
+        if (!ReadFile(f, &bytes)) continue;
+        FIMEMORY* in = FreeImage_OpenMemory(bytes.data(), (DWORD)bytes.size());
+        FIBITMAP* picture = FreeImage_LoadFromMemory(FIF_JPEG, in, 0);
+        FreeImage_CloseMemory(in);
+        std::vector<uint8_t>().swap(bytes);
+        if (!picture) continue;
+        unsigned w = FreeImage_GetWidth(picture), h = FreeImage_GetHeight(picture);
+        bool wide = w > h;
+        HPDF_Page page = HPDF_AddPage(doc);
+        HPDF_Page_SetWidth(page, wide ? 792 : 612);
+        HPDF_Page_SetHeight(page, wide ? 612 : 792);
+        DrawnSize drawn = FitPicture(w, h, wide ? 720 : 540, wide ? 540 : 720);
+        DrawnSize target;
+        if (ResampledSize(w, h, drawn, quality, &target)) {
+            FIBITMAP* smaller =
+                FreeImage_Rescale(picture, target.width, target.height, FILTER_BICUBIC);
+            FreeImage_Unload(picture);
+            picture = smaller;
+        }
+        FIMEMORY* jpeg = FreeImage_OpenMemory(nullptr, 0);
+        FreeImage_SaveToMemory(FIF_JPEG, picture, jpeg, JPEG_DEFAULT);
+        FreeImage_Unload(picture);
+        BYTE* data;
+        DWORD size;
+        FreeImage_AcquireMemory(jpeg, &data, &size);
+        HPDF_Image image = HPDF_LoadJpegImageFromMem(doc, data, size);
+        FreeImage_CloseMemory(jpeg);
+        HPDF_Page_DrawImage(page, image, 36, 36, drawn.width, drawn.height);
+    }
+    HPDF_SaveToStream(doc);
+    HPDF_ResetStream(doc);
+    std::vector<uint8_t> pdf(HPDF_GetStreamSize(doc));
+    HPDF_UINT32 size = (HPDF_UINT32)pdf.size();
+    HPDF_ReadFromStream(doc, pdf.data(), &size);
+    HPDF_Free(doc);
+    double seconds = Now() - start;
+    return {seconds, PeakKb(), (long long)pdf.size()};
+}
+
+// Runs one measurement in a child process and returns what it measured.
+template <typename F>
+Result InChild(F measure)
+{
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) return {-1, -1, -1};
+    fflush(stdout);
+    pid_t child = fork();
+    if (child == 0) {
+        close(pipeFds[0]);
+        Result r = measure();
+        ssize_t written = write(pipeFds[1], &r, sizeof r);
+        _exit(written == (ssize_t)sizeof r ? 0 : 1);
+    }
+    close(pipeFds[1]);
+    Result r = {-1, -1, -1};
+    if (read(pipeFds[0], &r, sizeof r) != (ssize_t)sizeof r) r = {-1, -1, -1};
+    close(pipeFds[0]);
+    int status;
+    waitpid(child, &status, 0);
+    return r;
+}
+
+std::vector<std::string> Photos(const std::string& folder)
+{
+    std::vector<std::string> files;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* e = readdir(dir)) {
+            std::string name = e->d_name;
+            if (name.size() > 4 && name[0] == 'p' && name.compare(name.size() - 4, 4, ".jpg") == 0)
+                files.push_back(folder + "/" + name);
+        }
+        closedir(dir);
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string folder = argc > 1 ? argv[1] : "/tmp/photos20";
+    const std::vector<std::string> files = Photos(folder);
+    if (files.empty()) {
+        fprintf(stderr, "no p*.jpg photos in %s (make them with make-photos.sh)\n", folder.c_str());
+        return 1;
+    }
+    long long inputBytes = 0;
+    for (const std::string& f : files) inputBytes += FileSize(f);
+    PdfSetFileWriter(nullptr, nullptr);
+    const std::string out = "/tmp/pdf_bench_out.pdf";
+    const long baseKb = PeakKb();
+    printf("%zu photos in %s, %.1f MB of JPEG; this process before measuring: %ld MB\n",
+           files.size(), folder.c_str(), inputBytes / 1e6, baseKb / 1024);
+
+    const int runs = getenv("RUNS") ? std::max(1, atoi(getenv("RUNS"))) : 2;
+    auto better = [](Result a, Result b) {
+        if (b.seconds >= 0 && (a.seconds < 0 || b.seconds < a.seconds)) a.seconds = b.seconds;
+        a.peakKb = std::max(a.peakKb, b.peakKb);
+        a.pdfBytes = b.pdfBytes;
+        return a;
+    };
+    for (double quality : {0.3, 1.0}) {
+        Result built = {-1, 0, 0}, bare = {-1, 0, 0};
+        for (int run = 0; run < runs; ++run) {
+            built = better(built, InChild([&] { return RunBuilder(files, quality, out); }));
+            bare = better(bare, InChild([&] { return RunBareLoop(files, quality); }));
+        }
+        const double n = (double)files.size();
+        printf("quality %.1f\n", quality);
+        printf("  builder:   %6.0f ms/photo  peak %5ld MB  PDF %6.1f MB\n",
+               built.seconds * 1000 / n, built.peakKb / 1024, built.pdfBytes / 1e6);
+        printf("  bare loop: %6.0f ms/photo  peak %5ld MB  PDF %6.1f MB\n",
+               bare.seconds * 1000 / n, bare.peakKb / 1024, bare.pdfBytes / 1e6);
+        printf("  builder / bare loop: %.2f x time\n", built.seconds / bare.seconds);
+    }
+
+    // Peak memory against the number of pictures (the photos repeated): what grows
+    // with the count should be the PDF's bytes only.
+    printf("builder peak memory by picture count (quality 1.0, the photos repeated):\n");
+    for (const char* password : {"", "secret"}) {
+        for (size_t count : {files.size(), 2 * files.size(), 4 * files.size()}) {
+            std::vector<std::string> some;
+            for (size_t i = 0; i < count; ++i) some.push_back(files[i % files.size()]);
+            Result r = InChild([&] { return RunBuilder(some, 1.0, out, password); });
+            printf("  %3zu pictures%s: peak %5ld MB, PDF %6.1f MB, %.0f ms/picture\n", count,
+                   *password ? ", encrypted" : "", r.peakKb / 1024, r.pdfBytes / 1048576.0,
+                   r.seconds * 1000 / count);
+        }
+    }
+    remove(out.c_str());
+    return 0;
+}

@@ -1,0 +1,221 @@
+// Writing the collection as one PDF: each picture decoded again, turned as its entry
+// says, fitted into a cell, resampled by the quality setting, re-encoded as JPEG and
+// drawn with a grey background, a black frame and its caption.
+#include "pdf/pdf_builder.h"
+
+#include <FreeImage.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/product.h"
+#include "import/image_load.h"
+#include "pdf/pdf_library.h"
+#include "pdf/pdf_page_geometry.h"
+#include "pdf/pdf_picture.h"
+
+namespace {
+
+const double CellGrey = 0.5;
+const double FrameWidth = 1.5;
+const unsigned CaptionBoxHeight = 14;
+const int PaperTextChars = 30;
+const int MessageChars = 1024;
+
+bool WriteThroughHost(const char* path, const uint8_t* data, size_t size, void* context)
+{
+    return static_cast<BuildHost*>(context)->WriteFileBytes(path, data, size);
+}
+
+class PdfRun {
+public:
+    PdfRun(const PdfSettingsRecord& settings, BuildHost& host)
+        : settings_(settings), host_(host), cellsPerPage_(ImagesPerPage(settings.layout))
+    {
+    }
+
+    void SetInformation();
+    void StartDocument();
+    void AddEntry(const ImageEntry& entry);
+    bool Write(const char* pdfPath);
+
+private:
+    void SetPaper(PaperTurn turn);
+    void StartPage(unsigned w, unsigned h);
+    void CouldNotOpen(const ImageEntry& entry);
+
+    const PdfSettingsRecord& settings_;
+    BuildHost& host_;
+    const int cellsPerPage_;
+    char paperText_[PaperTextChars] = "";
+    unsigned pageWidth_ = 0, pageHeight_ = 0;
+    PageCells page_ = {};
+    int cellIndex_ = 0;
+    // No picture has been drawn on the current page yet: the next picture uses it rather
+    // than adding a page, so a skipped file never leaves a blank page behind.
+    bool pageFresh_ = true;
+};
+
+void PdfRun::SetInformation()
+{
+    char author[MessageChars];
+    snprintf(author, sizeof author, "%s (%s)", ProductName, ProductWebAddress);
+    PdfSetInfoEntry(PdfInfoAuthor, author);
+    PdfSetInfoEntry(PdfInfoTitle, "Shared Images");
+    PdfSetInfoEntry(PdfInfoSubject, "Images");
+    PdfSetInfoEntry(PdfInfoCreator, "Tolvane 2.0");
+    PdfSetInfoEntry(PdfInfoProducer, "Quorrel, Inc.");
+}
+
+void PdfRun::StartDocument()
+{
+    SetPaper(PaperNameLandscape);  // a document starts out landscape
+}
+
+void PdfRun::SetPaper(PaperTurn turn)
+{
+    if (turn != PaperUnchanged) {  // cut to the paper text's size, like the settings
+        std::string text = settings_.pageSizeName;
+        if (turn == PaperNameLandscape) text += " Landscape";
+        CopyText(paperText_, sizeof paperText_, text.c_str());
+    }
+    PdfSetPaper(paperText_);
+    pageWidth_ = (unsigned)PdfGetPageDimension(PdfMediaBox, PdfWidth);
+    pageHeight_ = (unsigned)PdfGetPageDimension(PdfMediaBox, PdfHeight);
+}
+
+// The first picture of a page sets its orientation and drawing state.
+void PdfRun::StartPage(unsigned w, unsigned h)
+{
+    SetPaper(ChoosePaperTurn(cellsPerPage_, w, h, pageWidth_, pageHeight_));
+    PdfSetFillRgb(CellGrey, CellGrey, CellGrey);
+    PdfSetStrokeRgb(0, 0, 0);
+    PdfSetStrokeWidth(FrameWidth);
+    PdfSetPageOption(PdfCompressPage);
+    pageWidth_ = (unsigned)PdfGetPageDimension(PdfMediaBox, PdfWidth);
+    pageHeight_ = (unsigned)PdfGetPageDimension(PdfMediaBox, PdfHeight);
+    page_ = ComputePageCells(cellsPerPage_, pageWidth_, pageHeight_, settings_.pageMargin,
+                             settings_.cellGap);
+}
+
+void PdfRun::CouldNotOpen(const ImageEntry& entry)
+{
+    char message[MessageChars];
+    snprintf(message, sizeof message, "Error, could not open image file [%s].", entry.path);
+    host_.SetMessageLine(message);
+}
+
+void PdfRun::AddEntry(const ImageEntry& entry)
+{
+    host_.StepProgress();
+    host_.SetMessageLine(entry.path);
+
+    std::vector<uint8_t> bytes;
+    FIBITMAP* picture = nullptr;
+    if (host_.ReadFileBytes(entry.path, &bytes))
+        picture = LoadImageFromMemory(bytes.data(), bytes.size(), entry.path);
+    std::vector<uint8_t>().swap(bytes);  // the file's bytes are not needed any more
+    if (!picture) return CouldNotOpen(entry);
+    picture = OrientForEntry(picture, entry.flips, entry.rotation);
+    const unsigned w = FreeImage_GetWidth(picture), h = FreeImage_GetHeight(picture);
+
+    if (cellIndex_ == 0) {
+        if (!pageFresh_ && !PdfAppendPage()) {
+            FreeImage_Unload(picture);  // the next picture tries to add the page again
+            return;
+        }
+        pageFresh_ = true;
+        StartPage(w, h);
+    }
+
+    const DrawnSize drawn = FitPicture(w, h, page_.cellWidth, page_.cellHeight);
+    DrawnSize resampled;
+    if (ResampledSize(w, h, drawn, settings_.imageQuality, &resampled)) {
+        FIBITMAP* smaller = FreeImage_Rescale(picture, resampled.width, resampled.height,
+                                              FILTER_BICUBIC);
+        FreeImage_Unload(picture);
+        if (!smaller) return;  // skipped; takes no cell
+        picture = smaller;
+    }
+    const int imageId = AddPictureAsJpeg(picture);
+    if (imageId < 0) return CouldNotOpen(entry);
+    PdfUseImage(imageId);
+
+    const PageCell& cell = page_.cells[cellIndex_];
+    const PageCell at = PicturePosition(page_, cellIndex_, drawn);
+    PdfDrawRect(cell.left, cell.top, page_.cellWidth, page_.cellHeight, PdfRectFilled);
+    if (!PdfPlaceImage(at.left, at.top, drawn.width, drawn.height))
+        return;  // the grey background stays; the next picture takes this cell
+    PdfDrawRect(cell.left, cell.top, page_.cellWidth, page_.cellHeight, PdfRectOutline);
+    if (!CaptionIsPlaceholder(entry.caption))
+        PdfDrawTextInBox(cell.left, (double)cell.top - page_.cellHeight, page_.cellWidth,
+                         CaptionBoxHeight, entry.caption, 0);
+    pageFresh_ = false;
+    cellIndex_ = (cellIndex_ + 1) % cellsPerPage_;
+}
+
+bool PdfRun::Write(const char* pdfPath)
+{
+    if (settings_.password[0]) {
+        host_.SetMessageLine("Password Encrypting the PDF...");
+        PdfEncrypt(settings_.password, settings_.password, PdfAes256,
+                   PdfMakePermissions(1, 1, 1, 1, 1, 1, 1, 1));
+    }
+    host_.SetMessageLine("Saving the PDF...");
+    PdfFileWriter oldWriter;
+    void* oldContext;
+    PdfGetFileWriter(&oldWriter, &oldContext);
+    PdfSetFileWriter(WriteThroughHost, &host_);
+    const bool existedBefore = host_.FileExists(pdfPath);  // pdfPath is never null here
+    const bool written = PdfWriteFile(pdfPath) != 0;
+    PdfSetFileWriter(oldWriter, oldContext);
+    // Only what this run wrote is removed: a file that was there before stays as it was.
+    if (!written && !existedBefore && host_.FileExists(pdfPath)) host_.DeleteFileAt(pdfPath);
+    return written;
+}
+
+int ReportFailure(BuildHost& host, const char* message)
+{
+    host.SetMessageLine(message);
+    host.ShowFailure(message);
+    return 0;
+}
+
+}  // namespace
+
+int BuildPdfDocument(const ImageCollectionType& images, const PdfSettingsRecord& settings,
+                     const char* pdfPath, BuildHost& host)
+{
+    char message[MessageChars];
+    if (!pdfPath) pdfPath = "";
+    if (images.size() > MaxPdfImages) {
+        snprintf(message, sizeof message, "Only a maximum of %d images is supported.",
+                 (int)MaxPdfImages);
+        host.ResetProgress();
+        return ReportFailure(host, message);
+    }
+    const int document = PdfCreateDocument();
+    if (!document) {
+        host.ResetProgress();
+        return ReportFailure(host, "PDF Open Failed.");
+    }
+
+    PdfRun run(settings, host);
+    run.SetInformation();
+    host.SetProgressRange((int)images.size());
+    run.StartDocument();
+    bool cancelled = false;
+    for (const ImageEntry& entry : images) {
+        if (!host.PumpAndContinue()) {
+            cancelled = true;
+            break;
+        }
+        run.AddEntry(entry);
+    }
+    const bool written = cancelled || run.Write(pdfPath);
+    PdfFreeDocument(document);
+    if (cancelled) return 1;  // nothing written, nothing reported
+    host.ResetProgress();
+    return written ? 1 : ReportFailure(host, "PDF Save Failed.");
+}

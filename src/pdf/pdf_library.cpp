@@ -1,0 +1,560 @@
+// PDF operations on libharu (pages, images, text) and libqpdf (encryption).
+#include "pdf/pdf_library.h"
+
+#include <hpdf.h>
+#include <hpdf_doc.h>      // the document's stream, see SaveToMemory
+#include <hpdf_pages.h>    // HPDF_Page_SetFilter: per-page compression
+#include <hpdf_streams.h>  // HPDF_CallbackWriter_New
+#include <qpdf/Pipeline.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <exception>
+#include <string>
+#include <vector>
+
+namespace {
+
+const double LetterWidth = 612, LetterHeight = 792;
+const double A4Width = 595.276, A4Height = 841.89;
+const double LargestCoordinate = 32767;  // libharu's limit for real numbers
+const char CaptionFontName[] = "Helvetica";
+const double LargestTextSize = 10, SmallestTextSize = 4;
+const int PermissionBase = (int)0xFFFFF0C0u;  // reserved bits of /P that are always 1
+
+struct OpenDocument {
+    int id = 0;
+    HPDF_Doc doc = nullptr;
+    HPDF_Page page = nullptr;  // the current page
+    std::vector<HPDF_Image> images;
+    HPDF_Image currentImage = nullptr;
+    HPDF_Font font = nullptr;
+    size_t jpegBytes = 0;  // the pictures' bytes so far: the size of the PDF to come
+    size_t pageCount = 1;
+    bool spent = false;    // written: its content has been released
+    bool encrypt = false;
+    bool encryptionRefused = false;  // asked for a strength we do not offer
+    std::string ownerPassword, userPassword;
+    int permissions = 0;
+};
+
+OpenDocument* Open = nullptr;
+int LastDocumentId = 0;
+unsigned long LastError = 0;
+int TextCodePage = 1252;
+PdfFileWriter Writer = nullptr;
+void* WriterContext = nullptr;
+
+void OnHaruError(HPDF_STATUS error, HPDF_STATUS detail, void* context)
+{
+    LastError = error;  // recorded only: libharu returns the error code to our caller
+}
+
+// Records a libharu failure and clears libharu's error state so the document stays usable.
+bool Check(HPDF_STATUS status)
+{
+    if (status == HPDF_OK) return true;
+    LastError = status;
+    if (Open) HPDF_ResetError(Open->doc);
+    return false;
+}
+
+void Fail(unsigned long error) { LastError = error; }
+
+// An open document that has not been written yet.
+bool Usable()
+{
+    if (Open && !Open->spent) return true;
+    Fail(PdfErrorNoDocument);
+    return false;
+}
+
+HPDF_Page CurrentPage()
+{
+    if (!Open || !Open->page) {
+        Fail(PdfErrorNoDocument);
+        return nullptr;
+    }
+    return Open->page;
+}
+
+bool IsCoordinate(double v) { return std::isfinite(v) && std::fabs(v) <= LargestCoordinate; }
+
+bool IsRectangle(double left, double top, double width, double height)
+{
+    bool ok = IsCoordinate(left) && IsCoordinate(top) && IsCoordinate(width) &&
+              IsCoordinate(height) && width >= 0 && height >= 0 &&
+              IsCoordinate(top - height);
+    if (!ok) Fail(PdfErrorBadArgument);
+    return ok;
+}
+
+HPDF_REAL Colour(double c)
+{
+    if (!std::isfinite(c)) return 0;
+    return (HPDF_REAL)std::min(1.0, std::max(0.0, c));
+}
+
+// libharu's encoder for the text code page: base fonts can show these single-byte sets.
+const char* EncodingName(int codePage)
+{
+    static const char* const Names[] = {"CP1250", "CP1251", "WinAnsiEncoding",
+                                        "CP1253", "CP1254", "CP1255",
+                                        "CP1256", "CP1257", "CP1258"};
+    if (codePage >= 1250 && codePage <= 1258) return Names[codePage - 1250];
+    return "WinAnsiEncoding";
+}
+
+HPDF_Font CaptionFont()
+{
+    if (!Open->font) {
+        Open->font = HPDF_GetFont(Open->doc, CaptionFontName, EncodingName(TextCodePage));
+        if (!Open->font) {
+            HPDF_ResetError(Open->doc);
+            Open->font = HPDF_GetFont(Open->doc, CaptionFontName, "WinAnsiEncoding");
+        }
+    }
+    return Open->font;
+}
+
+void AppendUtf8(unsigned code, std::string* out)
+{
+    if (code < 0x80) {
+        *out += (char)code;
+    } else if (code < 0x800) {
+        *out += (char)(0xC0 | (code >> 6));
+        *out += (char)(0x80 | (code & 0x3F));
+    } else {
+        *out += (char)(0xE0 | (code >> 12));
+        *out += (char)(0x80 | ((code >> 6) & 0x3F));
+        *out += (char)(0x80 | (code & 0x3F));
+    }
+}
+
+// Passwords of revision 6 are UTF-8; ours come in the text code page, which libharu's
+// encoder of that code page maps to Unicode.
+std::string PasswordUtf8(const char* text)
+{
+    std::string out;
+    HPDF_Encoder encoder = HPDF_GetEncoder(Open->doc, EncodingName(TextCodePage));
+    if (!encoder) HPDF_ResetError(Open->doc);
+    for (const unsigned char* p = (const unsigned char*)text; *p; ++p) {
+        unsigned code = *p < 0x80 || !encoder ? *p : HPDF_Encoder_GetUnicode(encoder, *p);
+        AppendUtf8(code ? code : *p, &out);
+    }
+    return out;
+}
+
+// libharu embeds whatever follows a JPEG start marker. Data it can show carries a frame
+// header (8-bit samples, a size, 1, 3 or 4 components) and then the start of a scan.
+bool LooksLikeJpeg(const uint8_t* p, size_t n)
+{
+    if (n < 4 || p[0] != 0xFF || p[1] != 0xD8) return false;
+    bool frame = false;
+    size_t i = 2;
+    while (i + 4 <= n) {
+        if (p[i] != 0xFF) return false;
+        const uint8_t marker = p[i + 1];
+        if (marker == 0xFF) {  // fill byte
+            ++i;
+            continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {  // no length
+            i += 2;
+            continue;
+        }
+        const size_t length = (size_t)p[i + 2] << 8 | p[i + 3];
+        if (length < 2 || i + 2 + length > n) return false;
+        if (marker == 0xDA) return frame;
+        if (marker >= 0xC0 && marker <= 0xC2) {
+            if (frame || length < 8) return false;
+            const uint8_t* f = p + i + 4;  // precision, height, width, components
+            const unsigned height = f[1] << 8 | f[2], width = f[3] << 8 | f[4];
+            frame = f[0] == 8 && height > 0 && width > 0 && (f[5] == 1 || f[5] == 3 || f[5] == 4);
+            if (!frame) return false;
+        }
+        i += 2 + length;
+    }
+    return false;
+}
+
+// Receives the document's bytes as libharu writes them.
+HPDF_STATUS CollectBytes(HPDF_Stream stream, const HPDF_BYTE* data, HPDF_UINT size)
+{
+    try {
+        auto* out = static_cast<std::vector<uint8_t>*>(stream->attr);
+        out->insert(out->end(), data, data + size);
+        return HPDF_OK;
+    } catch (const std::exception&) {  // never through libharu's C frames
+        return HPDF_FAILD_TO_ALLOC_MEM;
+    }
+}
+
+// The whole document as PDF bytes. libharu saves only into a memory stream of its own,
+// a second copy of the PDF beside ours; a callback stream in its place (the document's
+// `stream` member, public in hpdf_doc.h) hands the bytes straight over. The pictures
+// held by the document are released at once: the document is spent afterwards.
+bool SaveToMemory(std::vector<uint8_t>* out)
+{
+    try {
+        out->reserve(Open->jpegBytes + Open->pageCount * 4096 + 65536);
+    } catch (const std::exception&) {
+        // no room to reserve: the vector grows as the bytes come
+    }
+    HPDF_Stream sink = HPDF_CallbackWriter_New(Open->doc->mmgr, CollectBytes, out);
+    if (!sink) {
+        HPDF_ResetError(Open->doc);
+        return false;
+    }
+    if (Open->doc->stream) HPDF_Stream_Free(Open->doc->stream);
+    Open->doc->stream = sink;
+    const bool saved = Check(HPDF_SaveToStream(Open->doc)) && !out->empty();
+    HPDF_FreeDocAll(Open->doc);
+    Open->page = nullptr;
+    Open->currentImage = nullptr;
+    Open->images.clear();
+    Open->font = nullptr;
+    Open->spent = true;
+    return saved;
+}
+
+class VectorSink : public Pipeline {
+public:
+    explicit VectorSink(std::vector<uint8_t>* out)
+        : Pipeline("tolvane output", nullptr), out_(out)
+    {
+    }
+    void write(unsigned char const* data, size_t len) override
+    {
+        out_->insert(out_->end(), data, data + len);
+    }
+    void finish() override {}
+
+private:
+    std::vector<uint8_t>* out_;
+};
+
+bool Allowed(int permissions, int bit) { return (permissions & bit) != 0; }
+
+// AES-256 (revision 6) with libqpdf: libharu offers only RC4 and AES-128, and refuses an
+// owner password equal to the user password.
+bool Encrypt(const std::vector<uint8_t>& plain, std::vector<uint8_t>* out)
+{
+    try {
+        QPDF pdf;
+        pdf.setSuppressWarnings(true);
+        pdf.processMemoryFile("document", (const char*)plain.data(), plain.size());
+        QPDFWriter writer(pdf);
+        VectorSink sink(out);
+        try {
+            out->reserve(plain.size() + plain.size() / 64 + 65536);  // AES adds little
+        } catch (const std::exception&) {
+        }
+        writer.setOutputPipeline(&sink);
+        int p = Open->permissions;
+        qpdf_r3_print_e print = !Allowed(p, 1 << 2)  ? qpdf_r3p_none
+                                : Allowed(p, 1 << 11) ? qpdf_r3p_full
+                                                      : qpdf_r3p_low;
+        writer.setR6EncryptionParameters(
+            Open->userPassword.c_str(), Open->ownerPassword.c_str(), Allowed(p, 1 << 9),
+            Allowed(p, 1 << 4), Allowed(p, 1 << 10), Allowed(p, 1 << 5), Allowed(p, 1 << 8),
+            Allowed(p, 1 << 3), print, true);
+        writer.write();
+        return true;
+    } catch (const std::exception&) {
+        Fail(PdfErrorEncryption);
+        out->clear();
+        return false;
+    }
+}
+
+}  // namespace
+
+int PdfCreateDocument()
+{
+    if (Open) {
+        Fail(PdfErrorBadArgument);  // one document at a time
+        return 0;
+    }
+    LastError = 0;
+    HPDF_Doc doc = HPDF_New(OnHaruError, nullptr);
+    if (!doc) return 0;
+    HPDF_Page page = HPDF_AddPage(doc);
+    if (!page || HPDF_Page_SetWidth(page, LetterWidth) != HPDF_OK ||
+        HPDF_Page_SetHeight(page, LetterHeight) != HPDF_OK) {
+        HPDF_Free(doc);
+        return 0;
+    }
+    Open = new OpenDocument;
+    Open->id = ++LastDocumentId;
+    Open->doc = doc;
+    Open->page = page;
+    return Open->id;
+}
+
+void PdfFreeDocument(int documentId)
+{
+    if (!Open || documentId != Open->id) {
+        Fail(PdfErrorNoDocument);
+        return;
+    }
+    HPDF_Free(Open->doc);
+    delete Open;
+    Open = nullptr;
+}
+
+void PdfSetInfoEntry(int key, const char* text)
+{
+    static const HPDF_InfoType Types[] = {HPDF_INFO_AUTHOR,   HPDF_INFO_TITLE,
+                                          HPDF_INFO_SUBJECT,  HPDF_INFO_KEYWORDS,
+                                          HPDF_INFO_CREATOR,  HPDF_INFO_PRODUCER};
+    if (!Usable()) return;
+    if (!text || key < PdfInfoAuthor || key > PdfInfoProducer) return Fail(PdfErrorBadArgument);
+    Check(HPDF_SetInfoAttr(Open->doc, Types[key - 1], text));
+}
+
+void PdfSetPaper(const char* paperName)
+{
+    HPDF_Page page = CurrentPage();
+    if (!page) return;
+    if (!paperName) return Fail(PdfErrorBadArgument);
+    static const char Landscape[] = " Landscape";
+    std::string name = paperName;
+    bool landscape = name.size() > strlen(Landscape) &&
+                     name.compare(name.size() - strlen(Landscape), std::string::npos,
+                                  Landscape) == 0;
+    if (landscape) name.resize(name.size() - strlen(Landscape));
+    double width, height;
+    if (name == "Letter") {
+        width = LetterWidth;
+        height = LetterHeight;
+    } else if (name == "A4") {
+        width = A4Width;
+        height = A4Height;
+    } else {
+        return Fail(PdfErrorBadArgument);
+    }
+    if (landscape) std::swap(width, height);
+    Check(HPDF_Page_SetWidth(page, (HPDF_REAL)width));
+    Check(HPDF_Page_SetHeight(page, (HPDF_REAL)height));
+}
+
+double PdfGetPageDimension(int box, int dimension)
+{
+    HPDF_Page page = CurrentPage();
+    if (!page) return 0;
+    if (box != PdfMediaBox) {
+        Fail(PdfErrorBadArgument);
+        return 0;
+    }
+    if (dimension == PdfWidth) return HPDF_Page_GetWidth(page);
+    if (dimension == PdfHeight) return HPDF_Page_GetHeight(page);
+    Fail(PdfErrorBadArgument);
+    return 0;
+}
+
+int PdfAppendPage()
+{
+    HPDF_Page before = CurrentPage();
+    if (!before) return 0;
+    HPDF_Page page = HPDF_AddPage(Open->doc);
+    if (!page) {
+        HPDF_ResetError(Open->doc);
+        return 0;
+    }
+    Open->page = page;
+    ++Open->pageCount;
+    // A new page keeps the size of the page before it.
+    Check(HPDF_Page_SetWidth(page, HPDF_Page_GetWidth(before)));
+    Check(HPDF_Page_SetHeight(page, HPDF_Page_GetHeight(before)));
+    return 1;
+}
+
+void PdfSetFillRgb(double red, double green, double blue)
+{
+    if (HPDF_Page page = CurrentPage())
+        Check(HPDF_Page_SetRGBFill(page, Colour(red), Colour(green), Colour(blue)));
+}
+
+void PdfSetStrokeRgb(double red, double green, double blue)
+{
+    if (HPDF_Page page = CurrentPage())
+        Check(HPDF_Page_SetRGBStroke(page, Colour(red), Colour(green), Colour(blue)));
+}
+
+void PdfSetStrokeWidth(double width)
+{
+    HPDF_Page page = CurrentPage();
+    if (!page) return;
+    if (!IsCoordinate(width) || width < 0) return Fail(PdfErrorBadArgument);
+    Check(HPDF_Page_SetLineWidth(page, (HPDF_REAL)width));
+}
+
+void PdfSetPageOption(int option)
+{
+    HPDF_Page page = CurrentPage();
+    if (!page) return;
+    if (option != PdfCompressPage) return Fail(PdfErrorBadArgument);
+    HPDF_Page_SetFilter(page, HPDF_STREAM_FILTER_FLATE_DECODE);
+}
+
+int PdfAddJpegFromMemory(const void* data, int size, int options)
+{
+    if (!Usable()) return 0;
+    if (!data || size <= 0 || options != 0) {
+        Fail(PdfErrorBadArgument);
+        return 0;
+    }
+    if (!LooksLikeJpeg((const uint8_t*)data, (size_t)size)) {
+        Fail(PdfErrorBadArgument);
+        return 0;
+    }
+    HPDF_Image image =
+        HPDF_LoadJpegImageFromMem(Open->doc, (const HPDF_BYTE*)data, (HPDF_UINT)size);
+    if (!image) {
+        HPDF_ResetError(Open->doc);
+        return 0;
+    }
+    Open->images.push_back(image);
+    Open->jpegBytes += (size_t)size;
+    return (int)Open->images.size();
+}
+
+void PdfUseImage(int imageId)
+{
+    if (!Usable()) return;
+    bool known = imageId >= 1 && (size_t)imageId <= Open->images.size();
+    Open->currentImage = known ? Open->images[imageId - 1] : nullptr;
+    if (!known) Fail(PdfErrorBadArgument);
+}
+
+void PdfDrawRect(double left, double top, double width, double height, int mode)
+{
+    HPDF_Page page = CurrentPage();
+    if (!page || !IsRectangle(left, top, width, height)) return;
+    if (mode != PdfRectFilled && mode != PdfRectOutline) return Fail(PdfErrorBadArgument);
+    if (!Check(HPDF_Page_Rectangle(page, (HPDF_REAL)left, (HPDF_REAL)(top - height),
+                                   (HPDF_REAL)width, (HPDF_REAL)height)))
+        return;
+    Check(mode == PdfRectFilled ? HPDF_Page_Fill(page) : HPDF_Page_Stroke(page));
+}
+
+int PdfPlaceImage(double left, double top, double width, double height)
+{
+    HPDF_Page page = CurrentPage();
+    if (!page || !IsRectangle(left, top, width, height)) return 0;
+    if (!Open->currentImage) {
+        Fail(PdfErrorBadArgument);
+        return 0;
+    }
+    return Check(HPDF_Page_DrawImage(page, Open->currentImage, (HPDF_REAL)left,
+                                     (HPDF_REAL)(top - height), (HPDF_REAL)width,
+                                     (HPDF_REAL)height))
+               ? 1
+               : 0;
+}
+
+void PdfDrawTextInBox(double left, double top, double width, double height, const char* text,
+                      int options)
+{
+    HPDF_Page page = CurrentPage();
+    if (!page || !IsRectangle(left, top, width, height)) return;
+    if (!text || options != 0) return Fail(PdfErrorBadArgument);
+    HPDF_Font font = CaptionFont();
+    if (!font || !*text || width <= 0 || height <= 0) return;
+    std::string line(text, strnlen(text, HPDF_LIMIT_MAX_STRING_LEN));
+    const double ascent = HPDF_Font_GetAscent(font) / 1000.0;
+    const double descent = -HPDF_Font_GetDescent(font) / 1000.0;
+    // As large as the box allows, smaller when the line is too wide, cut at the smallest.
+    double size = std::min(LargestTextSize, height / (ascent + descent));
+    double lineWidth = HPDF_Font_TextWidth(font, (const HPDF_BYTE*)line.data(),
+                                           (HPDF_UINT)line.size()).width / 1000.0;
+    if (lineWidth * size > width) size = width / lineWidth * 0.999;
+    if (size < SmallestTextSize) {
+        size = SmallestTextSize;
+        HPDF_UINT fits = HPDF_Font_MeasureText(font, (const HPDF_BYTE*)line.data(),
+                                               (HPDF_UINT)line.size(), (HPDF_REAL)width,
+                                               (HPDF_REAL)size, 0, 0, HPDF_FALSE, nullptr);
+        line.resize(fits);
+        if (line.empty()) return;
+        lineWidth = HPDF_Font_TextWidth(font, (const HPDF_BYTE*)line.data(),
+                                        (HPDF_UINT)line.size()).width / 1000.0;
+    }
+    double x = left + (width - lineWidth * size) / 2;
+    double baseline = top - height / 2 - (ascent - descent) * size / 2;
+    if (!Check(HPDF_Page_BeginText(page))) return;
+    if (Check(HPDF_Page_SetFontAndSize(page, font, (HPDF_REAL)size)))
+        Check(HPDF_Page_TextOut(page, (HPDF_REAL)x, (HPDF_REAL)baseline, line.c_str()));
+    Check(HPDF_Page_EndText(page));
+}
+
+int PdfMakePermissions(int print, int modify, int copy, int annotate, int fillForms,
+                       int accessibility, int assemble, int printFullQuality)
+{
+    const int flags[8] = {print, modify, copy, annotate, fillForms,
+                          accessibility, assemble, printFullQuality};
+    const int bits[8] = {2, 3, 4, 5, 8, 9, 10, 11};  // bit numbers of /P, counted from 0
+    int value = PermissionBase;
+    for (int i = 0; i < 8; ++i)
+        if (flags[i] == 1) value |= 1 << bits[i];
+    return value;
+}
+
+void PdfEncrypt(const char* ownerPassword, const char* userPassword, int strength,
+                int permissions)
+{
+    if (!Usable()) return;
+    if (strength != PdfAes256 || !ownerPassword || !userPassword) {
+        Open->encryptionRefused = true;
+        return Fail(PdfErrorBadArgument);
+    }
+    Open->encrypt = true;
+    Open->ownerPassword = PasswordUtf8(ownerPassword);
+    Open->userPassword = PasswordUtf8(userPassword);
+    Open->permissions = permissions;
+}
+
+int PdfWriteFile(const char* path)
+{
+    if (!Usable()) return 0;
+    if (!path || !*path || Open->encryptionRefused) {
+        Fail(PdfErrorBadArgument);
+        return 0;
+    }
+    if (!Writer) {
+        Fail(PdfErrorNoWriter);
+        return 0;
+    }
+    std::vector<uint8_t> bytes;
+    if (!SaveToMemory(&bytes)) return 0;
+    if (Open->encrypt) {
+        std::vector<uint8_t> encrypted;
+        if (!Encrypt(bytes, &encrypted)) return 0;
+        bytes.swap(encrypted);
+    }
+    return Writer(path, bytes.data(), bytes.size(), WriterContext) ? 1 : 0;
+}
+
+void PdfSetFileWriter(PdfFileWriter writer, void* context)
+{
+    Writer = writer;
+    WriterContext = context;
+}
+
+void PdfGetFileWriter(PdfFileWriter* writer, void** context)
+{
+    *writer = Writer;
+    *context = WriterContext;
+}
+
+void PdfSetTextCodePage(int codePage)
+{
+    TextCodePage = codePage >= 1250 && codePage <= 1258 ? codePage : 1252;
+}
+
+int PdfTextCodePage() { return TextCodePage; }
+
+unsigned long PdfLastError() { return LastError; }
