@@ -120,10 +120,12 @@ void TrackInsertionPoint(POINT p)
     HDC viewDC = GetDC(ImageListView);
     if (!viewDC) return;
     ImageList_DragLeave(ImageListView);
-    CopyMark(viewDC, InsertEraserDC, s.markX, s.markY);
+    // Only a mark that is there is erased: the first place is the source's own icon.
+    if (s.markShown) CopyMark(viewDC, InsertEraserDC, s.markX, s.markY);
     s.markX = x;
     s.markY = y;
-    if (item != s.sourceItem && !BesideSource(x, y)) CopyMark(viewDC, InsertMarkDC, x, y);
+    s.markShown = item != s.sourceItem && !BesideSource(x, y);
+    if (s.markShown) CopyMark(viewDC, InsertMarkDC, x, y);
     ImageList_DragEnter(ImageListView, p.x, p.y);
     ReleaseDC(ImageListView, viewDC);
     s.lastHitItem = item;
@@ -179,6 +181,7 @@ void BeginReorderDrag(int item, int x, int y)
     s.sourceItem = s.insertionIndex = s.lastHitItem = item;
     s.markX = icon.left;
     s.markY = icon.top;
+    s.markShown = 0;
     s.sourceBounds = ItemRect(item, LVIR_BOUNDS);
     s.sourceOriginY = ScrollY();
     RECT client = {0, 0, 0, 0};

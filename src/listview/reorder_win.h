@@ -9,6 +9,7 @@ struct ReorderDragStateRecord {
     int insertionIndex;  // 0..item count: the moved block lands before this position
     int lastHitItem;     // the item under the pointer when the mark was last redrawn
     int markX, markY;    // place of the mark now shown (before its 2-pixel shift)
+    int markShown;       // 1 while the mark is drawn there
     RECT sourceBounds;   // bounds of the source item at the start...
     int sourceOriginY;   // ...and the view's vertical scroll position then
     RECT topZone, bottomZone;  // auto-scroll zones: the top and bottom 48 pixels

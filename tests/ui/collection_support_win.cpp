@@ -261,10 +261,10 @@ void MouseLeftUp(HWND window, POINT clientPoint)
     SendMouse(window, clientPoint, MOUSEEVENTF_LEFTUP);
 }
 
-int MarkPixelsIn(RECT area)
+std::vector<uint8_t> ViewPixels(RECT area)
 {
     int width = area.right - area.left, height = area.bottom - area.top;
-    if (width <= 0 || height <= 0) return 0;
+    if (width <= 0 || height <= 0) return {};
     BITMAPINFO info;
     ZeroMemory(&info, sizeof info);
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -279,16 +279,23 @@ int MarkPixelsIn(RECT area)
     HGDIOBJ old = SelectObject(memoryDC, dib);
     BitBlt(memoryDC, 0, 0, width, height, viewDC, area.left, area.top, SRCCOPY);
     GdiFlush();
-    int count = 0;
-    const uint8_t* p = (const uint8_t*)bits;
-    for (int i = 0; i < width * height; i++, p += 4) {
-        bool edge = p[2] == 64 && p[1] == 64 && p[0] == 255;
-        bool inside = p[2] == 192 && p[1] == 192 && p[0] == 255;
-        if (edge || inside) count++;
-    }
+    std::vector<uint8_t> pixels((const uint8_t*)bits, (const uint8_t*)bits + width * height * 4);
     SelectObject(memoryDC, old);
     DeleteDC(memoryDC);
     DeleteObject(dib);
     ReleaseDC(ImageListView, viewDC);
+    return pixels;
+}
+
+int MarkPixelsIn(RECT area)
+{
+    std::vector<uint8_t> pixels = ViewPixels(area);
+    int count = 0;
+    for (size_t i = 0; i + 3 < pixels.size(); i += 4) {
+        const uint8_t* p = &pixels[i];
+        bool edge = p[2] == 64 && p[1] == 64 && p[0] == 255;
+        bool inside = p[2] == 192 && p[1] == 192 && p[0] == 255;
+        if (edge || inside) count++;
+    }
     return count;
 }

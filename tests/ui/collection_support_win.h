@@ -62,6 +62,10 @@ void MouseMoveTo(HWND window, POINT clientPoint);
 void MouseLeftDown(HWND window, POINT clientPoint);
 void MouseLeftUp(HWND window, POINT clientPoint);
 
+// The pixels of a rectangle of the view's client area as the screen shows them, BGRA,
+// rows from the top.
+std::vector<uint8_t> ViewPixels(RECT viewArea);
+
 // Pixels of the insertion mark's two colours inside a rectangle of the view's client
 // area, read from the screen.
 int MarkPixelsIn(RECT viewArea);

@@ -193,6 +193,24 @@ TEST(ReorderDrag, MarkStandsBetweenTwoImagesAndFollowsThePointer)
     EXPECT_EQ(0, MarkPixelsIn(ViewClient()));  // painted away
 }
 
+// The mark's first place is the dragged image's own icon, where no mark was drawn: the
+// thumbnail there stays whole when the mark appears elsewhere.
+TEST(ReorderDrag, DraggedThumbnailStaysWhole)
+{
+    ASSERT_TRUE(StartWithImages(5));
+    SelectItems({0});
+    RECT icon = {LVIR_ICON, 0, 0, 0};
+    SendMessageA(ImageListView, LVM_GETITEMRECT, 0, (LPARAM)&icon);
+    icon.bottom = icon.top + InsertionMarkHeight;  // everything an erased mark could cover
+    icon.left -= 2;
+    std::vector<uint8_t> before = ViewPixels(icon);
+    BeginDragOn(0);
+    DragTo(3, 0.4, 0.82);
+    ASSERT_GT(MarkPixelsIn(ViewClient()), 0);
+    EXPECT_TRUE(before == ViewPixels(icon));
+    EndReorderDrag(1);
+}
+
 // Right beside the dragged image a single image would not move: no mark there.
 TEST(ReorderDrag, NoMarkBesideTheDraggedImage)
 {
