@@ -33,3 +33,8 @@ HWND PaletteToolbar;
 HWND PaletteToolbarTips;
 HWND AddImagesProgressDialog;
 HWND MakePdfProgressDialog;
+
+HWND HelpWindow;
+HMODULE HelpControlModule;
+HtmlHelpEntryProc HtmlHelpEntry;
+int HelpLoadFailed;

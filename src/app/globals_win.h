@@ -52,3 +52,10 @@ extern HWND PaletteToolbar;
 extern HWND PaletteToolbarTips;
 extern HWND AddImagesProgressDialog;
 extern HWND MakePdfProgressDialog;
+
+// Help: the help window and the HTML Help control, loaded on the first help request.
+typedef HWND(WINAPI* HtmlHelpEntryProc)(HWND caller, LPCSTR file, UINT command, DWORD_PTR data);
+extern HWND HelpWindow;                  // the window of the last help request, or null
+extern HMODULE HelpControlModule;        // hhctrl.ocx once loaded
+extern HtmlHelpEntryProc HtmlHelpEntry;  // its HtmlHelpA (ordinal 14)
+extern int HelpLoadFailed;               // 1 after a failed load; then never retried

@@ -1,4 +1,4 @@
-// Product facts shown to the user and written into every PDF. Portable.
+// The product's own names and addresses, kept in one place.
 #pragma once
 
 extern const char ProductName[];        // "Tolvane"

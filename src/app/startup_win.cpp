@@ -7,6 +7,7 @@
 
 #include "app/mainwindow_win.h"
 #include "app/version_rules.h"
+#include "pdf/pdf_library.h"
 
 int RunTolvane(HINSTANCE instance, int showCommand)
 {
@@ -142,6 +143,7 @@ BOOL InitInstance(HINSTANCE instance, int showCommand)
     MapiLibrary = LoadLibraryA("MAPI32.DLL");
     FindHelpFile();
     SetDefaultPdfSettings(&PdfSettings);
+    PdfSetTextCodePage(GetACP());  // captions are in the system code page
 
     HWND window = CreateWindowExA(0, MainClassName, WindowTitle, WS_OVERLAPPEDWINDOW,
                                   CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, NULL, NULL, instance,

@@ -91,8 +91,13 @@ bool MakeThumbnailPixels(const uint8_t* data, size_t size, const char* fileName,
     }
     CopyFromBitmap(canvas, out->bgra);
     FreeImage_Unload(canvas);
-    // Opaque everywhere: the list view masks pure red, not by alpha.
-    for (int i = 0; i < Side * Side; i++) out->bgra[i * 4 + 3] = 255;
+    // Opaque everywhere: the list view masks pure red, not by alpha. So pure red in the
+    // picture itself would show as holes; it is drawn one step darker instead.
+    for (int i = 0; i < Side * Side; i++) {
+        uint8_t* p = out->bgra + i * 4;
+        p[3] = 255;
+        if (p[0] == 0 && p[1] == 0 && p[2] == 255) p[2] = 254;
+    }
     out->pictureRect = PictureRect{left, top, left + w, top + h};
     return true;
 }

@@ -485,10 +485,15 @@ void PdfDrawTextInBox(double left, double top, double width, double height, cons
     }
     double x = left + (width - lineWidth * size) / 2;
     double baseline = top - height / 2 - (ascent - descent) * size / 2;
-    if (!Check(HPDF_Page_BeginText(page))) return;
-    if (Check(HPDF_Page_SetFontAndSize(page, font, (HPDF_REAL)size)))
-        Check(HPDF_Page_TextOut(page, (HPDF_REAL)x, (HPDF_REAL)baseline, line.c_str()));
-    Check(HPDF_Page_EndText(page));
+    // Black, whatever fill the cells use: a caption in the cell's grey reads poorly.
+    if (!Check(HPDF_Page_GSave(page))) return;
+    Check(HPDF_Page_SetRGBFill(page, 0, 0, 0));
+    if (Check(HPDF_Page_BeginText(page))) {
+        if (Check(HPDF_Page_SetFontAndSize(page, font, (HPDF_REAL)size)))
+            Check(HPDF_Page_TextOut(page, (HPDF_REAL)x, (HPDF_REAL)baseline, line.c_str()));
+        Check(HPDF_Page_EndText(page));
+    }
+    Check(HPDF_Page_GRestore(page));
 }
 
 int PdfMakePermissions(int print, int modify, int copy, int annotate, int fillForms,

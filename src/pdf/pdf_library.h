@@ -61,7 +61,7 @@ void PdfUseImage(int imageId);
 void PdfDrawRect(double left, double top, double width, double height, int mode);
 // Draws the current image scaled into the rectangle. Non-zero when drawn.
 int PdfPlaceImage(double left, double top, double width, double height);
-// One line of text centred in the box, in the current fill colour, in Helvetica sized for
+// One line of text centred in the box, in black, in Helvetica sized for
 // the box; a text too wide for the box is drawn smaller, and cut when even the smallest
 // size does not fit. options must be 0. Text is in the code page set with
 // PdfSetTextCodePage.

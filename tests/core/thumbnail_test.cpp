@@ -148,3 +148,18 @@ TEST(Thumbnail, FailsForWhatIsNotAPicture)
     EXPECT_FALSE(Thumbnail(bytes, "a.jpg")->ok);
     EXPECT_FALSE(Thumbnail(ByteVec(), "a.jpg")->ok);
 }
+
+// The thumbnail list treats pure red as transparent: a red picture must not turn into holes.
+TEST(Thumbnail, PureRedIsKeptOutOfTheMaskColour)
+{
+    auto made = Thumbnail(EncodeAndUnload(MakeSolid(96, 96, Rgb{255, 0, 0}), FIF_PNG), "r.png");
+    ASSERT_TRUE(made->ok);
+    int pureRed = 0, nearRed = 0;
+    for (int i = 0; i < ThumbnailSize * ThumbnailSize; i++) {
+        const uint8_t* p = made->pixels.bgra + i * 4;
+        pureRed += p[0] == 0 && p[1] == 0 && p[2] == 255;
+        nearRed += p[0] == 0 && p[1] == 0 && p[2] == 254;
+    }
+    EXPECT_EQ(0, pureRed);
+    EXPECT_EQ(ThumbnailSize * ThumbnailSize, nearRed);
+}

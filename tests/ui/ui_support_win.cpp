@@ -125,15 +125,9 @@ std::string ItemText(HWND dialog, int id)
     return WindowText(GetDlgItem(dialog, id));
 }
 
-bool SaveScreenshot(HWND window, const char* name)
+static bool SaveFromDC(HDC sourceDC, int x, int y, int width, int height, const char* name)
 {
-    RECT r;
-    if (!GetWindowRect(window, &r)) return false;
-    int width = r.right - r.left, height = r.bottom - r.top;
-    RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-    FlushMessages(100);
-    HDC windowDC = GetWindowDC(window);
-    HDC memoryDC = CreateCompatibleDC(windowDC);
+    HDC memoryDC = CreateCompatibleDC(sourceDC);
     BITMAPINFO info;
     ZeroMemory(&info, sizeof info);
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -142,17 +136,38 @@ bool SaveScreenshot(HWND window, const char* name)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = NULL;
-    HBITMAP dib = CreateDIBSection(windowDC, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HBITMAP dib = CreateDIBSection(sourceDC, &info, DIB_RGB_COLORS, &bits, NULL, 0);
     HGDIOBJ old = SelectObject(memoryDC, dib);
-    BitBlt(memoryDC, 0, 0, width, height, windowDC, 0, 0, SRCCOPY);
+    BitBlt(memoryDC, 0, 0, width, height, sourceDC, x, y, SRCCOPY);
     GdiFlush();
     CreateDirectoryA(TOLVANE_SCREENSHOT_DIR, NULL);  // a Unix path works for Wine too
     std::string unixPath = std::string(TOLVANE_SCREENSHOT_DIR) + "/" + name + ".png";
-    bool ok = SavePngBgra(unixPath.c_str(), (const uint8_t*)bits, width, height);
+    bool ok = bits && SavePngBgra(unixPath.c_str(), (const uint8_t*)bits, width, height);
     SelectObject(memoryDC, old);
     DeleteObject(dib);
     DeleteDC(memoryDC);
+    return ok;
+}
+
+bool SaveScreenshot(HWND window, const char* name)
+{
+    RECT r;
+    if (!GetWindowRect(window, &r)) return false;
+    RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    FlushMessages(100);
+    HDC windowDC = GetWindowDC(window);
+    bool ok = SaveFromDC(windowDC, 0, 0, r.right - r.left, r.bottom - r.top, name);
     ReleaseDC(window, windowDC);
+    return ok;
+}
+
+bool SaveScreenArea(const RECT& area, const char* name)
+{
+    FlushMessages(100);
+    HDC screenDC = GetDC(NULL);
+    bool ok = SaveFromDC(screenDC, area.left, area.top, area.right - area.left,
+                         area.bottom - area.top, name);
+    ReleaseDC(NULL, screenDC);
     return ok;
 }
 

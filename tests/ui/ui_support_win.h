@@ -26,6 +26,8 @@ std::string ItemText(HWND dialog, int id);
 
 // Saves the window (frame included) as screenshots/<name>.png in the build folder.
 bool SaveScreenshot(HWND window, const char* name);
+// Saves a rectangle of the screen, windows of other owners and popups included.
+bool SaveScreenArea(const RECT& area, const char* name);
 
 // A fresh empty folder for a test's files, as a Windows path without trailing backslash.
 std::string MakeTestFolder(const char* name);
