@@ -55,13 +55,19 @@ HBITMAP BitmapOf(const ThumbnailPixels& pixels, int bitCount)
 }
 
 int AddThumbnail(const char* path, int width, int height, uint8_t r, uint8_t g, uint8_t b,
-                 int bitCount)
+                 bool maskedSquare)
 {
     std::vector<uint8_t> bytes = MakeTestImageBytes(width, height, "png", r, g, b);
     static ThumbnailPixels pixels;  // large: not on the stack
     if (bytes.empty() || !MakeThumbnailPixels(bytes.data(), bytes.size(), "t.png", &pixels))
         return -1;
-    HBITMAP bitmap = BitmapOf(pixels, bitCount);
+    if (maskedSquare)  // rows from the bottom: the square's top-left is (20, 30)
+        for (int y = 46; y < 66; y++)
+            for (int x = 20; x < 40; x++) {
+                uint8_t* p = pixels.bgra + (y * ThumbnailSize + x) * 4;
+                p[0] = 0, p[1] = 0, p[2] = 255;
+            }
+    HBITMAP bitmap = BitmapOf(pixels, maskedSquare ? 24 : 32);
     if (!bitmap) return -1;
     ImageListStore store(bitmap);
     int slot = TakeThumbnailSlot(FreeSlotQueue, store);
@@ -77,13 +83,12 @@ int AddThumbnail(const char* path, int width, int height, uint8_t r, uint8_t g, 
 
 int AddTestImage(const char* path, int width, int height, uint8_t r, uint8_t g, uint8_t b)
 {
-    return AddThumbnail(path, width, height, r, g, b, 32);
+    return AddThumbnail(path, width, height, r, g, b, false);
 }
 
-int AddColourMaskedTestImage(const char* path, int width, int height, uint8_t r, uint8_t g,
-                             uint8_t b)
+int AddTestImageWithMaskedSquare(const char* path)
 {
-    return AddThumbnail(path, width, height, r, g, b, 24);
+    return AddThumbnail(path, 80, 60, 40, 120, 200, true);
 }
 
 void AddTestImages(int count)

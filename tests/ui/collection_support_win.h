@@ -13,10 +13,11 @@
 // slot of the view's image list, the entry at the end of the collection, then
 // RefreshItemCount and UpdateStatusCounts. Returns the slot, -1 on failure.
 int AddTestImage(const char* path, int width, int height, uint8_t r, uint8_t g, uint8_t b);
-// The same from a 24-bit bitmap: the image list then masks pure red (255, 0, 0) out
-// (from the 32-bit bitmap above, Wine's list uses the opaque alpha and shows red).
-int AddColourMaskedTestImage(const char* path, int width, int height, uint8_t r, uint8_t g,
-                             uint8_t b);
+// The same for an 80 x 60 picture, with a 20 x 20 square of pure red (255, 0, 0) at
+// (20, 30) from the thumbnail's top left, which imports never make: the list masks those
+// pixels out and shows the view's white there. (Given as a 24-bit bitmap: from 32 bits, Wine's list
+// would take the opaque alpha instead of the colour mask.)
+int AddTestImageWithMaskedSquare(const char* path);
 
 // Starts the program with a main window of the given outer size holding count test
 // pictures (AddTestImages). False when the window could not be made.

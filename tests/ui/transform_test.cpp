@@ -200,20 +200,25 @@ TEST(TransformImages, FailingImageKeepsItsStateOthersTurn)
     EXPECT_EQ(270, ImageCollection[2].rotation);
 }
 
-// Pure red is the list's mask colour: such pixels show as the white background, and the
-// redrawn thumbnail shows them white too, not as whatever the drawing surface held.
+// Pure red is the list's mask colour: such pixels show as the white background. The
+// redrawn thumbnail shows them white too, and the slot's old see-through pixels do not
+// punch holes into the turned picture.
 TEST(TransformImages, MaskedPixelsStayWhite)
 {
     ASSERT_TRUE(StartWithImages(0));
-    ASSERT_EQ(0, AddColourMaskedTestImage("C:\\pictures\\red.png", 80, 60, 255, 0, 0));
+    ASSERT_EQ(0, AddTestImageWithMaskedSquare("C:\\pictures\\masked.png"));
     Pixels before = ThumbnailAsShown(0);
-    const uint8_t* centre = &before[(48 * ThumbnailSize + 48) * 4];
-    ASSERT_EQ(255, centre[0] & centre[1] & centre[2]);  // shown white
-    SelectItems({0});
-    Command(IDM_FLIP_LEFT_RIGHT);
-    Pixels after = ThumbnailAsShown(0);
-    EXPECT_EQ(0, DifferentPixels(TransformedByCore(before, FlipLeftRight), after));
-    EXPECT_EQ("TR", MarkCorner(after, ImageCollection[0].pictureRect));
+    const uint8_t* square = &before[(40 * ThumbnailSize + 30) * 4];
+    ASSERT_EQ(255, square[0] & square[1] & square[2]);  // shown white
+    for (int command : {IDM_FLIP_LEFT_RIGHT, IDM_ROTATE_CW}) {
+        SelectItems({0});
+        Command(command);
+        Pixels after = ThumbnailAsShown(0);
+        TransformMode mode = command == IDM_ROTATE_CW ? RotateClockwise : FlipLeftRight;
+        EXPECT_EQ(0, DifferentPixels(TransformedByCore(before, mode), after)) << command;
+        before = after;
+    }
+    EXPECT_EQ("BR", MarkCorner(before, ImageCollection[0].pictureRect));
 }
 
 TEST(TransformImages, Screenshot)
