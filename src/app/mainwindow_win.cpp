@@ -186,6 +186,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_LBUTTONUP:
         if (DragActive) EndReorderDrag(0);
         return 0;
+    case WM_CAPTURECHANGED:  // another window took the mouse: the drag cannot go on
+        if (DragActive && (HWND)lParam != window) EndReorderDrag(1);
+        return 0;
     case WM_ENTERSIZEMOVE: SetComposited(window, TRUE); return 0;
     case WM_EXITSIZEMOVE: SetComposited(window, FALSE); return 0;
     case APP_CLOSE_PDF_PROGRESS: CloseProgress(&PdfBuildActive, MakePdfProgressDialog); return 0;

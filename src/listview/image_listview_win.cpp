@@ -77,9 +77,11 @@ void AnswerImageDisplayInfo(NMLVDISPINFOA* request)
 void RefreshItemCount()
 {
     SendMessageA(ImageListView, LVM_SETITEMCOUNT, ImageCollection.size(), 0);
-    // Some list views (Wine's) give new owner-data items no place of their own in icon
-    // mode until the icons are arranged: every thumbnail would sit on the first one.
+    // Wine places the items of an owner-data icon view only when it arranges them (new
+    // items would all sit at the top left) and sizes the scroll range from those places:
+    // arrange, then set the count once more for the scroll range.
     SendMessageA(ImageListView, LVM_ARRANGE, LVA_DEFAULT, 0);
+    SendMessageA(ImageListView, LVM_SETITEMCOUNT, ImageCollection.size(), 0);
 }
 
 void OnImageListKeyDown(WORD key)

@@ -189,14 +189,14 @@ TEST(AddImages, FreedSlotsAreFilledFirstAndEntriesAppended)
 {
     HWND window = StartTolvane();
     ASSERT_TRUE(window != NULL);
-    // The picture in slot 3 is pure red, the list's transparent colour: the new picture
-    // put into that slot must show in full all the same.
+    // The picture in slot 3 is pure red, the list's transparent colour: it still shows
+    // (a step darker), and the new picture put into that slot shows in full.
     std::string folder = MakeTestFolder("reuse");
     std::string red = WritePicture(folder, "red.png", 96, 96, "png", 255, 0, 0);
     AddTestPictures(3);  // slots 0..2
     AddImageFile(red.c_str());
     ASSERT_EQ(3, ImageCollection[3].slot);
-    EXPECT_EQ(RGB(255, 255, 255), SlotPixel(3, 60, 60)) << "pure red shows the background";
+    EXPECT_EQ(RGB(254, 0, 0), SlotPixel(3, 60, 60)) << "pure red must not become a hole";
     int positions[] = {1, 3};
     ASSERT_TRUE(RemoveEntriesAt(ImageCollection, FreeSlotQueue, positions, 2));
     RefreshItemCount();

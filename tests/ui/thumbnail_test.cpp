@@ -159,7 +159,7 @@ TEST(Thumbnail, ReplacingASlotTakesTheNewPicturesTransparency)
     EXPECT_EQ(RGB(0, 0, 255), SlotPixel(0, 60, 60));
 
     ASSERT_TRUE(ReplaceThumbnail(list, 0, redBitmap));
-    EXPECT_EQ(White, SlotPixel(0, 60, 60)) << "pure red is transparent";
+    EXPECT_EQ(RGB(254, 0, 0), SlotPixel(0, 60, 60)) << "pure red is shown, not masked";
     EXPECT_EQ(RGB(0, 0, 0), SlotPixel(0, 5, 5)) << "the black mark stays";
 
     ASSERT_TRUE(ReplaceThumbnail(list, 0, blueBitmap));
