@@ -1,6 +1,7 @@
 // Preview mode: page pictures drawn from the thumbnails, and the window state around it.
 #include "ui/gtest_win.h"
 #include "ui/ui_support_win.h"
+#include "ui/collection_support_win.h"
 
 #include "app/mainwindow_win.h"
 #include "app/statusbar_win.h"
@@ -13,29 +14,9 @@
 
 namespace {
 
-// Adds an entry with a real thumbnail of a width x height picture of one colour.
 void AddPicture(int width, int height, BYTE r, BYTE g, BYTE b)
 {
-    std::vector<uint8_t> bytes = MakeTestImageBytes(width, height, "png", r, g, b);
-    static ThumbnailPixels pixels;
-    ASSERT_TRUE(MakeThumbnailPixels(bytes.data(), bytes.size(), "t.png", &pixels));
-    BITMAPINFO info;
-    ZeroMemory(&info, sizeof info);
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = ThumbnailSize;
-    info.bmiHeader.biHeight = ThumbnailSize;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    HDC dc = GetDC(MainWindow);
-    HBITMAP bitmap = CreateDIBitmap(dc, &info.bmiHeader, CBM_INIT, pixels.bgra, &info, DIB_RGB_COLORS);
-    ReleaseDC(MainWindow, dc);
-    HIMAGELIST list = (HIMAGELIST)SendMessageA(ImageListView, LVM_GETIMAGELIST, LVSIL_NORMAL, 0);
-    int slot = ImageList_AddMasked(list, bitmap, RGB(255, 0, 0));
-    DeleteObject(bitmap);
-    ASSERT_GE(slot, 0);
-    ImageCollection.push_back(MakeImageEntry(slot, "C:\\pictures\\p.png", pixels.pictureRect));
-    RefreshItemCount();
-    UpdateStatusCounts();
+    ASSERT_GE(AddTestImage("C:\\pictures\\p.png", width, height, r, g, b), 0);
 }
 
 void AddPictures(int n)
