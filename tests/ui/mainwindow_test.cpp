@@ -270,3 +270,37 @@ TEST(MainWindow, ResizingKeepsTheListBetweenToolbarAndStatusBar)
         EXPECT_EQ(-1, edges[3]);
     }
 }
+
+// Choosing a menu item (a command with notification code 0) starts its work.
+TEST(MainWindow, MenuItemsReachTheirWork)
+{
+    HWND window = StartTolvane();
+    ASSERT_TRUE(window != NULL);
+    struct { UINT command; const char* dialogTitle; } items[] = {
+        {IDM_MENU_ADD_IMAGES, "Open"},
+        {IDM_ABOUT, "About"},
+    };
+    for (auto& item : items) {
+        std::string title;
+        WhenDialogAppears([&](HWND dialog) {
+            title = WindowText(dialog);
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        SendMessageA(window, WM_COMMAND, MAKEWPARAM(item.command, 0), 0);
+        FlushMessages();
+        EXPECT_EQ(item.dialogTitle, title) << item.command;
+        EXPECT_FALSE(DialogTimedOut());
+    }
+    // Help > Contents opens the help file, or says it is missing.
+    std::string helpBox;
+    HelpFilePath[0] = 0;
+    WhenDialogAppears([&](HWND dialog) {
+        helpBox = WindowText(dialog);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_HELP_CONTENTS, 0), 0);
+    EXPECT_EQ("Help File Missing", helpBox);
+    // File > Exit ends the window.
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
+    EXPECT_FALSE(IsWindow(window));
+}
