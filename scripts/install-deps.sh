@@ -7,7 +7,7 @@ packages=(
   wine wine64 wine64-tools libwine-dev fonts-wine # the Win32 layer (Winelib)
   libfreeimage-dev libhpdf-dev libqpdf-dev         # images and PDF
   libgtest-dev                                     # tests
-  xvfb xauth                                       # headless display for the UI tests
+  xvfb xauth procps                                # headless display for the UI tests
   fp-utils                                         # chmcmd, compiles the help file
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 # 32-bit Windows compile check
   qpdf poppler-utils imagemagick                   # reading back PDFs, screenshots

@@ -30,7 +30,14 @@ fi
 if [ -z "${DISPLAY:-}" ]; then
   xdir="$build/xvfb"
   mkdir -p "$xdir"
-  if ! { [ -f "$xdir/pid" ] && kill -0 "$(cat "$xdir/pid")" 2>/dev/null; }; then
+  # Alive means running (not a zombie) with its socket in place.
+  alive() {
+    [ -f "$xdir/pid" ] && [ -f "$xdir/display" ] || return 1
+    state=$(ps -o stat= -p "$(cat "$xdir/pid")" 2>/dev/null) || return 1
+    [ -n "$state" ] && [ "${state#Z}" = "$state" ] && [ -S "/tmp/.X11-unix/X$(tr -d ':' < "$xdir/display")" ]
+  }
+  if ! alive; then
+    rm -f "$xdir/display"
     exec 8>"$xdir/displayfd"
     setsid Xvfb -displayfd 8 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 9>&- &
     echo $! > "$xdir/pid"
@@ -40,6 +47,16 @@ if [ -z "${DISPLAY:-}" ]; then
   fi
   export DISPLAY=$(cat "$xdir/display")
 fi
+# Keep Wine's server up between the test processes (test.sh stops it at the end):
+# starting it afresh for every test costs more than the test itself.
+(setsid wineserver -p 9>&- >/dev/null 2>&1 &)
 flock -u 9
 
-wine "$program" "$@"
+# Wine's own service processes outlive the test and would keep ctest's output pipe open:
+# the test writes to a file, which is passed on afterwards.
+output=$(mktemp "${TMPDIR:-/tmp}/tolvane-test.XXXXXX")
+wine "$program" "$@" >"$output" 2>&1 </dev/null
+status=$?
+cat "$output"
+rm -f "$output"
+exit $status

@@ -1,7 +1,7 @@
 // Benchmark, not run by ctest: what the Win32 import path adds per image on top of the
 // core's thumbnail making. Run by hand on a folder of photos (bench/make-photos.sh):
 //   TOLVANE_BENCH_PHOTOS='Z:\tmp\photos20' tests/ui/run-under-wine.sh build/win
-//     build/win/ui_tests.exe --gtest_also_run_disabled_tests --gtest_filter='*ImportBench*'
+//     build/win/ui_bench.exe
 // Prints ms per image for: the core alone on bytes already in memory; MakeThumbnail
 // (file read + core + CreateDIBitmap); AddImageFile (all that + image list + entry + view).
 #include "ui/gtest_win.h"
@@ -39,7 +39,7 @@ double Seconds()
 
 }  // namespace
 
-TEST(ImportBench, DISABLED_Win32PathAgainstTheCore)
+TEST(ImportBench, Win32PathAgainstTheCore)
 {
     char folder[MAX_PATH] = "";
     GetEnvironmentVariableA("TOLVANE_BENCH_PHOTOS", folder, sizeof folder);
