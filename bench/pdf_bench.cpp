@@ -55,18 +55,6 @@ bool ReadFile(const std::string& path, std::vector<uint8_t>* out)
     return (bool)in;
 }
 
-bool WriteReplacing(const char* path, const uint8_t* data, size_t size)
-{
-    std::string temp = std::string(path) + ".partial";
-    FILE* f = fopen(temp.c_str(), "wb");
-    if (!f) return false;
-    bool ok = fwrite(data, 1, size, f) == size;
-    ok = fclose(f) == 0 && ok;
-    ok = ok && rename(temp.c_str(), path) == 0;
-    if (!ok) remove(temp.c_str());
-    return ok;
-}
-
 class FileHost : public BuildHost {
 public:
     bool ReadFileBytes(const char* path, std::vector<uint8_t>* out) override
@@ -78,9 +66,42 @@ public:
         struct stat s;
         return stat(path, &s) == 0;
     }
-    bool WriteFileBytes(const char* path, const uint8_t* data, size_t size) override
+    ~FileHost() override
     {
-        return WriteReplacing(path, data, size);
+        if (out_) EndFile(false);
+        if (spool_) fclose(spool_);
+    }
+    bool StartFile(const char* path) override
+    {
+        path_ = path;
+        out_ = fopen((path_ + ".partial").c_str(), "wb");
+        return out_ != nullptr;
+    }
+    bool WriteToFile(const uint8_t* data, size_t size) override
+    {
+        return out_ && fwrite(data, 1, size, out_) == size;
+    }
+    bool EndFile(bool keep) override
+    {
+        const std::string temp = path_ + ".partial";
+        bool ok = out_ && fclose(out_) == 0 && keep;
+        out_ = nullptr;
+        ok = ok && rename(temp.c_str(), path_.c_str()) == 0;
+        if (!ok) remove(temp.c_str());
+        return ok;
+    }
+    // An anonymous temporary file (native Linux: std::tmpfile is sound here).
+    bool SpoolAppend(const uint8_t* data, size_t size, uint64_t* offset) override
+    {
+        if (!spool_ && !(spool_ = std::tmpfile())) return false;
+        if (fseeko(spool_, 0, SEEK_END) != 0) return false;
+        *offset = (uint64_t)ftello(spool_);
+        return fwrite(data, 1, size, spool_) == size;
+    }
+    bool SpoolRead(uint64_t offset, uint8_t* data, size_t size) override
+    {
+        return spool_ && fseeko(spool_, (off_t)offset, SEEK_SET) == 0 &&
+               fread(data, 1, size, spool_) == size;
     }
     bool DeleteFileAt(const char* path) override { return remove(path) == 0; }
     void SetProgressRange(int) override {}
@@ -89,6 +110,11 @@ public:
     void SetMessageLine(const char*) override {}
     bool PumpAndContinue() override { return true; }
     void ShowFailure(const char* message) override { fprintf(stderr, "failure: %s\n", message); }
+
+private:
+    std::string path_;
+    FILE* out_ = nullptr;
+    FILE* spool_ = nullptr;
 };
 
 double Now()

@@ -13,8 +13,26 @@ enum : DWORD { MaxReadFileBytes = 1024u * 1024u * 1024u };
 // larger than MaxReadFileBytes.
 BOOL ReadWholeFile(const char* path, std::vector<uint8_t>* out);
 
-// Writes to a temporary file in the target's folder and then replaces the target, so a
-// failed write never leaves a half-written file at the path nor harms an existing one.
-BOOL WriteFileReplacing(const char* path, const uint8_t* data, size_t size);
+// A file written in pieces into a temporary file in the target's folder, which then
+// replaces the target: a failed write never leaves a half-written file at the path nor
+// harms an existing one.
+struct ReplacingFile {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    char target[MAX_PATH];
+    char temp[MAX_PATH + 16];
+};
+BOOL StartReplacing(ReplacingFile* out, const char* path);
+BOOL WriteReplacing(ReplacingFile* out, const uint8_t* data, size_t size);
+// keep: replace the target with what was written; otherwise delete the temporary file.
+BOOL EndReplacing(ReplacingFile* out, BOOL keep);
+
+// A scratch file in the user's temporary folder that is deleted when closed.
+struct TempSpool {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    uint64_t size = 0;
+};
+BOOL AppendToSpool(TempSpool* spool, const uint8_t* data, size_t size, uint64_t* offset);
+BOOL ReadFromSpool(TempSpool* spool, uint64_t offset, uint8_t* data, size_t size);
+void CloseSpool(TempSpool* spool);
 
 BOOL FileExists(const char* path);  // a file (not a folder) is there

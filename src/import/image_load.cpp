@@ -58,19 +58,51 @@ FIBITMAP* LoadFrom(FIMEMORY* stream, FREE_IMAGE_FORMAT fif, int flags)
     return FreeImage_LoadFromMemory(fif, stream, flags);
 }
 
-// Readers that can stop after the header: read it, check the size, then decode.
-FIBITMAP* DecodeAfterHeader(FIMEMORY* stream, FREE_IMAGE_FORMAT fif)
+// The factor (1, 2, 4 or 8) a JPEG can be reduced by while decoding and still keep at
+// least minWidth x minHeight pixels; libjpeg rounds the reduced sides up.
+unsigned JpegReduction(unsigned width, unsigned height, unsigned minWidth, unsigned minHeight)
+{
+    if (minWidth == 0 && minHeight == 0) return 1;
+    for (unsigned d = 8; d > 1; d /= 2)
+        if ((width + d - 1) / d >= minWidth && (height + d - 1) / d >= minHeight) return d;
+    return 1;
+}
+
+// FreeImage's JPEG reader takes a wanted size in the flags' upper 16 bits and reduces by
+// the largest factor d of 2, 4, 8 with longer side / wanted size >= d: the longer side
+// divided by d, rounded down, selects exactly d.
+int JpegReductionFlags(unsigned width, unsigned height, unsigned reduction)
+{
+    const unsigned wanted = (width > height ? width : height) / reduction;
+    if (reduction == 1 || wanted == 0 || wanted > 0x7FFF) return 0;
+    return JPEG_DEFAULT | (int)(wanted << 16);
+}
+
+// Readers that can stop after the header: read it, check the size, then decode (a JPEG
+// reduced when the caller needs fewer pixels). headerOnly returns the header itself.
+// *width, *height: the full size from the header.
+FIBITMAP* DecodeAfterHeader(FIMEMORY* stream, FREE_IMAGE_FORMAT fif, bool headerOnly,
+                            unsigned minWidth, unsigned minHeight, unsigned* width,
+                            unsigned* height)
 {
     FIBITMAP* header = LoadFrom(stream, fif, FIF_LOAD_NOPIXELS);
     if (!header) return nullptr;  // the header does not parse: the decode would fail too
     bool allowed = BitmapSizeAllowed(header);
-    if (FreeImage_HasPixels(header)) {  // this reader ignored the flag and decoded in full
+    *width = FreeImage_GetWidth(header);
+    *height = FreeImage_GetHeight(header);
+    if (FreeImage_HasPixels(header) || (allowed && headerOnly)) {
+        // (a reader that ignored the flag has decoded in full already)
         if (allowed) return header;
         FreeImage_Unload(header);
         return nullptr;
     }
     FreeImage_Unload(header);
-    return allowed ? LoadFrom(stream, fif, FullDecodeFlags(fif)) : nullptr;
+    if (!allowed) return nullptr;
+    int flags = FullDecodeFlags(fif);
+    if (fif == FIF_JPEG)
+        flags = JpegReductionFlags(*width, *height,
+                                   JpegReduction(*width, *height, minWidth, minHeight));
+    return LoadFrom(stream, fif, flags);
 }
 
 // The other readers: a size read from the header bytes where the format has a fixed
@@ -89,37 +121,61 @@ FIBITMAP* DecodeCheckedByBytes(FIMEMORY* stream, FREE_IMAGE_FORMAT fif, const ui
     return LoadFrom(stream, fif, FullDecodeFlags(fif));
 }
 
-}  // namespace
-
-FIBITMAP* DecodeImageFromMemory(const uint8_t* data, size_t size, const char* fileName,
-                                int* orientation)
+// The picture as stored, checked against the size limits, and its header; with
+// headerOnly, the header alone where the reader can stop there.
+FIBITMAP* DecodeStored(const uint8_t* data, size_t size, const char* fileName, bool headerOnly,
+                       unsigned minWidth, unsigned minHeight, PictureHeader* out)
 {
-    *orientation = 1;
     if (!data || size == 0 || size > UINT32_MAX) return nullptr;
     // Read only: FreeImage never writes into a stream that it did not allocate.
     FIMEMORY* stream = FreeImage_OpenMemory(const_cast<BYTE*>(data), (DWORD)size);
     if (!stream) return nullptr;
     FIBITMAP* picture = nullptr;
+    unsigned width = 0, height = 0;
     FREE_IMAGE_FORMAT fif = DetectFormat(stream, fileName);
     if (fif != FIF_UNKNOWN && FreeImage_FIFSupportsReading(fif)) {
-        picture = FreeImage_FIFSupportsNoPixels(fif) ? DecodeAfterHeader(stream, fif)
-                                                     : DecodeCheckedByBytes(stream, fif, data, size);
+        picture = FreeImage_FIFSupportsNoPixels(fif)
+                      ? DecodeAfterHeader(stream, fif, headerOnly, minWidth, minHeight, &width,
+                                          &height)
+                      : DecodeCheckedByBytes(stream, fif, data, size);
     }
     FreeImage_CloseMemory(stream);
     if (!picture) return nullptr;
-    if (!FreeImage_HasPixels(picture) || !BitmapSizeAllowed(picture)) {
+    if (!BitmapSizeAllowed(picture) || (!headerOnly && !FreeImage_HasPixels(picture))) {
         FreeImage_Unload(picture);
         return nullptr;
     }
-    *orientation = ReadExifOrientation(picture);
-    return ToStandardColour(picture);
+    if (width == 0 || height == 0) {  // no header read: the decoded size is the full one
+        width = FreeImage_GetWidth(picture);
+        height = FreeImage_GetHeight(picture);
+    }
+    *out = PictureHeader{width, height, ReadExifOrientation(picture)};
+    return picture;
+}
+
+}  // namespace
+
+FIBITMAP* DecodeImageFromMemory(const uint8_t* data, size_t size, const char* fileName,
+                                PictureHeader* header, unsigned minWidth, unsigned minHeight)
+{
+    *header = PictureHeader{0, 0, 1};
+    FIBITMAP* picture = DecodeStored(data, size, fileName, false, minWidth, minHeight, header);
+    return picture ? ToStandardColour(picture) : nullptr;
+}
+
+bool ReadPictureHeader(const uint8_t* data, size_t size, const char* fileName,
+                       PictureHeader* out)
+{
+    FIBITMAP* header = DecodeStored(data, size, fileName, true, 0, 0, out);
+    if (header) FreeImage_Unload(header);
+    return header != nullptr;
 }
 
 FIBITMAP* LoadImageFromMemory(const uint8_t* data, size_t size, const char* fileName)
 {
-    int orientation;
-    FIBITMAP* picture = DecodeImageFromMemory(data, size, fileName, &orientation);
-    return picture ? ApplyExifOrientation(picture, orientation) : nullptr;
+    PictureHeader header;
+    FIBITMAP* picture = DecodeImageFromMemory(data, size, fileName, &header);
+    return picture ? ApplyExifOrientation(picture, header.orientation) : nullptr;
 }
 
 FIBITMAP* OrientForEntry(FIBITMAP* picture, int flips, int rotation)

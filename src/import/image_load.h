@@ -17,11 +17,26 @@ FIBITMAP* LoadImageFromMemory(const uint8_t* data, size_t size, const char* file
 // Largest picture accepted, in pixels (width x height).
 extern const unsigned long long MaxImagePixels;
 
+// The picture's stored size and EXIF orientation.
+struct PictureHeader {
+    unsigned width, height;  // as stored, before the EXIF turn
+    int orientation;         // 1..8, 1 when absent or invalid
+};
+
 // LoadImageFromMemory without the final turn: the picture as stored, in standard 8-bit
-// colour, and its EXIF orientation (1..8, 1 when absent or invalid). Lets the thumbnail
-// maker turn the small scaled picture instead of the full one.
+// colour, and its header (the full size also when decoded smaller). Lets the thumbnail
+// maker turn the small scaled picture instead of the full one. A JPEG is decoded at 1/2,
+// 1/4 or 1/8 of its size (libjpeg reduces while decoding, far cheaper than a full decode
+// and a resample) as long as it keeps at least minWidth x minHeight pixels as stored;
+// 0 x 0 asks for the full size.
 FIBITMAP* DecodeImageFromMemory(const uint8_t* data, size_t size, const char* fileName,
-                                int* orientation);
+                                PictureHeader* header, unsigned minWidth = 0,
+                                unsigned minHeight = 0);
+
+// The header alone, where FreeImage can read one without the pixels (a full decode
+// otherwise). False when the bytes are not a picture the loader accepts.
+bool ReadPictureHeader(const uint8_t* data, size_t size, const char* fileName,
+                       PictureHeader* out);
 
 // Applies an entry's flips (value 1 left-right, then value 2 top-bottom, in place) and
 // then its rotation (degrees counter-clockwise: 0, 90, 180, 270). Returns the picture to

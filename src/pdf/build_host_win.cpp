@@ -1,6 +1,5 @@
 #include "pdf/build_host_win.h"
 
-#include "app/file_io_win.h"
 #include "app/progress_win.h"
 
 // The progress dialog may have gone with a Cancel while the builder still reports.
@@ -20,9 +19,35 @@ bool MakePdfDialogHost::FileExists(const char* path)
     return ::FileExists(path) != FALSE;
 }
 
-bool MakePdfDialogHost::WriteFileBytes(const char* path, const uint8_t* data, size_t size)
+MakePdfDialogHost::~MakePdfDialogHost()
 {
-    return WriteFileReplacing(path, data, size) != FALSE;
+    if (output_.file != INVALID_HANDLE_VALUE) EndReplacing(&output_, FALSE);
+    CloseSpool(&spool_);
+}
+
+bool MakePdfDialogHost::StartFile(const char* path)
+{
+    return StartReplacing(&output_, path) != FALSE;
+}
+
+bool MakePdfDialogHost::WriteToFile(const uint8_t* data, size_t size)
+{
+    return WriteReplacing(&output_, data, size) != FALSE;
+}
+
+bool MakePdfDialogHost::EndFile(bool keep)
+{
+    return EndReplacing(&output_, keep) != FALSE;
+}
+
+bool MakePdfDialogHost::SpoolAppend(const uint8_t* data, size_t size, uint64_t* offset)
+{
+    return AppendToSpool(&spool_, data, size, offset) != FALSE;
+}
+
+bool MakePdfDialogHost::SpoolRead(uint64_t offset, uint8_t* data, size_t size)
+{
+    return ReadFromSpool(&spool_, offset, data, size) != FALSE;
 }
 
 bool MakePdfDialogHost::DeleteFileAt(const char* path)

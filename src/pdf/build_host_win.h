@@ -4,11 +4,20 @@
 #include "app/globals_win.h"
 #include "pdf/pdf_builder.h"
 
+#include "app/file_io_win.h"
+
 class MakePdfDialogHost : public BuildHost {
 public:
+    ~MakePdfDialogHost() override;
     bool ReadFileBytes(const char* path, std::vector<uint8_t>* out) override;
     bool FileExists(const char* path) override;
-    bool WriteFileBytes(const char* path, const uint8_t* data, size_t size) override;
+    bool StartFile(const char* path) override;
+    bool WriteToFile(const uint8_t* data, size_t size) override;
+    bool EndFile(bool keep) override;
+    // The spool is a file in the user's temporary folder (a file beside the PDF could
+    // land on a slow or full network share), deleted when closed.
+    bool SpoolAppend(const uint8_t* data, size_t size, uint64_t* offset) override;
+    bool SpoolRead(uint64_t offset, uint8_t* data, size_t size) override;
     bool DeleteFileAt(const char* path) override;
     // The bar and the message line of MakePdfProgressDialog; nothing once it is gone.
     void SetProgressRange(int count) override;
@@ -18,6 +27,10 @@ public:
     // Handles waiting messages; false once Cancel has cleared PdfBuildActive.
     bool PumpAndContinue() override;
     void ShowFailure(const char* message) override;
+
+private:
+    ReplacingFile output_;
+    TempSpool spool_;
 };
 
 // Writes ImageCollection into PdfPath with PdfSettings. 1 when written or cancelled (tell

@@ -1,16 +1,16 @@
 // Writing the collection as one PDF: each picture decoded again, turned as its entry
 // says, fitted into a cell, resampled by the quality setting, re-encoded as JPEG and
-// drawn with a grey background, a black frame and its caption.
+// drawn with a grey background, a black frame and its caption. The JPEGs wait in the
+// host's spool and the file is written as it is made, so memory stays flat however many
+// pictures there are.
 #include "pdf/pdf_builder.h"
 
-#include <FreeImage.h>
-
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "app/product.h"
-#include "import/image_load.h"
 #include "pdf/pdf_library.h"
 #include "pdf/pdf_page_geometry.h"
 #include "pdf/pdf_picture.h"
@@ -23,10 +23,25 @@ const unsigned CaptionBoxHeight = 14;
 const int PaperTextChars = 30;
 const int MessageChars = 1024;
 
-bool WriteThroughHost(const char* path, const uint8_t* data, size_t size, void* context)
-{
-    return static_cast<BuildHost*>(context)->WriteFileBytes(path, data, size);
-}
+// The host's file and spool as the PDF library's output and image spool.
+class HostOutput : public PdfOutput, public PdfImageSpool {
+public:
+    explicit HostOutput(BuildHost& host) : host_(host) {}
+    bool Start(const char* path) override { return host_.StartFile(path); }
+    bool Write(const uint8_t* data, size_t size) override { return host_.WriteToFile(data, size); }
+    bool End(bool keep) override { return host_.EndFile(keep); }
+    bool Append(const uint8_t* data, size_t size, uint64_t* offset) override
+    {
+        return host_.SpoolAppend(data, size, offset);
+    }
+    bool Read(uint64_t offset, uint8_t* data, size_t size) override
+    {
+        return host_.SpoolRead(offset, data, size);
+    }
+
+private:
+    BuildHost& host_;
+};
 
 class PdfRun {
 public:
@@ -42,6 +57,7 @@ public:
 
 private:
     void SetPaper(PaperTurn turn);
+    PageCells CellsForNext(unsigned w, unsigned h) const;
     void StartPage(unsigned w, unsigned h);
     void CouldNotOpen(const ImageEntry& entry);
 
@@ -85,6 +101,23 @@ void PdfRun::SetPaper(PaperTurn turn)
     pageHeight_ = (unsigned)PdfGetPageDimension(PdfMediaBox, PdfHeight);
 }
 
+// The cells the next w x h picture goes into, worked out before its page is started: a
+// picture that then fails leaves no page behind.
+PageCells PdfRun::CellsForNext(unsigned w, unsigned h) const
+{
+    if (cellIndex_ != 0) return page_;
+    unsigned width = pageWidth_, height = pageHeight_;
+    const PaperTurn turn = ChoosePaperTurn(cellsPerPage_, w, h, width, height);
+    if (turn != PaperUnchanged) {  // the same paper, upright or on its side
+        const unsigned shorter = std::min(width, height), longer = std::max(width, height);
+        const bool landscape = turn == PaperNameLandscape;
+        width = landscape ? longer : shorter;
+        height = landscape ? shorter : longer;
+    }
+    return ComputePageCells(cellsPerPage_, width, height, settings_.pageMargin,
+                            settings_.cellGap);
+}
+
 // The first picture of a page sets its orientation and drawing state.
 void PdfRun::StartPage(unsigned w, unsigned h)
 {
@@ -112,35 +145,27 @@ void PdfRun::AddEntry(const ImageEntry& entry)
     host_.SetMessageLine(entry.path);
 
     std::vector<uint8_t> bytes;
-    FIBITMAP* picture = nullptr;
-    if (host_.ReadFileBytes(entry.path, &bytes))
-        picture = LoadImageFromMemory(bytes.data(), bytes.size(), entry.path);
+    unsigned w = 0, h = 0;
+    if (!host_.ReadFileBytes(entry.path, &bytes) ||
+        !ReadPagePictureSize(bytes.data(), bytes.size(), entry.path, entry.rotation, &w, &h))
+        return CouldNotOpen(entry);
+    const PageCells cells = CellsForNext(w, h);
+    PagePicture picture;
+    const bool made = MakePagePicture(bytes.data(), bytes.size(), entry.path, entry.flips,
+                                      entry.rotation, cells.cellWidth, cells.cellHeight,
+                                      settings_.imageQuality, &picture);
     std::vector<uint8_t>().swap(bytes);  // the file's bytes are not needed any more
-    if (!picture) return CouldNotOpen(entry);
-    picture = OrientForEntry(picture, entry.flips, entry.rotation);
-    const unsigned w = FreeImage_GetWidth(picture), h = FreeImage_GetHeight(picture);
+    if (!made) return CouldNotOpen(entry);
 
     if (cellIndex_ == 0) {
-        if (!pageFresh_ && !PdfAppendPage()) {
-            FreeImage_Unload(picture);  // the next picture tries to add the page again
-            return;
-        }
+        if (!pageFresh_ && !PdfAppendPage()) return;  // the next picture tries again
         pageFresh_ = true;
         StartPage(w, h);
     }
-
     const DrawnSize drawn = FitPicture(w, h, page_.cellWidth, page_.cellHeight);
-    DrawnSize resampled;
-    if (ResampledSize(w, h, drawn, settings_.imageQuality, &resampled)) {
-        FIBITMAP* smaller = FreeImage_Rescale(picture, resampled.width, resampled.height,
-                                              FILTER_BICUBIC);
-        FreeImage_Unload(picture);
-        if (!smaller) return;  // skipped; takes no cell
-        picture = smaller;
-    }
-    const int imageId = AddPictureAsJpeg(picture);
-    if (imageId < 0) return CouldNotOpen(entry);
-    PdfUseImage(imageId);
+    if (picture.jpeg.size() > INT32_MAX) return CouldNotOpen(entry);
+    PdfUseImage(PdfAddJpegFromMemory(picture.jpeg.data(), (int)picture.jpeg.size(), 0));
+    std::vector<uint8_t>().swap(picture.jpeg);  // the spool has it now
 
     const PageCell& cell = page_.cells[cellIndex_];
     const PageCell at = PicturePosition(page_, cellIndex_, drawn);
@@ -163,13 +188,8 @@ bool PdfRun::Write(const char* pdfPath)
                    PdfMakePermissions(1, 1, 1, 1, 1, 1, 1, 1));
     }
     host_.SetMessageLine("Saving the PDF...");
-    PdfFileWriter oldWriter;
-    void* oldContext;
-    PdfGetFileWriter(&oldWriter, &oldContext);
-    PdfSetFileWriter(WriteThroughHost, &host_);
     const bool existedBefore = host_.FileExists(pdfPath);  // pdfPath is never null here
     const bool written = PdfWriteFile(pdfPath) != 0;
-    PdfSetFileWriter(oldWriter, oldContext);
     // Only what this run wrote is removed: a file that was there before stays as it was.
     if (!written && !existedBefore && host_.FileExists(pdfPath)) host_.DeleteFileAt(pdfPath);
     return written;
@@ -201,6 +221,9 @@ int BuildPdfDocument(const ImageCollectionType& images, const PdfSettingsRecord&
         return ReportFailure(host, "PDF Open Failed.");
     }
 
+    HostOutput output(host);
+    PdfSetOutput(&output);
+    PdfSetImageSpool(&output);
     PdfRun run(settings, host);
     run.SetInformation();
     host.SetProgressRange((int)images.size());
@@ -215,6 +238,8 @@ int BuildPdfDocument(const ImageCollectionType& images, const PdfSettingsRecord&
     }
     const bool written = cancelled || run.Write(pdfPath);
     PdfFreeDocument(document);
+    PdfSetImageSpool(nullptr);
+    PdfSetOutput(nullptr);
     if (cancelled) return 1;  // nothing written, nothing reported
     host.ResetProgress();
     return written ? 1 : ReportFailure(host, "PDF Save Failed.");

@@ -16,8 +16,16 @@ public:
     // Files. Paths are the program's own (Windows paths under Wine).
     virtual bool ReadFileBytes(const char* path, std::vector<uint8_t>* out) = 0;
     virtual bool FileExists(const char* path) = 0;
-    // Writes the bytes to a temporary file in the target folder, then replaces the target.
-    virtual bool WriteFileBytes(const char* path, const uint8_t* data, size_t size) = 0;
+    // Writes the PDF as it is made: StartFile opens a temporary file in the target's
+    // folder, WriteToFile adds bytes to it, EndFile(true) replaces the target with it and
+    // EndFile(false) deletes it, leaving the target as it was.
+    virtual bool StartFile(const char* path) = 0;
+    virtual bool WriteToFile(const uint8_t* data, size_t size) = 0;
+    virtual bool EndFile(bool keep) = 0;
+    // A temporary store where the finished pictures wait until the PDF is written, so
+    // that memory does not grow with the document. Gone with the host.
+    virtual bool SpoolAppend(const uint8_t* data, size_t size, uint64_t* offset) = 0;
+    virtual bool SpoolRead(uint64_t offset, uint8_t* data, size_t size) = 0;
     virtual bool DeleteFileAt(const char* path) = 0;
     // The progress dialog.
     virtual void SetProgressRange(int count) = 0;

@@ -5,14 +5,18 @@
 #include <hpdf_doc.h>      // the document's stream, see SaveToMemory
 #include <hpdf_pages.h>    // HPDF_Page_SetFilter: per-page compression
 #include <hpdf_streams.h>  // HPDF_CallbackWriter_New
+#include <qpdf/Buffer.hh>
 #include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFWriter.hh>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <exception>
+#include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -32,7 +36,8 @@ struct OpenDocument {
     std::vector<HPDF_Image> images;
     HPDF_Image currentImage = nullptr;
     HPDF_Font font = nullptr;
-    size_t jpegBytes = 0;  // the pictures' bytes so far: the size of the PDF to come
+    size_t jpegBytes = 0;  // the pictures' bytes held by the document
+    bool spooled = false;  // some pictures wait in the spool
     size_t pageCount = 1;
     bool spent = false;    // written: its content has been released
     bool encrypt = false;
@@ -47,6 +52,8 @@ unsigned long LastError = 0;
 int TextCodePage = 1252;
 PdfFileWriter Writer = nullptr;
 void* WriterContext = nullptr;
+PdfOutput* Output = nullptr;
+PdfImageSpool* Spool = nullptr;
 
 void OnHaruError(HPDF_STATUS error, HPDF_STATUS detail, void* context)
 {
@@ -150,7 +157,8 @@ std::string PasswordUtf8(const char* text)
 
 // libharu embeds whatever follows a JPEG start marker. Data it can show carries a frame
 // header (8-bit samples, a size, 1, 3 or 4 components) and then the start of a scan.
-bool LooksLikeJpeg(const uint8_t* p, size_t n)
+// *frameAt: where the frame header's marker starts.
+bool LooksLikeJpeg(const uint8_t* p, size_t n, size_t* frameAt)
 {
     if (n < 4 || p[0] != 0xFF || p[1] != 0xD8) return false;
     bool frame = false;
@@ -175,11 +183,84 @@ bool LooksLikeJpeg(const uint8_t* p, size_t n)
             const unsigned height = f[1] << 8 | f[2], width = f[3] << 8 | f[4];
             frame = f[0] == 8 && height > 0 && width > 0 && (f[5] == 1 || f[5] == 3 || f[5] == 4);
             if (!frame) return false;
+            *frameAt = i;
         }
         i += 2 + length;
     }
     return false;
 }
+
+// A spooled picture's place in the document: a JPEG of its frame header alone (libharu
+// reads the size and colours from it), led by a comment naming where the picture waits.
+const char SpoolTag[] = "Tolvane spool";
+const size_t SpoolTagSize = sizeof SpoolTag - 1;
+
+void PutBigEndian(uint64_t value, int bytes, std::vector<uint8_t>* out)
+{
+    for (int i = bytes - 1; i >= 0; --i) out->push_back((uint8_t)(value >> (8 * i)));
+}
+
+uint64_t GetBigEndian(const uint8_t* p, int bytes)
+{
+    uint64_t value = 0;
+    for (int i = 0; i < bytes; ++i) value = value << 8 | p[i];
+    return value;
+}
+
+std::vector<uint8_t> SpoolStandIn(const uint8_t* jpeg, size_t frameAt, uint64_t offset,
+                                  uint64_t size)
+{
+    std::vector<uint8_t> out = {0xFF, 0xD8, 0xFF, 0xFE};
+    PutBigEndian(2 + SpoolTagSize + 16, 2, &out);
+    out.insert(out.end(), SpoolTag, SpoolTag + SpoolTagSize);
+    PutBigEndian(offset, 8, &out);
+    PutBigEndian(size, 8, &out);
+    const size_t frameSize = 2 + ((size_t)jpeg[frameAt + 2] << 8 | jpeg[frameAt + 3]);
+    out.insert(out.end(), jpeg + frameAt, jpeg + frameAt + frameSize);
+    out.push_back(0xFF);
+    out.push_back(0xD9);
+    return out;
+}
+
+struct SpoolPlace {
+    uint64_t offset, size;
+};
+
+bool ReadStandIn(const Buffer& data, SpoolPlace* place)
+{
+    const size_t head = 6 + SpoolTagSize;
+    if (data.getSize() < head + 16) return false;
+    const uint8_t* p = data.getBuffer();
+    if (p[0] != 0xFF || p[1] != 0xD8 || p[2] != 0xFF || p[3] != 0xFE ||
+        memcmp(p + 6, SpoolTag, SpoolTagSize) != 0)
+        return false;
+    *place = SpoolPlace{GetBigEndian(p + head, 8), GetBigEndian(p + head + 8, 8)};
+    return true;
+}
+
+// Hands qpdf the spooled pictures while it writes, a piece at a time.
+class SpoolReader : public QPDFObjectHandle::StreamDataProvider {
+public:
+    explicit SpoolReader(PdfImageSpool* spool) : spool_(spool) {}
+    std::map<QPDFObjGen, SpoolPlace> places;
+
+    void provideStreamData(QPDFObjGen const& og, Pipeline* pipeline) override
+    {
+        const SpoolPlace place = places.at(og);
+        std::vector<uint8_t> piece(256 * 1024);
+        for (uint64_t done = 0; done < place.size;) {
+            const size_t n = (size_t)std::min<uint64_t>(piece.size(), place.size - done);
+            if (!spool_->Read(place.offset + done, piece.data(), n))
+                throw std::runtime_error("spool read failed");
+            pipeline->write(piece.data(), n);
+            done += n;
+        }
+        pipeline->finish();
+    }
+
+private:
+    PdfImageSpool* spool_;
+};
 
 // Receives the document's bytes as libharu writes them.
 HPDF_STATUS CollectBytes(HPDF_Stream stream, const HPDF_BYTE* data, HPDF_UINT size)
@@ -221,52 +302,95 @@ bool SaveToMemory(std::vector<uint8_t>* out)
     return saved;
 }
 
-class VectorSink : public Pipeline {
+// Passes qpdf's output on to the installed output; a refusal stops the writing.
+class OutputSink : public Pipeline {
 public:
-    explicit VectorSink(std::vector<uint8_t>* out)
-        : Pipeline("tolvane output", nullptr), out_(out)
+    explicit OutputSink(PdfOutput* output) : Pipeline("tolvane output", nullptr), output_(output)
     {
     }
     void write(unsigned char const* data, size_t len) override
     {
-        out_->insert(out_->end(), data, data + len);
+        if (!output_->Write(data, len)) throw std::runtime_error("output refused the bytes");
     }
     void finish() override {}
 
 private:
-    std::vector<uint8_t>* out_;
+    PdfOutput* output_;
+};
+
+// Collects the whole file for a PdfFileWriter.
+class WholeFileOutput : public PdfOutput {
+public:
+    bool Start(const char* path) override
+    {
+        path_ = path;
+        return true;
+    }
+    bool Write(const uint8_t* data, size_t size) override
+    {
+        try {
+            bytes_.insert(bytes_.end(), data, data + size);
+            return true;
+        } catch (const std::exception&) {
+            return false;
+        }
+    }
+    bool End(bool keep) override
+    {
+        return keep && Writer(path_.c_str(), bytes_.data(), bytes_.size(), WriterContext);
+    }
+
+private:
+    std::string path_;
+    std::vector<uint8_t> bytes_;
 };
 
 bool Allowed(int permissions, int bit) { return (permissions & bit) != 0; }
 
-// AES-256 (revision 6) with libqpdf: libharu offers only RC4 and AES-128, and refuses an
+void SetEncryption(QPDFWriter* writer)
+{
+    int p = Open->permissions;
+    qpdf_r3_print_e print = !Allowed(p, 1 << 2)  ? qpdf_r3p_none
+                            : Allowed(p, 1 << 11) ? qpdf_r3p_full
+                                                  : qpdf_r3p_low;
+    writer->setR6EncryptionParameters(
+        Open->userPassword.c_str(), Open->ownerPassword.c_str(), Allowed(p, 1 << 9),
+        Allowed(p, 1 << 4), Allowed(p, 1 << 10), Allowed(p, 1 << 5), Allowed(p, 1 << 8),
+        Allowed(p, 1 << 3), print, true);
+}
+
+// libharu's document written again by libqpdf, straight to the output: the spooled
+// pictures come in as it writes them (one at a time in memory), and encryption, when
+// asked for, is AES-256 (revision 6): libharu offers only RC4 and AES-128, and refuses an
 // owner password equal to the user password.
-bool Encrypt(const std::vector<uint8_t>& plain, std::vector<uint8_t>* out)
+bool Rewrite(const std::vector<uint8_t>& plain, PdfOutput* output)
 {
     try {
         QPDF pdf;
         pdf.setSuppressWarnings(true);
         pdf.processMemoryFile("document", (const char*)plain.data(), plain.size());
-        QPDFWriter writer(pdf);
-        VectorSink sink(out);
-        try {
-            out->reserve(plain.size() + plain.size() / 64 + 65536);  // AES adds little
-        } catch (const std::exception&) {
+        auto reader = std::make_shared<SpoolReader>(Spool);
+        if (Open->spooled) {
+            if (!Spool) throw std::runtime_error("no spool");
+            for (QPDFObjectHandle object : pdf.getAllObjects()) {
+                SpoolPlace place;
+                if (!object.isStream() || !object.getDict().getKey("/Subtype").isNameAndEquals("/Image") ||
+                    !ReadStandIn(*object.getRawStreamData(), &place))
+                    continue;
+                reader->places[object.getObjGen()] = place;
+                object.replaceStreamData(reader, QPDFObjectHandle::newName("/DCTDecode"),
+                                         QPDFObjectHandle::newNull());
+            }
         }
+        QPDFWriter writer(pdf);
+        OutputSink sink(output);
         writer.setOutputPipeline(&sink);
-        int p = Open->permissions;
-        qpdf_r3_print_e print = !Allowed(p, 1 << 2)  ? qpdf_r3p_none
-                                : Allowed(p, 1 << 11) ? qpdf_r3p_full
-                                                      : qpdf_r3p_low;
-        writer.setR6EncryptionParameters(
-            Open->userPassword.c_str(), Open->ownerPassword.c_str(), Allowed(p, 1 << 9),
-            Allowed(p, 1 << 4), Allowed(p, 1 << 10), Allowed(p, 1 << 5), Allowed(p, 1 << 8),
-            Allowed(p, 1 << 3), print, true);
+        writer.setDecodeLevel(qpdf_dl_none);  // libharu's streams are kept as they are
+        if (Open->encrypt) SetEncryption(&writer);
         writer.write();
         return true;
     } catch (const std::exception&) {
-        Fail(PdfErrorEncryption);
-        out->clear();
+        Fail(Open->encrypt ? PdfErrorEncryption : PdfErrorSpool);
         return false;
     }
 }
@@ -408,18 +532,34 @@ int PdfAddJpegFromMemory(const void* data, int size, int options)
         Fail(PdfErrorBadArgument);
         return 0;
     }
-    if (!LooksLikeJpeg((const uint8_t*)data, (size_t)size)) {
+    size_t frameAt = 0;
+    if (!LooksLikeJpeg((const uint8_t*)data, (size_t)size, &frameAt)) {
         Fail(PdfErrorBadArgument);
         return 0;
     }
-    HPDF_Image image =
-        HPDF_LoadJpegImageFromMem(Open->doc, (const HPDF_BYTE*)data, (HPDF_UINT)size);
+    const HPDF_BYTE* bytes = (const HPDF_BYTE*)data;
+    HPDF_UINT count = (HPDF_UINT)size;
+    std::vector<uint8_t> standIn;
+    if (Spool) {  // the picture waits in the spool; the document keeps a stand-in
+        uint64_t offset = 0;
+        try {
+            if (!Spool->Append(bytes, (size_t)size, &offset)) throw std::runtime_error("spool");
+            standIn = SpoolStandIn(bytes, frameAt, offset, (uint64_t)size);
+        } catch (const std::exception&) {
+            Fail(PdfErrorSpool);
+            return 0;
+        }
+        bytes = standIn.data();
+        count = (HPDF_UINT)standIn.size();
+    }
+    HPDF_Image image = HPDF_LoadJpegImageFromMem(Open->doc, bytes, count);
     if (!image) {
         HPDF_ResetError(Open->doc);
         return 0;
     }
     Open->images.push_back(image);
-    Open->jpegBytes += (size_t)size;
+    if (Spool) Open->spooled = true;
+    else Open->jpegBytes += (size_t)size;
     return (int)Open->images.size();
 }
 
@@ -529,18 +669,23 @@ int PdfWriteFile(const char* path)
         Fail(PdfErrorBadArgument);
         return 0;
     }
-    if (!Writer) {
+    if (!Output && !Writer) {
         Fail(PdfErrorNoWriter);
         return 0;
     }
     std::vector<uint8_t> bytes;
     if (!SaveToMemory(&bytes)) return 0;
-    if (Open->encrypt) {
-        std::vector<uint8_t> encrypted;
-        if (!Encrypt(bytes, &encrypted)) return 0;
-        bytes.swap(encrypted);
+    WholeFileOutput whole;
+    PdfOutput* output = Output ? Output : &whole;
+    if (!output->Start(path)) return 0;
+    bool written;
+    if (Open->spooled || Open->encrypt) {
+        written = Rewrite(bytes, output);
+    } else {
+        written = output->Write(bytes.data(), bytes.size());
     }
-    return Writer(path, bytes.data(), bytes.size(), WriterContext) ? 1 : 0;
+    std::vector<uint8_t>().swap(bytes);  // before the writer's copy, if it makes one
+    return output->End(written) && written ? 1 : 0;
 }
 
 void PdfSetFileWriter(PdfFileWriter writer, void* context)
@@ -548,6 +693,10 @@ void PdfSetFileWriter(PdfFileWriter writer, void* context)
     Writer = writer;
     WriterContext = context;
 }
+
+void PdfSetOutput(PdfOutput* output) { Output = output; }
+
+void PdfSetImageSpool(PdfImageSpool* spool) { Spool = spool; }
 
 void PdfGetFileWriter(PdfFileWriter* writer, void** context)
 {

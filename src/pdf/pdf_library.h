@@ -79,17 +79,42 @@ int PdfMakePermissions(int print, int modify, int copy, int annotate, int fillFo
 // the document open.
 void PdfEncrypt(const char* ownerPassword, const char* userPassword, int strength,
                 int permissions);
-// Makes the document's bytes and hands them to the installed writer. Non-zero when the
-// writer reported them written. The document's pictures are released on the way, so
-// whatever the result, the document can only be freed afterwards.
+// Makes the document's bytes and hands them to the installed output (or writer). Non-zero
+// when the output reported them written. The document's pictures are released on the
+// way, so whatever the result, the document can only be freed afterwards.
 int PdfWriteFile(const char* path);
 
-// Where PdfWriteFile's bytes go. The writer must not leave a half-written file at path:
-// it writes elsewhere first and replaces path only with complete data.
+// Where PdfWriteFile's bytes go, as they are made: Start opens a temporary file beside
+// path, Write adds the next bytes, End(true) replaces path with the finished file and
+// End(false) drops it, leaving path as it was. Installed outputs win over writers.
+class PdfOutput {
+public:
+    virtual ~PdfOutput() {}
+    virtual bool Start(const char* path) = 0;
+    virtual bool Write(const uint8_t* data, size_t size) = 0;
+    virtual bool End(bool keep) = 0;
+};
+void PdfSetOutput(PdfOutput* output);
+
+// The whole document at once instead (it is held in memory for it). The writer must not
+// leave a half-written file at path: it writes elsewhere first and replaces path only
+// with complete data.
 typedef bool (*PdfFileWriter)(const char* path, const uint8_t* data, size_t size,
                               void* context);
 void PdfSetFileWriter(PdfFileWriter writer, void* context);
 void PdfGetFileWriter(PdfFileWriter* writer, void** context);
+
+// Where the open document's pictures wait until PdfWriteFile copies them into the file,
+// so that memory does not grow with the document: the document keeps only their place.
+// Without a spool (or after PdfFreeDocument) the document holds the pictures itself.
+class PdfImageSpool {
+public:
+    virtual ~PdfImageSpool() {}
+    // Adds the bytes at the end; *offset tells where they start.
+    virtual bool Append(const uint8_t* data, size_t size, uint64_t* offset) = 0;
+    virtual bool Read(uint64_t offset, uint8_t* data, size_t size) = 0;
+};
+void PdfSetImageSpool(PdfImageSpool* spool);
 
 // The single-byte code page of the texts handed over (captions, passwords): 1250 to
 // 1258; anything else is taken as 1252. Called once at start-up with the system's code
@@ -104,5 +129,6 @@ enum {
     PdfErrorBadArgument = 0x10002,
     PdfErrorEncryption = 0x10003,
     PdfErrorNoWriter = 0x10004,
+    PdfErrorSpool = 0x10005,  // the image spool failed to take or give back a picture
 };
 unsigned long PdfLastError();

@@ -242,19 +242,39 @@ bool FakeHost::ReadFileBytes(const char* path, std::vector<uint8_t>* out)
 
 bool FakeHost::FileExists(const char* path) { return pdftest::FileExists(path); }
 
-bool FakeHost::WriteFileBytes(const char* path, const uint8_t* data, size_t size)
+bool FakeHost::StartFile(const char* path)
 {
     ++writes;
     events.push_back("write");
-    if (leaveJunk) {
-        FILE* f = fopen(path, "wb");
-        if (f) {
-            fwrite(data, 1, size < 10 ? size : 10, f);
-            fclose(f);
-        }
-    }
-    if (failWrites) return false;
-    return WriteFileReplacing(path, data, size);
+    if (leaveJunk) WriteFileReplacing(path, (const uint8_t*)"%PDF-junk", 9);
+    path_ = path;
+    file_.clear();
+    return true;
+}
+
+bool FakeHost::WriteToFile(const uint8_t* data, size_t size)
+{
+    file_.append((const char*)data, size);
+    return !failWrites;
+}
+
+bool FakeHost::EndFile(bool keep)
+{
+    return keep && WriteFileReplacing(path_.c_str(), (const uint8_t*)file_.data(), file_.size());
+}
+
+bool FakeHost::SpoolAppend(const uint8_t* data, size_t size, uint64_t* offset)
+{
+    *offset = spool.size();
+    spool.append((const char*)data, size);
+    return true;
+}
+
+bool FakeHost::SpoolRead(uint64_t offset, uint8_t* data, size_t size)
+{
+    if (offset + size > spool.size()) return false;
+    memcpy(data, spool.data() + offset, size);
+    return true;
 }
 
 bool FakeHost::DeleteFileAt(const char* path)

@@ -73,12 +73,17 @@ FIBITMAP* RenderPage(const std::string& path, int page, int dpi, const char* pas
 Rgb PixelAt(FIBITMAP* bitmap, unsigned x, unsigned y);
 bool Near(Rgb a, Rgb b, int tolerance = 40);
 
-// Reads files with std::ifstream, writes with WriteFileReplacing, and records the rest.
+// Reads files with std::ifstream, writes with WriteFileReplacing when the file ends,
+// spools in memory, and records the rest.
 class FakeHost : public BuildHost {
 public:
     bool ReadFileBytes(const char* path, std::vector<uint8_t>* out) override;
     bool FileExists(const char* path) override;
-    bool WriteFileBytes(const char* path, const uint8_t* data, size_t size) override;
+    bool StartFile(const char* path) override;
+    bool WriteToFile(const uint8_t* data, size_t size) override;
+    bool EndFile(bool keep) override;
+    bool SpoolAppend(const uint8_t* data, size_t size, uint64_t* offset) override;
+    bool SpoolRead(uint64_t offset, uint8_t* data, size_t size) override;
     bool DeleteFileAt(const char* path) override;
     void SetProgressRange(int count) override;
     void StepProgress() override;
@@ -88,13 +93,17 @@ public:
     void ShowFailure(const char* message) override;
 
     int continuePumps = -1;    // pumps answered true before the cancel; -1: never cancel
-    bool failWrites = false;   // WriteFileBytes returns false
+    bool failWrites = false;   // WriteToFile returns false
     bool leaveJunk = false;    // ...after leaving a few bytes at the path, as careless writers do
 
     int pumps = 0, steps = 0, resets = 0, writes = 0;
     int progressRange = -1;
     std::vector<std::string> messages, failures, deleted;
     std::vector<std::string> events;  // "range", "step", "reset", "write", "message:..."
+    std::string spool;                // the spooled pictures
+
+private:
+    std::string path_, file_;
 };
 
 // An entry for the builder.
