@@ -163,9 +163,30 @@ FIBITMAP* DecodeImageFromMemory(const uint8_t* data, size_t size, const char* fi
     return picture ? ToStandardColour(picture) : nullptr;
 }
 
+// The size from the header bytes, for the formats whose FreeImage reader cannot stop
+// after the header; false when the format has no fixed place for it.
+bool SizeFromHeaderBytes(const uint8_t* data, size_t size, const char* fileName,
+                         PictureHeader* out)
+{
+    if (!data || size == 0 || size > UINT32_MAX) return false;
+    FIMEMORY* stream = FreeImage_OpenMemory(const_cast<BYTE*>(data), (DWORD)size);
+    if (!stream) return false;
+    const FREE_IMAGE_FORMAT fif = DetectFormat(stream, fileName);
+    FreeImage_CloseMemory(stream);
+    uint64_t width = 0, height = 0;
+    if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif) ||
+        FreeImage_FIFSupportsNoPixels(fif) ||
+        ReadHeaderSize(fif, data, size, &width, &height) != HeaderSizeFound ||
+        !SizeAllowed(width, height, 0))
+        return false;
+    *out = PictureHeader{(unsigned)width, (unsigned)height, 1};
+    return true;
+}
+
 bool ReadPictureHeader(const uint8_t* data, size_t size, const char* fileName,
                        PictureHeader* out)
 {
+    if (SizeFromHeaderBytes(data, size, fileName, out)) return true;
     FIBITMAP* header = DecodeStored(data, size, fileName, true, 0, 0, out);
     if (header) FreeImage_Unload(header);
     return header != nullptr;

