@@ -1,10 +1,12 @@
-// pdf_bench [FOLDER] -- builds a PDF from the folder's p*.jpg photos through
+// pdf_bench [FOLDER] [summary] -- builds a PDF from the folder's p*.jpg photos through
 // BuildPdfDocument at quality 0.3 and 1.0 and, for comparison, does the bare library work
 // for the same files (FreeImage decode, bicubic rescale, JPEG encode to memory, a libharu
 // page with the image). Prints seconds per photo, peak memory (VmHWM) and PDF size.
 // Each measurement runs in its own child process so that peaks do not mix; the time is
 // the best of RUNS runs (default 2; the machine may be shared), builder and bare loop
-// taking turns.
+// taking turns. With "summary" it only times the builder at the defaults and measures
+// its peak memory at the highest quality with a password, for all the photos and for a
+// quarter of them (bench/compare.sh reads these lines).
 #include <FreeImage.h>
 #include <dirent.h>
 #include <hpdf.h>
@@ -249,6 +251,21 @@ int main(int argc, char** argv)
     printf("%zu photos in %s, %.1f MB of JPEG; this process before measuring: %ld MB\n",
            files.size(), folder.c_str(), inputBytes / 1e6, baseKb / 1024);
 
+    if (argc > 2 && strcmp(argv[2], "summary") == 0) {
+        const Result defaults = InChild([&] { return RunBuilder(files, 0.3, out); });
+        printf("summary defaults: %.1f ms/photo, peak %ld MB, PDF %.1f MB\n",
+               defaults.seconds * 1000 / files.size(), defaults.peakKb / 1024,
+               defaults.pdfBytes / 1e6);
+        const std::vector<std::string> quarter(files.begin(), files.begin() + (files.size() + 3) / 4);
+        for (const std::vector<std::string>* some : {&quarter, &files}) {
+            const Result r = InChild([&] { return RunBuilder(*some, 1.0, out, "secret"); });
+            printf("summary highest+password %zu photos: %.1f ms/photo, peak %ld MB, PDF %.1f MB\n",
+                   some->size(), r.seconds * 1000 / some->size(), r.peakKb / 1024,
+                   r.pdfBytes / 1e6);
+        }
+        remove(out.c_str());
+        return defaults.seconds < 0;
+    }
     const int runs = getenv("RUNS") ? std::max(1, atoi(getenv("RUNS"))) : 2;
     auto better = [](Result a, Result b) {
         if (b.seconds >= 0 && (a.seconds < 0 || b.seconds < a.seconds)) a.seconds = b.seconds;

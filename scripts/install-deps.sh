@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing Tolvane need.
+# Installs every Debian package that building, running and testing Tolvane need; with
+# "bench", also the programs bench/compare.sh measures Tolvane against.
 # Idempotent: does nothing when all are present. Uses sudo when not run as root.
 set -euo pipefail
-packages=(
+bench=()
+[ "${1:-}" = bench ] && bench=(graphicsmagick libvips-tools img2pdf time)
+packages=("${bench[@]}"
   cmake make g++ pkg-config                       # the portable core
   wine wine64 wine64-tools libwine-dev fonts-wine # the Win32 layer (Winelib)
   libfreeimage-dev libhpdf-dev libqpdf-dev         # images and PDF
