@@ -7,6 +7,7 @@
 
 #include "import/exif_orientation.h"
 #include "import/image_load.h"
+#include "pdf/bicubic_resize.h"
 #include "pdf/pdf_library.h"
 
 namespace {
@@ -65,8 +66,7 @@ FIBITMAP* MakePagePixels(const uint8_t* data, size_t size, const char* fileName,
     picture = OrientForEntry(ApplyExifOrientation(picture, header.orientation), flips, rotation);
     if (resample || FreeImage_GetWidth(picture) != w || FreeImage_GetHeight(picture) != h) {
         // (a reduced decode always resamples; the full size never needs it)
-        FIBITMAP* smaller = FreeImage_Rescale(picture, resampled.width, resampled.height,
-                                              FILTER_BICUBIC);
+        FIBITMAP* smaller = ResizeBicubic(picture, resampled.width, resampled.height);
         FreeImage_Unload(picture);
         if (!smaller) return nullptr;
         picture = smaller;
