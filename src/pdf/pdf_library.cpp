@@ -16,6 +16,7 @@
 #include <cstring>
 #include <exception>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>

@@ -53,8 +53,9 @@ void PdfSetPageOption(int option);
 
 // Rectangles are left edge, top edge, width, height; y grows upwards from the page's
 // bottom edge.
-// Copies a whole JPEG file into the document. Returns an image id (above 0), 0 when the
-// data is not a JPEG the library can embed. options must be 0.
+// Copies a whole JPEG file into the document (into the image spool when one is set).
+// Returns an image id (above 0), 0 when the data is not a JPEG the library can embed or
+// the spool refused it. options must be 0.
 int PdfAddJpegFromMemory(const void* data, int size, int options);
 // Makes an image current for PdfPlaceImage; an unknown id leaves no image current.
 void PdfUseImage(int imageId);
