@@ -2,12 +2,6 @@
 # links the core library built above. Its tests join this project's ctest run.
 include(ExternalProject)
 
-# Native helpers that the Win32 tests link (PNG screenshots, reading PDFs back).
-file(GLOB TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
-add_library(tolvane_test_support STATIC ${TEST_SUPPORT_SOURCES})
-set_target_properties(tolvane_test_support PROPERTIES POSITION_INDEPENDENT_CODE ON)
-target_link_libraries(tolvane_test_support PUBLIC tolvane_core)
-
 set(WIN_BINARY_DIR ${CMAKE_BINARY_DIR}/win)
 ExternalProject_Add(tolvane_win32
   SOURCE_DIR ${CMAKE_SOURCE_DIR}/win

@@ -1,6 +1,7 @@
 #include "ui/ui_support_win.h"
 
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <set>
 #include <vector>
@@ -8,7 +9,10 @@
 #include "app/progress_win.h"
 #include "app/startup_win.h"
 #include "layout/palette_win.h"
-#include "support/png_writer.h"
+#include "app/statusbar_win.h"
+#include "import/import_batch_win.h"
+#include "listview/image_listview_win.h"
+#include "support/pictures.h"
 
 HWND StartTolvane(int showCommand)
 {
@@ -179,16 +183,6 @@ bool SaveScreenshot(HWND window, const char* name)
     return ok;
 }
 
-bool SaveScreenArea(const RECT& area, const char* name)
-{
-    FlushMessages(100);
-    HDC screenDC = GetDC(NULL);
-    bool ok = SaveFromDC(screenDC, area.left, area.top, area.right - area.left,
-                         area.bottom - area.top, name);
-    ReleaseDC(NULL, screenDC);
-    return ok;
-}
-
 std::string MakeTestFolder(const char* name)
 {
     // Wine reuses process ids, so a new folder is found by trying names until one is new.
@@ -243,4 +237,171 @@ void PressKey(WORD virtualKey, bool control, bool alt, bool shift)
     if (control) inputs.push_back(KeyInput(VK_CONTROL, true));
     SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
     FlushMessages(300);
+}
+
+bool StartWithImages(int count, int width, int height)
+{
+    if (!StartTolvane()) return false;
+    SetWindowPos(MainWindow, NULL, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    AddTestImages(count);
+    FlushMessages();
+    return (int)ImageCollection.size() == count;
+}
+
+std::string ReadTestFile(const std::string& path)
+{
+    std::string bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                              0, NULL);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, NULL) && got) bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+std::string WritePicture(const std::string& folder, const char* name, int width, int height,
+                         const char* format, BYTE r, BYTE g, BYTE b)
+{
+    std::vector<uint8_t> bytes = MakeTestImageBytes(width, height, format, r, g, b);
+    std::string path = folder + "\\" + name;
+    if (bytes.empty() || !WriteTestFile(path, bytes.data(), bytes.size())) return "";
+    return path;
+}
+
+void TypeIntoOpenDialog(const std::string& typed)
+{
+    WhenDialogAppears([typed](HWND dialog) {
+        HWND box = GetDlgItem(dialog, 0x47C);  // the file-name box
+        HWND edit = FindWindowExA(box, NULL, "Edit", NULL);
+        SetWindowTextA(edit ? edit : box, typed.c_str());
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+}
+
+std::vector<std::string> AddTestImages(int count)
+{
+    static std::string folder = MakeTestFolder("pictures");
+    std::vector<std::string> paths;
+    for (int i = 0; i < count; i++) {
+        char name[32];
+        snprintf(name, sizeof name, "image%d.png", (int)ImageCollection.size());
+        paths.push_back(WritePicture(folder, name, 80, 60, "png", (BYTE)(40 + 37 * i % 200),
+                                     (BYTE)(200 - 23 * i % 180), (BYTE)(90 + 51 * i % 160)));
+        AddImageFile(paths.back().c_str());
+    }
+    return paths;
+}
+
+std::string CollectionOrder()
+{
+    std::string order;
+    for (const ImageEntry& e : ImageCollection) {
+        const char* name = strstr(e.path, "image");
+        order += (order.empty() ? "" : ",") + (name ? std::to_string(atoi(name + 5)) : "?");
+    }
+    return order;
+}
+
+int ItemCount()
+{
+    return (int)SendMessageA(ImageListView, LVM_GETITEMCOUNT, 0, 0);
+}
+
+void SelectItems(std::initializer_list<int> items)
+{
+    LVITEMA state;
+    ZeroMemory(&state, sizeof state);
+    state.stateMask = LVIS_SELECTED;
+    SendMessageA(ImageListView, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&state);
+    state.state = LVIS_SELECTED;
+    for (int item : items) SendMessageA(ImageListView, LVM_SETITEMSTATE, item, (LPARAM)&state);
+}
+
+std::vector<int> SelectedItems()
+{
+    std::vector<int> items;
+    int i = -1;
+    while ((i = (int)SendMessageA(ImageListView, LVM_GETNEXTITEM, i, LVNI_SELECTED)) >= 0)
+        items.push_back(i);
+    return items;
+}
+
+POINT ItemViewPoint(int item, double fx, double fy)
+{
+    RECT r = {LVIR_BOUNDS, 0, 0, 0};
+    SendMessageA(ImageListView, LVM_GETITEMRECT, item, (LPARAM)&r);
+    POINT p = {r.left + (int)((r.right - r.left) * fx), r.top + (int)((r.bottom - r.top) * fy)};
+    return p;
+}
+
+LPARAM ItemPoint(int item, double fx, double fy)
+{
+    POINT p = ItemViewPoint(item, fx, fy);
+    MapWindowPoints(ImageListView, MainWindow, &p, 1);
+    return MAKELPARAM(p.x, p.y);
+}
+
+std::string StatusText(int part)
+{
+    char text[256] = "";
+    SendMessageA(StatusBar, SB_GETTEXTA, part, (LPARAM)text);
+    return text;
+}
+
+std::vector<uint8_t> ThumbnailAsShown(int slot)
+{
+    std::vector<uint8_t> pixels(ThumbnailSize * ThumbnailSize * 4, 0);
+    BITMAPINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.bmiHeader = {sizeof info.bmiHeader, ThumbnailSize, ThumbnailSize, 1, 32};
+    void* bits = NULL;
+    HBITMAP dib = CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HDC dc = CreateCompatibleDC(NULL);
+    HGDIOBJ old = SelectObject(dc, dib);
+    PatBlt(dc, 0, 0, ThumbnailSize, ThumbnailSize, WHITENESS);
+    HIMAGELIST list = (HIMAGELIST)SendMessageA(ImageListView, LVM_GETIMAGELIST, LVSIL_NORMAL, 0);
+    ImageList_Draw(list, slot, dc, 0, 0, ILD_NORMAL);
+    GdiFlush();
+    memcpy(pixels.data(), bits, pixels.size());
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(dib);
+    return pixels;
+}
+
+namespace {
+ProgressRecorder* Recorder;
+HHOOK RecorderHook;
+
+LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPRETSTRUCT* m = (const CWPRETSTRUCT*)lParam;
+    if (code == HC_ACTION && Recorder && AddImagesProgressDialog &&
+        GetParent(m->hwnd) == AddImagesProgressDialog) {
+        int id = GetDlgCtrlID(m->hwnd);
+        if (m->message == WM_SETTEXT && id == IDC_ADD_STATUS) {
+            Recorder->statuses.push_back((const char*)m->lParam);
+            if (Recorder->onStatus) Recorder->onStatus(Recorder->statuses.back());
+        } else if (m->message == WM_SETTEXT && id == IDC_ADD_MESSAGE) {
+            Recorder->messages.push_back((const char*)m->lParam);
+        } else if (m->message == PBM_STEPIT && id == IDC_ADD_PROGRESS_BAR) {
+            Recorder->steps++;
+        }
+    }
+    return CallNextHookEx(RecorderHook, code, wParam, lParam);
+}
+}  // namespace
+
+ProgressRecorder::ProgressRecorder()
+{
+    Recorder = this;
+    RecorderHook = SetWindowsHookExA(WH_CALLWNDPROCRET, AfterMessage, NULL, GetCurrentThreadId());
+}
+
+ProgressRecorder::~ProgressRecorder()
+{
+    UnhookWindowsHookEx(RecorderHook);
+    Recorder = nullptr;
 }
