@@ -129,12 +129,6 @@ bool DialogTimedOut()
     return TimedOut;
 }
 
-void ForgetDialogActions()
-{
-    PendingActions.clear();
-    RunningAction = nullptr;
-}
-
 std::string WindowText(HWND window)
 {
     char text[1024] = "";
@@ -147,28 +141,24 @@ std::string ItemText(HWND dialog, int id)
     return WindowText(GetDlgItem(dialog, id));
 }
 
-static bool SaveFromDC(HDC sourceDC, int x, int y, int width, int height, const char* name)
+// Runs draw on a memory DC holding a width x height 32-bit DIB and returns its pixels
+// (BGRA, rows bottom-up).
+static std::vector<uint8_t> DrawnPixels(int width, int height, std::function<void(HDC)> draw)
 {
-    HDC memoryDC = CreateCompatibleDC(sourceDC);
     BITMAPINFO info;
     ZeroMemory(&info, sizeof info);
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;  // bottom-up, as the PNG writer expects
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader = {sizeof info.bmiHeader, width, height, 1, 32};
     void* bits = NULL;
-    HBITMAP dib = CreateDIBSection(sourceDC, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    HGDIOBJ old = SelectObject(memoryDC, dib);
-    BitBlt(memoryDC, 0, 0, width, height, sourceDC, x, y, SRCCOPY);
+    HBITMAP dib = CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HDC dc = CreateCompatibleDC(NULL);
+    HGDIOBJ old = SelectObject(dc, dib);
+    draw(dc);
     GdiFlush();
-    CreateDirectoryA(TOLVANE_SCREENSHOT_DIR, NULL);  // a Unix path works for Wine too
-    std::string unixPath = std::string(TOLVANE_SCREENSHOT_DIR) + "/" + name + ".png";
-    bool ok = bits && SavePngBgra(unixPath.c_str(), (const uint8_t*)bits, width, height);
-    SelectObject(memoryDC, old);
+    std::vector<uint8_t> pixels((uint8_t*)bits, (uint8_t*)bits + (size_t)width * height * 4);
+    SelectObject(dc, old);
+    DeleteDC(dc);
     DeleteObject(dib);
-    DeleteDC(memoryDC);
-    return ok;
+    return pixels;
 }
 
 bool SaveScreenshot(HWND window, const char* name)
@@ -177,10 +167,15 @@ bool SaveScreenshot(HWND window, const char* name)
     if (!GetWindowRect(window, &r)) return false;
     RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
     FlushMessages(100);
+    int width = r.right - r.left, height = r.bottom - r.top;
     HDC windowDC = GetWindowDC(window);
-    bool ok = SaveFromDC(windowDC, 0, 0, r.right - r.left, r.bottom - r.top, name);
+    std::vector<uint8_t> pixels = DrawnPixels(width, height, [&](HDC dc) {
+        BitBlt(dc, 0, 0, width, height, windowDC, 0, 0, SRCCOPY);
+    });
     ReleaseDC(window, windowDC);
-    return ok;
+    CreateDirectoryA(TOLVANE_SCREENSHOT_DIR, NULL);  // a Unix path works for Wine too
+    std::string unixPath = std::string(TOLVANE_SCREENSHOT_DIR) + "/" + name + ".png";
+    return SavePngBgra(unixPath.c_str(), pixels.data(), width, height);
 }
 
 std::string MakeTestFolder(const char* name)
@@ -207,35 +202,13 @@ bool WriteTestFile(const std::string& path, const void* data, size_t size)
     return ok && written == size;
 }
 
-void SendKey(HWND window, WORD virtualKey)
+void PressKey(WORD virtualKey)
 {
-    UINT scan = MapVirtualKeyA(virtualKey, 0);
-    SendMessageA(window, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
-    SendMessageA(window, WM_KEYUP, virtualKey, 1 | (scan << 16) | (3u << 30));
-}
-
-static INPUT KeyInput(WORD vk, bool up)
-{
-    INPUT in;
-    ZeroMemory(&in, sizeof in);
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    return in;
-}
-
-void PressKey(WORD virtualKey, bool control, bool alt, bool shift)
-{
-    std::vector<INPUT> inputs;
-    if (control) inputs.push_back(KeyInput(VK_CONTROL, false));
-    if (alt) inputs.push_back(KeyInput(VK_MENU, false));
-    if (shift) inputs.push_back(KeyInput(VK_SHIFT, false));
-    inputs.push_back(KeyInput(virtualKey, false));
-    inputs.push_back(KeyInput(virtualKey, true));
-    if (shift) inputs.push_back(KeyInput(VK_SHIFT, true));
-    if (alt) inputs.push_back(KeyInput(VK_MENU, true));
-    if (control) inputs.push_back(KeyInput(VK_CONTROL, true));
-    SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = virtualKey;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
     FlushMessages(300);
 }
 
@@ -319,15 +292,6 @@ void SelectItems(std::initializer_list<int> items)
     for (int item : items) SendMessageA(ImageListView, LVM_SETITEMSTATE, item, (LPARAM)&state);
 }
 
-std::vector<int> SelectedItems()
-{
-    std::vector<int> items;
-    int i = -1;
-    while ((i = (int)SendMessageA(ImageListView, LVM_GETNEXTITEM, i, LVNI_SELECTED)) >= 0)
-        items.push_back(i);
-    return items;
-}
-
 POINT ItemViewPoint(int item, double fx, double fy)
 {
     RECT r = {LVIR_BOUNDS, 0, 0, 0};
@@ -352,23 +316,11 @@ std::string StatusText(int part)
 
 std::vector<uint8_t> ThumbnailAsShown(int slot)
 {
-    std::vector<uint8_t> pixels(ThumbnailSize * ThumbnailSize * 4, 0);
-    BITMAPINFO info;
-    ZeroMemory(&info, sizeof info);
-    info.bmiHeader = {sizeof info.bmiHeader, ThumbnailSize, ThumbnailSize, 1, 32};
-    void* bits = NULL;
-    HBITMAP dib = CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    HDC dc = CreateCompatibleDC(NULL);
-    HGDIOBJ old = SelectObject(dc, dib);
-    PatBlt(dc, 0, 0, ThumbnailSize, ThumbnailSize, WHITENESS);
     HIMAGELIST list = (HIMAGELIST)SendMessageA(ImageListView, LVM_GETIMAGELIST, LVSIL_NORMAL, 0);
-    ImageList_Draw(list, slot, dc, 0, 0, ILD_NORMAL);
-    GdiFlush();
-    memcpy(pixels.data(), bits, pixels.size());
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(dib);
-    return pixels;
+    return DrawnPixels(ThumbnailSize, ThumbnailSize, [&](HDC dc) {
+        PatBlt(dc, 0, 0, ThumbnailSize, ThumbnailSize, WHITENESS);
+        ImageList_Draw(list, slot, dc, 0, 0, ILD_NORMAL);
+    });
 }
 
 namespace {

@@ -24,7 +24,6 @@ void FlushMessages(DWORD maxMs = 200);
 // DialogTimedOut() turns true.
 void WhenDialogAppears(std::function<void(HWND dialog)> action, DWORD timeoutMs = 5000);
 bool DialogTimedOut();
-void ForgetDialogActions();
 
 std::string WindowText(HWND window);
 std::string ItemText(HWND dialog, int id);
@@ -48,16 +47,13 @@ std::vector<std::string> AddTestImages(int count);
 // The collection as the numbers in its entries' names, e.g. "1,2,3,0,4".
 std::string CollectionOrder();
 
-// Key presses: SendKey straight to a window; PressKey through the input queue and the
-// program's loop, with modifiers held.
-void SendKey(HWND window, WORD virtualKey);
-void PressKey(WORD virtualKey, bool control = false, bool alt = false, bool shift = false);
+// A key pressed and released through the input queue and the program's loop.
+void PressKey(WORD virtualKey);
 
 // The list view: item count, selection, points of items (fx, fy: fractions of the item's
 // bounds) in the view's or the main window's client coordinates.
 int ItemCount();
 void SelectItems(std::initializer_list<int> items);  // exactly these
-std::vector<int> SelectedItems();
 POINT ItemViewPoint(int item, double fx, double fy);
 LPARAM ItemPoint(int item, double fx, double fy);
 std::string StatusText(int part);
