@@ -1,38 +1,9 @@
-// Page geometry of the PDF and of the preview: relations that hold for every paper and
-// layout, so that a fault in any one number shows.
+// Page geometry of the preview, as relations that hold for every paper and layout, and
+// the page turns it shares with the PDF.
 #include <gtest/gtest.h>
 
 #include "layout/page_geometry.h"
 #include "pdf/pdf_page_geometry.h"
-
-TEST(Geometry, PdfCellsLieInsideThePageInFillOrderWithoutOverlap)
-{
-    const unsigned sizes[4][2] = {{612, 792}, {792, 612}, {595, 841}, {841, 595}};
-    for (int per : {1, 2, 4})
-        for (auto& size : sizes) {
-            unsigned W = size[0], H = size[1];
-            SCOPED_TRACE(testing::Message() << per << " per page on " << W << "x" << H);
-            PageCells page = ComputePageCells(per, W, H, 36, 36);
-            ASSERT_EQ(per, page.count);
-            for (int i = 0; i < per; i++) {
-                const PageCell& c = page.cells[i];
-                EXPECT_TRUE(c.left >= 36 && c.left + page.cellWidth <= W - 36);
-                EXPECT_TRUE(c.top <= H - 36 && c.top >= 36 + page.cellHeight);
-                if (i == 0) continue;
-                const PageCell& p = page.cells[i - 1];
-                bool right = c.left >= p.left + page.cellWidth + 36 && c.top == p.top;
-                bool below = c.top + 36 + page.cellHeight <= p.top;
-                EXPECT_TRUE(right || (below && c.left == page.cells[0].left)) << "cell " << i;
-            }
-            if (per == 2) EXPECT_EQ(W < H, page.cells[1].left == page.cells[0].left);
-            DrawnSize d = FitPicture(3000, 2000, page.cellWidth, page.cellHeight);
-            EXPECT_TRUE(d.width == page.cellWidth || d.height == page.cellHeight);
-            PageCell at = PicturePosition(page, per - 1, d);
-            int before = (int)(at.left - page.cells[per - 1].left);
-            EXPECT_LE(abs(before - (int)(page.cellWidth - d.width - before)), 1) << "centred";
-        }
-    EXPECT_EQ(0u, ComputePageCells(4, 100, 100, 60, 60).cellWidth) << "no wrap-around";
-}
 
 TEST(Geometry, PaperAndPreviewPagesTurnAlike)
 {

@@ -16,23 +16,19 @@ FIBITMAP* MakeSolid(unsigned width, unsigned height, Rgb colour)
 void FillRect(FIBITMAP* picture, int x, int yFromTop, int w, int h, Rgb colour)
 {
     int height = FreeImage_GetHeight(picture);
-    unsigned bytes = FreeImage_GetBPP(picture) / 8;
     for (int y = yFromTop; y < yFromTop + h; y++) {
         BYTE* line = FreeImage_GetScanLine(picture, height - 1 - y);
         for (int i = x; i < x + w; i++) {
-            line[i * bytes + FI_RGBA_RED] = (BYTE)colour.r;
-            line[i * bytes + FI_RGBA_GREEN] = (BYTE)colour.g;
-            line[i * bytes + FI_RGBA_BLUE] = (BYTE)colour.b;
-            if (bytes == 4) line[i * bytes + FI_RGBA_ALPHA] = 255;
+            line[i * 3 + FI_RGBA_RED] = (BYTE)colour.r;
+            line[i * 3 + FI_RGBA_GREEN] = (BYTE)colour.g;
+            line[i * 3 + FI_RGBA_BLUE] = (BYTE)colour.b;
         }
     }
 }
 
 Rgb PixelAt(FIBITMAP* picture, int x, int yFromTop)
 {
-    unsigned bytes = FreeImage_GetBPP(picture) / 8;
-    const BYTE* p = FreeImage_GetScanLine(picture, FreeImage_GetHeight(picture) - 1 - yFromTop) +
-                    x * bytes;
+    const BYTE* p = FreeImage_GetScanLine(picture, FreeImage_GetHeight(picture) - 1 - yFromTop) + x * 3;
     return Rgb{p[FI_RGBA_RED], p[FI_RGBA_GREEN], p[FI_RGBA_BLUE]};
 }
 
@@ -48,23 +44,16 @@ bool Near(Rgb a, Rgb b, int tolerance)
            abs(a.b - b.b) <= tolerance;
 }
 
-ByteVec Encode(FIBITMAP* picture, int format, int flags)
+ByteVec EncodeAndUnload(FIBITMAP* picture, int format, int flags)
 {
     ByteVec bytes;
     FIMEMORY* stream = FreeImage_OpenMemory();
-    if (picture && FreeImage_SaveToMemory((FREE_IMAGE_FORMAT)format, picture, stream, flags)) {
-        BYTE* data = nullptr;
-        DWORD size = 0;
-        FreeImage_AcquireMemory(stream, &data, &size);
+    BYTE* data = nullptr;
+    DWORD size = 0;
+    if (picture && FreeImage_SaveToMemory((FREE_IMAGE_FORMAT)format, picture, stream, flags) &&
+        FreeImage_AcquireMemory(stream, &data, &size))
         bytes.assign(data, data + size);
-    }
     FreeImage_CloseMemory(stream);
-    return bytes;
-}
-
-ByteVec EncodeAndUnload(FIBITMAP* picture, int format, int flags)
-{
-    ByteVec bytes = Encode(picture, format, flags);
     if (picture) FreeImage_Unload(picture);
     return bytes;
 }

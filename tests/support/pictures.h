@@ -17,15 +17,14 @@ const Rgb White = {255, 255, 255}, Black = {0, 0, 0}, Red = {255, 0, 0}, Blue = 
 // A 24-bit picture of one colour; FillRect paints a rectangle given from the top left.
 FIBITMAP* MakeSolid(unsigned width, unsigned height, Rgb colour);
 void FillRect(FIBITMAP* picture, int x, int yFromTop, int w, int h, Rgb colour);
-// The colour at (x, y), y counted from the top row; 24 or 32 bits.
+// The colour at (x, y) of a 24-bit picture, y counted from the top row.
 Rgb PixelAt(FIBITMAP* picture, int x, int yFromTop);
 // The same for 96 x 96 thumbnail pixels (BGRA, rows bottom-up).
 Rgb ThumbPixel(const uint8_t* bgra, int x, int yFromTop);
 bool Near(Rgb a, Rgb b, int tolerance = 24);
 
-// Encodes with FreeImage_SaveToMemory (format: a FREE_IMAGE_FORMAT; empty on failure);
-// the second form unloads.
-ByteVec Encode(FIBITMAP* picture, int format, int flags = 0);
+// Encodes with FreeImage_SaveToMemory (format: a FREE_IMAGE_FORMAT; empty on failure)
+// and unloads the picture.
 ByteVec EncodeAndUnload(FIBITMAP* picture, int format, int flags = 0);
 
 // A width x height picture file's bytes, filled with (r, g, b) with a black square of a

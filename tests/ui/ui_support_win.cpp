@@ -53,75 +53,58 @@ void FlushMessages(DWORD maxMs)
 }
 
 namespace {
-struct DialogAction {
-    std::function<void(HWND)> action;
-    DWORD timeoutMs;
-};
-std::deque<DialogAction> PendingActions;
-HHOOK CbtHook;
-HWND ActiveDialog;
-UINT_PTR ActionTimer, WatchdogTimer;
-bool TimedOut;
+std::deque<std::function<void(HWND)>> PendingActions;
 std::function<void(HWND)> RunningAction;
-// Dialogs that already had their action: one activated again (when a message box it
-// opened closes) is not taken for the next dialog.
-std::set<HWND> HandledDialogs;
-
-void CALLBACK WatchdogFired(HWND, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(NULL, id);
-    WatchdogTimer = 0;
-    HWND dialog = GetActiveWindow();
-    if (dialog && dialog != MainWindow) {
-        TimedOut = true;
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    }
-}
+std::set<HWND> HandledDialogs;  // one re-activated after its message box is not taken again
+HWND ActiveDialog;
+bool TimedOut;
 
 void CALLBACK ActionFired(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(NULL, id);
-    ActionTimer = 0;
     std::function<void(HWND)> action = RunningAction;
     RunningAction = nullptr;
     if (action) action(ActiveDialog);
 }
 
-// The program's own modeless dialogs are never what an action waits for. They are known by
-// their dialog procedures: a dialog can become active inside CreateDialogParam, before
-// its handle is stored.
+void CALLBACK WatchdogFired(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(NULL, id);
+    HWND dialog = GetActiveWindow();
+    if (dialog && dialog != MainWindow) TimedOut = true, PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+// The program's modeless dialogs are known by their procedures: one can become active
+// inside CreateDialogParam, before its handle is stored.
 bool IsModelessDialog(HWND window)
 {
     DLGPROC proc = (DLGPROC)GetWindowLongPtrA(window, DWLP_DLGPROC);
-    return proc == MakePdfProgressProc || proc == AddImagesProgressProc ||
-           proc == LayoutPaletteProc;
+    return proc == MakePdfProgressProc || proc == AddImagesProgressProc || proc == LayoutPaletteProc;
 }
 
 LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HCBT_ACTIVATE && !RunningAction && !PendingActions.empty()) {
-        char cls[32] = "";
-        GetClassNameA((HWND)wParam, cls, sizeof cls);
-        if (strcmp(cls, "#32770") == 0 && !HandledDialogs.count((HWND)wParam) &&
-            !IsModelessDialog((HWND)wParam)) {
-            ActiveDialog = (HWND)wParam;
-            HandledDialogs.insert(ActiveDialog);
-            RunningAction = PendingActions.front().action;
-            DWORD timeout = PendingActions.front().timeoutMs;
-            PendingActions.pop_front();
-            ActionTimer = SetTimer(NULL, 0, 100, ActionFired);
-            if (WatchdogTimer) KillTimer(NULL, WatchdogTimer);
-            WatchdogTimer = SetTimer(NULL, 0, timeout, WatchdogFired);
-        }
+    HWND window = (HWND)wParam;
+    char cls[32] = "";
+    if (code == HCBT_ACTIVATE && !RunningAction && !PendingActions.empty() &&
+        GetClassNameA(window, cls, sizeof cls) && strcmp(cls, "#32770") == 0 &&
+        HandledDialogs.insert(window).second && !IsModelessDialog(window)) {
+        ActiveDialog = window;
+        RunningAction = PendingActions.front();
+        PendingActions.pop_front();
+        SetTimer(NULL, 0, 100, ActionFired);  // runs inside the dialog's own loop
+        static UINT_PTR watchdog;
+        if (watchdog) KillTimer(NULL, watchdog);
+        watchdog = SetTimer(NULL, 0, 5000, WatchdogFired);
     }
-    return CallNextHookEx(CbtHook, code, wParam, lParam);
+    return CallNextHookEx(NULL, code, wParam, lParam);
 }
 }  // namespace
 
-void WhenDialogAppears(std::function<void(HWND)> action, DWORD timeoutMs)
+void WhenDialogAppears(std::function<void(HWND)> action)
 {
-    if (!CbtHook) CbtHook = SetWindowsHookExA(WH_CBT, CbtProc, NULL, GetCurrentThreadId());
-    PendingActions.push_back(DialogAction{action, timeoutMs});
+    static HHOOK hook = SetWindowsHookExA(WH_CBT, CbtProc, NULL, GetCurrentThreadId());
+    PendingActions.push_back(action);
 }
 
 bool DialogTimedOut()
@@ -333,13 +316,12 @@ LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam)
     if (code == HC_ACTION && Recorder && AddImagesProgressDialog &&
         GetParent(m->hwnd) == AddImagesProgressDialog) {
         int id = GetDlgCtrlID(m->hwnd);
+        if (m->message == WM_SETTEXT && id == IDC_ADD_MESSAGE)
+            Recorder->messages.push_back((const char*)m->lParam);
+        if (m->message == PBM_STEPIT && id == IDC_ADD_PROGRESS_BAR) Recorder->steps++;
         if (m->message == WM_SETTEXT && id == IDC_ADD_STATUS) {
             Recorder->statuses.push_back((const char*)m->lParam);
             if (Recorder->onStatus) Recorder->onStatus(Recorder->statuses.back());
-        } else if (m->message == WM_SETTEXT && id == IDC_ADD_MESSAGE) {
-            Recorder->messages.push_back((const char*)m->lParam);
-        } else if (m->message == PBM_STEPIT && id == IDC_ADD_PROGRESS_BAR) {
-            Recorder->steps++;
         }
     }
     return CallNextHookEx(RecorderHook, code, wParam, lParam);

@@ -20,9 +20,9 @@ void FlushMessages(DWORD maxMs = 200);
 
 // Runs `action` inside the next modal dialog (#32770) that becomes active; the program's
 // modeless dialogs (progress, palette) are passed over. Several calls serve successive
-// dialogs, one action each. A dialog still open after timeoutMs gets IDCANCEL and
+// dialogs, one action each. A dialog still open 5 s later gets IDCANCEL and
 // DialogTimedOut() turns true.
-void WhenDialogAppears(std::function<void(HWND dialog)> action, DWORD timeoutMs = 5000);
+void WhenDialogAppears(std::function<void(HWND dialog)> action);
 bool DialogTimedOut();
 
 std::string WindowText(HWND window);
