@@ -1,5 +1,4 @@
-// Page geometry of the preview, as relations that hold for every paper and layout, and
-// the page turns it shares with the PDF.
+// The page turns that the preview shares with the PDF, for every layout and picture shape.
 #include <gtest/gtest.h>
 
 #include "layout/page_geometry.h"
@@ -27,29 +26,4 @@ TEST(Geometry, PaperAndPreviewPagesTurnAlike)
                 EXPECT_EQ(s[0] != s[1] && wantLandscape != landscape, turns)
                     << per << " per page, " << s[0] << "x" << s[1];
             }
-}
-
-TEST(Geometry, PreviewCellsFitTheirPageInFillOrder)
-{
-    for (double w : {612.0, 595.276}) {
-        PreviewGeometry g = ComputePreviewGeometry(w, 792);
-        for (LayoutMode layout : {LayoutOnePerPage, LayoutTwoPerPage, LayoutFourPerPage})
-            for (bool turn : {false, true}) {
-                PreviewPage page = LandscapePreviewPage(g);
-                if (turn) TurnPreviewPage(&page);
-                PreviewCells cells = LayOutPreviewCells(layout, g.E, page);
-                ASSERT_EQ(ImagesPerPage(layout), cells.count);
-                EXPECT_TRUE(cells.ox >= 0 && cells.ox + page.W <= g.E);
-                for (int i = 0; i < cells.count; i++) {
-                    EXPECT_GE(cells.x[i], cells.ox + page.mx);
-                    EXPECT_LE(cells.x[i] + cells.cw, cells.ox + page.W - page.mx);
-                    EXPECT_LE(cells.y[i] + cells.ch, cells.oy + page.H - page.my);
-                    if (i > 0) EXPECT_TRUE(cells.y[i] > cells.y[i - 1] ||
-                                           (cells.y[i] == cells.y[i - 1] && cells.x[i] > cells.x[i - 1]));
-                }
-                int dw, dh;
-                FitPreviewPicture(96, 48, cells.cw, cells.ch, &dw, &dh);
-                EXPECT_TRUE(dw <= cells.cw && dh <= cells.ch && (dw == cells.cw || dh == cells.ch));
-            }
-    }
 }

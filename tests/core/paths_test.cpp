@@ -1,4 +1,4 @@
-// Paths from the open and save dialogs' result buffers: read within their bounds.
+// The open dialog's result buffer is read within its bounds.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "import/open_selection.h"
-#include "pdf/pdf_paths.h"
 
 TEST(Paths, OpenSelectionIsReadWithinTheBuffer)
 {
@@ -39,23 +38,4 @@ TEST(Paths, OpenSelectionIsReadWithinTheBuffer)
         EXPECT_STREQ(c.folder ? c.folder : "untouched", s.directory);
         EXPECT_EQ(c.names, std::vector<std::string>(s.names.begin(), s.names.end()));
     }
-}
-
-TEST(Paths, JoinedAndChosenPathsAreCutToTheirBuffers)
-{
-    char out[16];
-    JoinPath("C:\\", "a.jpg", out, sizeof out);
-    EXPECT_STREQ("C:\\a.jpg", out);
-    JoinPath("C:\\Pictures", "long-name.jpg", out, sizeof out);
-    EXPECT_STREQ("C:\\Pictures\\lon", out);
-    OfferedPdfName("", out, sizeof out);
-    EXPECT_STREQ("*.pdf", out);
-    OfferedPdfName("C:\\Out\\album.pdf", out, sizeof out);
-    EXPECT_STREQ("album.pdf", out);
-    ASSERT_TRUE(ChosenPdfFolder("C:\\a.pdf", 3, out, sizeof out));
-    EXPECT_STREQ("C:\\", out);
-    ASSERT_TRUE(ChosenPdfFolder("C:\\Out\\a.pdf", 7, out, sizeof out));
-    EXPECT_STREQ("C:\\Out", out);
-    EXPECT_FALSE(ChosenPdfFolder("C:\\Out\\a.pdf", 40, out, sizeof out));
-    EXPECT_FALSE(ChosenPdfFolder("C:\\Out\\a.pdf", 5, out, sizeof out));  // not after a separator
 }

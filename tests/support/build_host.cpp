@@ -12,13 +12,9 @@ namespace fs = std::filesystem;
 
 std::string TestFolder(const std::string& name)
 {
-    static std::string root;
-    if (root.empty()) {
-        const char* given = getenv("TOLVANE_TEST_TMP");
-        char pattern[] = "/tmp/tolvane-tests-XXXXXX";
-        root = given && *given ? given : mkdtemp(pattern) ? pattern : "/tmp";
-    }
-    std::string folder = root + "/" + name + "-" + std::to_string(getpid());
+    const char* given = getenv("TOLVANE_TEST_TMP");
+    std::string folder = std::string(given && *given ? given : "/tmp") + "/tolvane-" + name +
+                         "-" + std::to_string(getpid());
     fs::remove_all(folder);
     fs::create_directories(folder);
     return folder;

@@ -6,7 +6,7 @@
 
 #include "pdf/pdf_builder.h"
 
-// A new empty folder, under $TOLVANE_TEST_TMP or a fresh folder in /tmp.
+// A new empty folder for this process, under $TOLVANE_TEST_TMP or /tmp.
 std::string TestFolder(const std::string& name);
 // Writes beside path, then renames over it: never a half-written file at path.
 bool WriteWholeFile(const std::string& path, const std::string& bytes);

@@ -52,17 +52,16 @@ public:
         header->pFiles = kind_ == DamagedList ? 1 << 20 : sizeof(DROPFILES);
         memcpy(header + 1, names.data(), names.size());
         GlobalUnlock(block);
-        medium->tymed = TYMED_HGLOBAL;
-        medium->hGlobal = block;
-        medium->pUnkForRelease = NULL;
+        medium->tymed = TYMED_HGLOBAL, medium->hGlobal = block, medium->pUnkForRelease = NULL;
         return S_OK;
     }
-    STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
     STDMETHODIMP QueryGetData(FORMATETC* f) override
     {
         return f->cfFormat == (kind_ == TextOnly ? CF_TEXT : CF_HDROP) &&
                (f->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
     }
+    // Not used by a drop target.
+    STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
     STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
     STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
     STDMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }

@@ -23,12 +23,6 @@ void AnswerSaveDialog(const std::string& typed)
     });
 }
 
-PdfReadBack ReadBack(const std::string& path)
-{
-    std::string bytes = ReadTestFile(path);
-    return ReadPdf(ByteVec(bytes.begin(), bytes.end()));
-}
-
 // Waits for a file that another process writes.
 bool WaitForFile(const std::string& path, DWORD ms)
 {
@@ -105,12 +99,13 @@ TEST(MakePdf, WrittenPdfIsOpenedThenMailed)
     AnswerSaveDialog(target);
     MakePdfCommand();
     EXPECT_FALSE(DialogTimedOut());
-    PdfReadBack pdf = ReadBack(target);
+    std::string bytes = ReadTestFile(target);
+    PdfReadBack pdf = ReadPdf(ByteVec(bytes.begin(), bytes.end()));
     ASSERT_TRUE(pdf.opened) << pdf.error;
     ASSERT_EQ(2u, pdf.pages.size());
     EXPECT_EQ(4u, pdf.pages[0].images.size());
     ASSERT_TRUE(WaitForFile(opened.marker, 5000)) << "the shell was not asked to open it";
-    EXPECT_EQ(ReadTestFile(target), ReadTestFile(opened.marker));
+    EXPECT_EQ(bytes, ReadTestFile(opened.marker));
     std::map<std::string, std::string> call = MailCall(record);
     EXPECT_EQ(target, call["path"]);
     EXPECT_EQ("for mail.pdf", call["name"]);
