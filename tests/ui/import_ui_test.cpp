@@ -128,7 +128,7 @@ TEST(AddImages, CancelDuringTheThirdOfFiveKeepsThree)
     ExpectImportClosed();
 }
 
-TEST(DropTarget, FilesAreAddedInDropOrderAndBadListsAreRefused)
+TEST(DropTarget, FilesAreAddedInDropOrderBadListsAndBusyTimesRefused)
 {
     ASSERT_TRUE(StartTolvane() != NULL);
     std::string folder = MakeTestFolder("drop");
@@ -144,31 +144,20 @@ TEST(DropTarget, FilesAreAddedInDropOrderAndBadListsAreRefused)
 
     TestData data(files);
     EXPECT_EQ((DWORD)DROPEFFECT_NONE, DropOnList(&data, DROPEFFECT_MOVE)) << "never a move";
+    PdfBuildActive = 1;
+    EXPECT_EQ((DWORD)DROPEFFECT_NONE, DropOnList(&data)) << "while the PDF is made";
+    PdfBuildActive = 0;
+    EnableWindow(MainWindow, FALSE);  // as a modal dialog of the main window does
+    EXPECT_EQ((DWORD)DROPEFFECT_NONE, DropOnList(&data));
+    EnableWindow(MainWindow, TRUE);
+    EXPECT_EQ(0, data.gets);
+    DWORD nested = 99;
     ProgressRecorder progress;
+    progress.onStatus = [&](const std::string&) { nested = DropOnList(&damaged); };
     EXPECT_EQ((DWORD)DROPEFFECT_COPY, DropOnList(&data));
+    EXPECT_EQ((DWORD)DROPEFFECT_NONE, nested) << "a drop during an import";
     EXPECT_EQ((std::vector<std::string>{files[0], files[1], files[3]}), Paths());
     EXPECT_EQ(1, std::count(progress.messages.begin(), progress.messages.end(),
                             "Unknown File Format: " + folder));  // a folder is no picture
     ExpectImportClosed();
-}
-
-TEST(DropTarget, RefusedWhileBusy)
-{
-    ASSERT_TRUE(StartTolvane() != NULL);
-    std::string folder = MakeTestFolder("busy");
-    TestData first({WritePicture(folder, "a.png", 50, 50), WritePicture(folder, "b.png", 50, 50)});
-    TestData second({WritePicture(folder, "c.png", 50, 50)});
-    DWORD nested = 99;
-    ProgressRecorder progress;
-    progress.onStatus = [&](const std::string&) { nested = DropOnList(&second); };
-    DropOnList(&first);
-    EXPECT_EQ((DWORD)DROPEFFECT_NONE, nested) << "a drop during an import";
-    PdfBuildActive = 1;
-    EXPECT_EQ((DWORD)DROPEFFECT_NONE, DropOnList(&second));
-    PdfBuildActive = 0;
-    EnableWindow(MainWindow, FALSE);  // as a modal dialog of the main window does
-    EXPECT_EQ((DWORD)DROPEFFECT_NONE, DropOnList(&second));
-    EnableWindow(MainWindow, TRUE);
-    EXPECT_EQ(0, second.gets);
-    EXPECT_EQ(2u, ImageCollection.size());
 }
