@@ -206,7 +206,6 @@ TEST(ImageLoad, HeaderSizeOfFormatsWithoutHeaderOnlyLoading)
     // Hand-made headers of formats FreeImage cannot write.
     uint8_t sgi[12] = {0x01, 0xDA, 0, 1, 0, 3, 0x12, 0x34, 0x00, 0x56, 0, 3};
     uint8_t dds[20] = {'D', 'D', 'S', ' ', 124, 0, 0, 0, 7, 0x10, 0, 0, 0x10, 0, 0, 0, 0x20, 0, 1, 0};
-    const char* xbm = "#define cat_width 300\n#define cat_height 200\nstatic char cat_bits[] = {";
     uint8_t iff[] = {'F', 'O', 'R', 'M', 0, 0, 0, 40, 'I', 'L', 'B', 'M',
                      'A', 'N', 'N', 'O', 0, 0, 0, 3, 'a', 'b', 'c', 0,
                      'B', 'M', 'H', 'D', 0, 0, 0, 20, 0x01, 0x40, 0x00, 0xC8};
@@ -217,9 +216,23 @@ TEST(ImageLoad, HeaderSizeOfFormatsWithoutHeaderOnlyLoading)
     EXPECT_EQ(HeaderSizeFound, ReadHeaderSize(FIF_DDS, dds, sizeof dds, &w, &h));
     EXPECT_EQ(0x10020u, w);
     EXPECT_EQ(0x10u, h);
-    EXPECT_EQ(HeaderSizeFound, ReadHeaderSize(FIF_XBM, (const uint8_t*)xbm, strlen(xbm), &w, &h));
-    EXPECT_EQ(300u, w);
-    EXPECT_EQ(200u, h);
+    // XBM: FreeImage reads values until it has them all, past the end of the file.
+    struct Xbm {
+        const char* text;
+        HeaderSizeResult result;
+        uint64_t w, h;
+    } xbms[] = {
+        {"#define c_width 12\n#define c_height 2\nstatic char c_bits[] = {\n1,0x2,3,4};", HeaderSizeFound, 12, 2},
+        {"#define c_width 12\n#define c_height 2\nstatic char c_bits[] = {\n1,2,3", HeaderSizeBroken, 0, 0},
+        {"/* c_width 99999 */\n#define c_width 8\n#define c_height 1\nstatic char c[] = {\n1};", HeaderSizeFound, 8, 1},
+        {"#define c_width 300\n#define c_height 200\nstatic char c_bits[] = {", HeaderSizeBroken, 0, 0},
+    };
+    for (const Xbm& x : xbms) {
+        w = h = 0;
+        EXPECT_EQ(x.result, ReadHeaderSize(FIF_XBM, (const uint8_t*)x.text, strlen(x.text), &w, &h)) << x.text;
+        EXPECT_EQ(x.w, w) << x.text;
+        EXPECT_EQ(x.h, h) << x.text;
+    }
     EXPECT_EQ(HeaderSizeFound, ReadHeaderSize(FIF_IFF, iff, sizeof iff, &w, &h));
     EXPECT_EQ(320u, w);
     EXPECT_EQ(200u, h);
