@@ -57,6 +57,10 @@ TEST(HostileFiles, EachIsReportedAsUnreadableAndTheListStays)
     const std::string hugeXbm =  // the comment once gave the size; FreeImage reads the defines
         "/* c_width 8 c_height 8 */\n#define c_width 200000\n#define c_height 200000\n"
         "static char c_bits[] = {\n0x01, 0x02 };\n";
+    // A BMHD and no BODY, in a FORM whose size never runs out: FreeImage looks for the
+    // BODY for ever.
+    const std::string endlessIff("FORM\0\0\0\x21ILBMBMHD\0\0\0\x14"
+                                 "\0\x02\0\x02\0\0\0\0\x08\0\0\0\0\0\x01\x01\0\x02\0\x02", 40);
     struct Case {
         const char* name;
         std::string path;
@@ -69,6 +73,7 @@ TEST(HostileFiles, EachIsReportedAsUnreadableAndTheListStays)
         {"one.pct", WriteBytes(folder, "one.pct", std::string(1, '\0')), "endless loop"},
         {"cut.xbm", WriteBytes(folder, "cut.xbm", cutXbm), "endless loop"},
         {"huge.xbm", WriteBytes(folder, "huge.xbm", hugeXbm), "5 GB"},
+        {"endless.iff", WriteBytes(folder, "endless.iff", endlessIff), "endless loop"},
         {"ext.wbmp", WriteBytes(folder, "ext.wbmp", std::string("\x00\x80\x80\x80\x80", 5)), "endless loop"},
     };
     std::string typed;

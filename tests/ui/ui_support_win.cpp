@@ -63,12 +63,15 @@ std::function<void(HWND)> RunningAction;
 // opened closes) is not taken for the next dialog.
 std::set<HWND> HandledDialogs;
 
+bool IsModelessDialog(HWND window);
+
 void CALLBACK WatchdogFired(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(NULL, id);
     WatchdogTimer = 0;
+    // A long import pumps messages while it waits: its progress dialog is not the one.
     HWND dialog = GetActiveWindow();
-    if (dialog && dialog != MainWindow) {
+    if (dialog && dialog != MainWindow && !IsModelessDialog(dialog)) {
         TimedOut = true;
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     }
