@@ -81,11 +81,14 @@ BOOL StartDecoder(Decoder& d)
     PROCESS_INFORMATION info;
     ZeroMemory(&info, sizeof info);
     BOOL connected = FALSE;
+    DWORD unused;
     if (waiting && CreateProcessA(program, commandLine, NULL, NULL, FALSE, CREATE_NO_WINDOW,
                                   NULL, NULL, &startup, &info)) {
-        DWORD unused;
         connected = AwaitOverlapped(pipe, &connect, NULL, GetTickCount(), DecoderStartLimitMs,
                                     &unused);
+    } else if (waiting) {
+        CancelIo(pipe);  // the wait must end before its OVERLAPPED goes
+        GetOverlappedResult(pipe, &connect, &unused, TRUE);
     }
     if (connect.hEvent) CloseHandle(connect.hEvent);
     ULONG clientId = 0;
