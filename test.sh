@@ -10,6 +10,9 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)"
 ./build-windows.sh
 status=0
+# The fuzz target for a minute on its seeds and what earlier runs here found.
+fuzz/run.sh 60 build/fuzz >build/fuzz.log 2>&1 || { status=1; tail -30 build/fuzz.log; }
+grep -E '^stat::(number_of_executed_units|new_units_added)' build/fuzz.log || true
 (cd build && ctest -j"$(nproc)" --output-on-failure) || status=$?
 # The shared headless X server and Wine's server of the test prefix are no longer needed.
 if [ -f build/win/xvfb/pid ]; then kill "$(cat build/win/xvfb/pid)" 2>/dev/null || true; fi

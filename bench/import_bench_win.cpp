@@ -3,7 +3,9 @@
 //   TOLVANE_BENCH_PHOTOS='Z:\tmp\photos20' tests/ui/run-under-wine.sh build/win
 //     build/win/ui_bench.exe
 // Prints ms per image for: the core alone on bytes already in memory; MakeThumbnail
-// (file read + core + CreateDIBitmap); AddImageFile (all that + image list + entry + view).
+// (file read + core + CreateDIBitmap, all in this process, as before decoder processes);
+// AddImageFile (one file at a time through a decoder process, + image list + entry +
+// view); the import batch (two decoders working side by side, as Add Images runs it).
 #include "ui/gtest_win.h"
 #include "ui/ui_support_win.h"
 
@@ -67,10 +69,20 @@ TEST(ImportBench, Win32PathAgainstTheCore)
     }
     double thumbnail = Seconds() - start;
 
+    AddImageFile(photos[0].c_str());  // the first decoder process starts
     start = Seconds();
     for (const std::string& path : photos) AddImageFile(path.c_str());
     double add = Seconds() - start;
-    ASSERT_EQ(photos.size(), ImageCollection.size());
+    ASSERT_EQ(photos.size() + 1, ImageCollection.size());
+
+    start = Seconds();
+    int count = OpenImportBatch((int)photos.size());
+    ImportFiles(count, [](int i, char* path, size_t size, void* list) {
+        CopyText(path, size, (*(std::vector<std::string>*)list)[i].c_str());
+    }, &photos);
+    CloseImportBatch(count);
+    double batch = Seconds() - start;
+    ASSERT_EQ(2 * photos.size() + 1, ImageCollection.size());
 
     double n = (double)photos.size();
     printf("%d photos\n", (int)photos.size());
@@ -79,4 +91,6 @@ TEST(ImportBench, Win32PathAgainstTheCore)
            thumbnail / core);
     printf("AddImageFile (all of it):  %7.1f ms/image  (%.3fx the core)\n", 1000 * add / n,
            add / core);
+    printf("import batch, 2 decoders:  %7.1f ms/image  (%.3fx the core)\n", 1000 * batch / n,
+           batch / core);
 }

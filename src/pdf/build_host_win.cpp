@@ -1,5 +1,6 @@
 #include "pdf/build_host_win.h"
 
+#include "app/decoder_host_win.h"
 #include "app/file_io_win.h"
 #include "app/progress_win.h"
 
@@ -28,6 +29,22 @@ bool MakePdfDialogHost::WriteFileBytes(const char* path, const uint8_t* data, si
 bool MakePdfDialogHost::DeleteFileAt(const char* path)
 {
     return DeleteFileA(path) != FALSE;
+}
+
+bool MakePdfDialogHost::DecodePagePicture(const ImageEntry& entry, const PagePlan& plan,
+                                          PagePicture* out)
+{
+    std::vector<uint8_t> bytes, request, body;
+    if (!ReadWholeFile(entry.path, &bytes) || bytes.empty()) return false;
+    try {
+        request = EncodeRequest(DecodePage, entry.path, plan, bytes.data(), bytes.size());
+    } catch (...) {
+        return false;
+    }
+    std::vector<uint8_t>().swap(bytes);
+    DWORD limit = plan.quality >= 1.0 ? FullQualityPageTimeLimitMs : PageTimeLimitMs;
+    return DecodeInDecoder(request, DecodePage, limit, &body) &&
+           ParsePageReply(body.data(), body.size(), out);
 }
 
 void MakePdfDialogHost::SetProgressRange(int count)

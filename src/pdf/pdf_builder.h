@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/collection.h"
+#include "pdf/page_picture.h"
 #include "pdf/pdf_settings.h"
 
 enum { MaxPdfImages = 200 };
@@ -19,6 +20,11 @@ public:
     // Writes the bytes to a temporary file in the target folder, then replaces the target.
     virtual bool WriteFileBytes(const char* path, const uint8_t* data, size_t size) = 0;
     virtual bool DeleteFileAt(const char* path) = 0;
+    // The entry's picture made ready for its page (see MakePagePicture). By default the
+    // file is read through ReadFileBytes and decoded in this process; the program does it
+    // in a decoder process, out of reach of a hostile file.
+    virtual bool DecodePagePicture(const ImageEntry& entry, const PagePlan& plan,
+                                   PagePicture* out);
     // The progress dialog.
     virtual void SetProgressRange(int count) = 0;
     virtual void StepProgress() = 0;

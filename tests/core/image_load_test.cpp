@@ -125,3 +125,21 @@ TEST(ImageLoad, ThumbnailsStandUprightAsTheCameraSays)
             << "white around the picture, orientation " << c.orientation;
     }
 }
+
+// XBM: FreeImage reads values until it has them all, past the end of the file, and a
+// size written in a comment is not the size.
+TEST(ImageLoad, XbmSizeIsReadAsTheDecoderReadsIt)
+{
+    struct { const char* text; HeaderSizeResult result; uint64_t w, h; } xbms[] = {
+        {"#define c_width 12\n#define c_height 2\nstatic char c_bits[] = {\n1,0x2,3,4};", HeaderSizeFound, 12, 2},
+        {"#define c_width 12\n#define c_height 2\nstatic char c_bits[] = {\n1,2,3", HeaderSizeBroken, 0, 0},
+        {"/* c_width 99999 */\n#define c_width 8\n#define c_height 1\nstatic char c[] = {\n1};", HeaderSizeFound, 8, 1},
+        {"#define c_width 300\n#define c_height 200\nstatic char c_bits[] = {", HeaderSizeBroken, 0, 0},
+    };
+    for (const auto& x : xbms) {
+        uint64_t w = 0, h = 0;
+        EXPECT_EQ(x.result, ReadHeaderSize(FIF_XBM, (const uint8_t*)x.text, strlen(x.text), &w, &h)) << x.text;
+        EXPECT_EQ(x.w, w) << x.text;
+        EXPECT_EQ(x.h, h) << x.text;
+    }
+}

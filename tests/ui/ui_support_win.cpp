@@ -59,6 +59,8 @@ std::set<HWND> HandledDialogs;  // one re-activated after its message box is not
 HWND ActiveDialog;
 bool TimedOut;
 
+bool IsModelessDialog(HWND window);
+
 void CALLBACK ActionFired(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(NULL, id);
@@ -70,8 +72,10 @@ void CALLBACK ActionFired(HWND, UINT, UINT_PTR id, DWORD)
 void CALLBACK WatchdogFired(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(NULL, id);
+    // A long import pumps messages while it waits: its progress dialog is not the one.
     HWND dialog = GetActiveWindow();
-    if (dialog && dialog != MainWindow) TimedOut = true, PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    if (dialog && dialog != MainWindow && !IsModelessDialog(dialog))
+        TimedOut = true, PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
 // The program's modeless dialogs are known by their procedures: one can become active
