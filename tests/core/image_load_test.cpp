@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include <cstring>
+#include "import/header_size.h"
 #include "import/image_load.h"
 #include "import/thumbnail.h"
 #include "support/pictures.h"
