@@ -7,7 +7,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/image_test_util.h"
+#include <FreeImage.h>
+#include "support/pictures.h"
 #include "import/decoder_job.h"
 #include "import/image_load.h"
 

@@ -13,7 +13,6 @@
 #include "app/globals_win.h"
 #include "import/add_images_win.h"
 #include "import/import_batch_win.h"
-#include "ui/import_support_win.h"
 #include "ui/ui_support_win.h"
 
 namespace {
