@@ -111,6 +111,12 @@ static BOOL FileListIsWhole(const BYTE* block, SIZE_T size)
     return FALSE;
 }
 
+static void DroppedPath(int index, char* path, size_t size, void* list)
+{
+    // Longer paths come back cut.
+    if (!DragQueryFileA((HDROP)list, (UINT)index, path, (UINT)size)) path[0] = 0;
+}
+
 void CDropTarget::DropFiles(IDataObject* data)
 {
     FORMATETC format = FileListFormat();
@@ -126,14 +132,7 @@ void CDropTarget::DropFiles(IDataObject* data)
         count = DragQueryFileA((HDROP)list, 0xFFFFFFFF, NULL, 0);
 
     int batch = OpenImportBatch(count > 0x7FFFFFFF ? 0x7FFFFFFF : (int)count);
-    for (int i = 0; i < batch; i++) {
-        PumpPendingMessages();
-        if (!ImportActive) break;  // Cancel: the files not reached are skipped
-        char path[MaxPathChars] = "";
-        DragQueryFileA((HDROP)list, (UINT)i, path, sizeof path);  // longer paths come back cut
-        ShowImportProgress(i + 1, batch, path);
-        AddImageFile(path);
-    }
+    ImportFiles(batch, DroppedPath, list);
     if (block) GlobalUnlock(list);
     ReleaseStgMedium(&medium);
     CloseImportBatch(batch);

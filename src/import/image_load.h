@@ -34,7 +34,8 @@ FIBITMAP* DecodeImageFromMemory(const uint8_t* data, size_t size, const char* fi
                                 unsigned minHeight = 0);
 
 // The header alone: read by FreeImage without the pixels, or from the header bytes (a
-// full decode for the few formats with neither, KOALA and PICT). False when the bytes are not a picture the loader accepts.
+// full decode for the few formats with neither, such as KOALA). False when the bytes are
+// not a picture the loader accepts. Goes the same guarded way as the decode.
 bool ReadPictureHeader(const uint8_t* data, size_t size, const char* fileName,
                        PictureHeader* out);
 

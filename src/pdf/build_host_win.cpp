@@ -1,5 +1,6 @@
 #include "pdf/build_host_win.h"
 
+#include "app/decoder_host_win.h"
 #include "app/progress_win.h"
 
 // The progress dialog may have gone with a Cancel while the builder still reports.
@@ -53,6 +54,22 @@ bool MakePdfDialogHost::SpoolRead(uint64_t offset, uint8_t* data, size_t size)
 bool MakePdfDialogHost::DeleteFileAt(const char* path)
 {
     return DeleteFileA(path) != FALSE;
+}
+
+bool MakePdfDialogHost::DecodePagePicture(const ImageEntry& entry, const PagePlan& plan,
+                                          PagePicture* out)
+{
+    std::vector<uint8_t> bytes, request, body;
+    if (!ReadWholeFile(entry.path, &bytes) || bytes.empty()) return false;
+    try {
+        request = EncodeRequest(DecodePage, entry.path, plan, bytes.data(), bytes.size());
+    } catch (...) {
+        return false;
+    }
+    std::vector<uint8_t>().swap(bytes);
+    DWORD limit = plan.quality >= 1.0 ? FullQualityPageTimeLimitMs : PageTimeLimitMs;
+    return DecodeInDecoder(request, DecodePage, limit, &body) &&
+           ParsePageReply(body.data(), body.size(), out);
 }
 
 void MakePdfDialogHost::SetProgressRange(int count)

@@ -19,6 +19,9 @@ public:
     bool SpoolAppend(const uint8_t* data, size_t size, uint64_t* offset) override;
     bool SpoolRead(uint64_t offset, uint8_t* data, size_t size) override;
     bool DeleteFileAt(const char* path) override;
+    // In a decoder process (see decoder_host_win.h).
+    bool DecodePagePicture(const ImageEntry& entry, const PagePlan& plan,
+                           PagePicture* out) override;
     // The bar and the message line of MakePdfProgressDialog; nothing once it is gone.
     void SetProgressRange(int count) override;
     void StepProgress() override;

@@ -5,7 +5,6 @@
 // pictures there are.
 #include "pdf/pdf_builder.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -13,7 +12,6 @@
 #include "app/product.h"
 #include "pdf/pdf_library.h"
 #include "pdf/pdf_page_geometry.h"
-#include "pdf/pdf_picture.h"
 
 namespace {
 
@@ -57,9 +55,9 @@ public:
 
 private:
     void SetPaper(PaperTurn turn);
-    PageCells CellsForNext(unsigned w, unsigned h) const;
     void StartPage(unsigned w, unsigned h);
     void CouldNotOpen(const ImageEntry& entry);
+    PagePlan Plan(const ImageEntry& entry) const;
 
     const PdfSettingsRecord& settings_;
     BuildHost& host_;
@@ -101,23 +99,6 @@ void PdfRun::SetPaper(PaperTurn turn)
     pageHeight_ = (unsigned)PdfGetPageDimension(PdfMediaBox, PdfHeight);
 }
 
-// The cells the next w x h picture goes into, worked out before its page is started: a
-// picture that then fails leaves no page behind.
-PageCells PdfRun::CellsForNext(unsigned w, unsigned h) const
-{
-    if (cellIndex_ != 0) return page_;
-    unsigned width = pageWidth_, height = pageHeight_;
-    const PaperTurn turn = ChoosePaperTurn(cellsPerPage_, w, h, width, height);
-    if (turn != PaperUnchanged) {  // the same paper, upright or on its side
-        const unsigned shorter = std::min(width, height), longer = std::max(width, height);
-        const bool landscape = turn == PaperNameLandscape;
-        width = landscape ? longer : shorter;
-        height = landscape ? shorter : longer;
-    }
-    return ComputePageCells(cellsPerPage_, width, height, settings_.pageMargin,
-                            settings_.cellGap);
-}
-
 // The first picture of a page sets its orientation and drawing state.
 void PdfRun::StartPage(unsigned w, unsigned h)
 {
@@ -139,23 +120,31 @@ void PdfRun::CouldNotOpen(const ImageEntry& entry)
     host_.SetMessageLine(message);
 }
 
+PagePlan PdfRun::Plan(const ImageEntry& entry) const
+{
+    PagePlan plan;
+    plan.flips = entry.flips;
+    plan.rotation = entry.rotation;
+    plan.cellsPerPage = cellsPerPage_;
+    plan.startsPage = cellIndex_ == 0;
+    plan.pageWidth = pageWidth_;
+    plan.pageHeight = pageHeight_;
+    plan.margin = settings_.pageMargin;
+    plan.gap = settings_.cellGap;
+    plan.cellWidth = page_.cellWidth;
+    plan.cellHeight = page_.cellHeight;
+    plan.quality = settings_.imageQuality;
+    return plan;
+}
+
 void PdfRun::AddEntry(const ImageEntry& entry)
 {
     host_.StepProgress();
     host_.SetMessageLine(entry.path);
 
-    std::vector<uint8_t> bytes;
-    unsigned w = 0, h = 0;
-    if (!host_.ReadFileBytes(entry.path, &bytes) ||
-        !ReadPagePictureSize(bytes.data(), bytes.size(), entry.path, entry.rotation, &w, &h))
-        return CouldNotOpen(entry);
-    const PageCells cells = CellsForNext(w, h);
     PagePicture picture;
-    const bool made = MakePagePicture(bytes.data(), bytes.size(), entry.path, entry.flips,
-                                      entry.rotation, cells.cellWidth, cells.cellHeight,
-                                      settings_.imageQuality, &picture);
-    std::vector<uint8_t>().swap(bytes);  // the file's bytes are not needed any more
-    if (!made) return CouldNotOpen(entry);
+    if (!host_.DecodePagePicture(entry, Plan(entry), &picture)) return CouldNotOpen(entry);
+    const unsigned w = picture.width, h = picture.height;
 
     if (cellIndex_ == 0) {
         if (!pageFresh_ && !PdfAppendPage()) return;  // the next picture tries again
@@ -163,9 +152,10 @@ void PdfRun::AddEntry(const ImageEntry& entry)
         StartPage(w, h);
     }
     const DrawnSize drawn = FitPicture(w, h, page_.cellWidth, page_.cellHeight);
-    if (picture.jpeg.size() > INT32_MAX) return CouldNotOpen(entry);
-    PdfUseImage(PdfAddJpegFromMemory(picture.jpeg.data(), (int)picture.jpeg.size(), 0));
+    const int imageId = PdfAddJpegFromMemory(picture.jpeg.data(), (int)picture.jpeg.size(), 0);
     std::vector<uint8_t>().swap(picture.jpeg);  // the spool has it now
+    if (imageId < 0) return CouldNotOpen(entry);
+    PdfUseImage(imageId);
 
     const PageCell& cell = page_.cells[cellIndex_];
     const PageCell at = PicturePosition(page_, cellIndex_, drawn);
@@ -203,6 +193,14 @@ int ReportFailure(BuildHost& host, const char* message)
 }
 
 }  // namespace
+
+bool BuildHost::DecodePagePicture(const ImageEntry& entry, const PagePlan& plan,
+                                  PagePicture* out)
+{
+    std::vector<uint8_t> bytes;
+    return ReadFileBytes(entry.path, &bytes) &&
+           MakePagePicture(bytes.data(), bytes.size(), entry.path, plan, out);
+}
 
 int BuildPdfDocument(const ImageCollectionType& images, const PdfSettingsRecord& settings,
                      const char* pdfPath, BuildHost& host)

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/collection.h"
+#include "pdf/page_picture.h"
 #include "pdf/pdf_settings.h"
 
 enum { MaxPdfImages = 200 };
@@ -27,6 +28,11 @@ public:
     virtual bool SpoolAppend(const uint8_t* data, size_t size, uint64_t* offset) = 0;
     virtual bool SpoolRead(uint64_t offset, uint8_t* data, size_t size) = 0;
     virtual bool DeleteFileAt(const char* path) = 0;
+    // The entry's picture made ready for its page (see MakePagePicture). By default the
+    // file is read through ReadFileBytes and decoded in this process; the program does it
+    // in a decoder process, out of reach of a hostile file.
+    virtual bool DecodePagePicture(const ImageEntry& entry, const PagePlan& plan,
+                                   PagePicture* out);
     // The progress dialog.
     virtual void SetProgressRange(int count) = 0;
     virtual void StepProgress() = 0;
