@@ -25,8 +25,7 @@ void ExpectStandardColour(FIBITMAP* picture)
 {
     ASSERT_TRUE(picture);
     EXPECT_EQ(FIT_BITMAP, FreeImage_GetImageType(picture));
-    unsigned bpp = FreeImage_GetBPP(picture);
-    EXPECT_TRUE(bpp == 24 || bpp == 32) << bpp;
+    EXPECT_EQ(24u, FreeImage_GetBPP(picture));
 }
 
 uint32_t Crc32(const uint8_t* p, size_t n)
@@ -309,7 +308,7 @@ TEST(ImageLoad, HighDynamicRangeIsToneMapped)
             for (unsigned x = 0; x < 64; x++) {
                 float v = x / 16.0f;
                 if (c.type == FIT_RGBF) ((FIRGBF*)line)[x] = FIRGBF{v, v, v};
-                if (c.type == FIT_RGBAF) ((FIRGBAF*)line)[x] = FIRGBAF{v, v, v, 0.5f};
+                if (c.type == FIT_RGBAF) ((FIRGBAF*)line)[x] = FIRGBAF{v, v, v, 1.0f};
                 if (c.type == FIT_FLOAT) ((float*)line)[x] = v;
             }
         }
@@ -326,11 +325,6 @@ TEST(ImageLoad, HighDynamicRangeIsToneMapped)
         EXPECT_LT(loaded.At(0, 3).r, 30);
         EXPECT_GT(loaded.At(63, 3).r, 180);
         EXPECT_GT(loaded.At(63, 3).r - loaded.At(8, 3).r, 60);
-        if (c.type == FIT_RGBAF) {
-            ASSERT_EQ(32u, FreeImage_GetBPP(loaded.picture));
-            const BYTE* line = FreeImage_GetScanLine(loaded.picture, 2);
-            EXPECT_NEAR(128, line[10 * 4 + FI_RGBA_ALPHA], 1);
-        }
     }
 }
 
@@ -354,7 +348,7 @@ TEST(ImageLoad, PalettisedAndGreyBecomeFullColour)
         unsigned bpp;
     };
     const Case cases[] = {{four, FIF_BMP, 24}, {one, FIF_PNG, 24}, {eight, FIF_GIF, 24},
-                          {transparent, FIF_PNG, 32}};
+                          {transparent, FIF_PNG, 24}};
     for (const Case& c : cases) {
         Loaded loaded(Encode(c.picture, c.format));
         ExpectStandardColour(loaded.picture);
