@@ -10,7 +10,7 @@ packages=(
   xvfb xauth procps                                # headless display for the UI tests
   fp-utils                                         # chmcmd, compiles the help file
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 # 32-bit Windows compile check
-  qpdf poppler-utils imagemagick                   # reading back PDFs, screenshots
+  qpdf poppler-utils poppler-data imagemagick      # reading back PDFs (CJK text too), screenshots
 )
 missing=()
 for p in "${packages[@]}"; do

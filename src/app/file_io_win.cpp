@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+
+#include "app/wide_text_win.h"
 
 BOOL ReadWholeFile(const char* path, std::vector<uint8_t>* out)
 {
     out->clear();
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+    HANDLE file = CreateFileW(WidePath(path).text, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) return FALSE;
     LARGE_INTEGER size;
@@ -32,7 +35,7 @@ BOOL ReadWholeFile(const char* path, std::vector<uint8_t>* out)
 
 BOOL FileExists(const char* path)
 {
-    DWORD attributes = GetFileAttributesA(path);
+    DWORD attributes = GetFileAttributesW(WidePath(path).text);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -48,16 +51,63 @@ static BOOL WriteAll(HANDLE file, const uint8_t* data, size_t size)
     return TRUE;
 }
 
+// The temporary file beside the target: "name.pdf.part", as an extended-length path
+// ("\\?\C:\..." or "\\?\UNC\server\...") so that the five added characters never push
+// it past MAX_PATH when the target itself fits.
+static BOOL TemporaryPath(const char* path, char* out, size_t outSize)
+{
+    const char* prefix = "";
+    if (path[0] == '\\' && path[1] == '\\' && path[2] != '?' && path[2] != '.') {
+        prefix = "\\\\?\\UNC";
+        path++;  // "\\server\share" becomes "\\?\UNC\server\share"
+    } else if (path[0] && path[1] == ':' && path[2] == '\\') {
+        prefix = "\\\\?\\";
+    }
+    int written = snprintf(out, outSize, "%s%s.part", prefix, path);
+    return written > 0 && (size_t)written < outSize;
+}
+
 BOOL WriteFileReplacing(const char* path, const uint8_t* data, size_t size)
 {
-    char temp[MAX_PATH + 16];
-    if (snprintf(temp, sizeof temp, "%s.part", path) >= (int)sizeof temp) return FALSE;
-    HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+    char temp[MaxPathBytes + 16];
+    if (!TemporaryPath(path, temp, sizeof temp)) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return FALSE;
+    }
+    WCHAR* tempWide = new WCHAR[MaxPathBytes + 16];
+    if (!MultiByteToWideChar(CP_UTF8, 0, temp, -1, tempWide, MaxPathBytes + 16)) tempWide[0] = 0;
+    HANDLE file = CreateFileW(tempWide, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) return FALSE;
-    BOOL ok = WriteAll(file, data, size) && FlushFileBuffers(file);
-    ok = CloseHandle(file) && ok;
-    if (ok) ok = MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!ok) DeleteFileA(temp);
+    BOOL ok = file != INVALID_HANDLE_VALUE;
+    if (ok) {
+        ok = WriteAll(file, data, size) && FlushFileBuffers(file);
+        ok = CloseHandle(file) && ok;
+        if (ok)
+            ok = MoveFileExW(tempWide, WidePath(path).text,
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    }
+    DWORD error = ok ? 0 : GetLastError();  // the reason is the write's, not the clean-up's
+    if (!ok && file != INVALID_HANDLE_VALUE) DeleteFileW(tempWide);
+    delete[] tempWide;
+    if (!ok) SetLastError(error);
     return ok;
+}
+
+BOOL DeleteFileAtPath(const char* path)
+{
+    return DeleteFileW(WidePath(path).text);
+}
+
+void DescribeSystemError(DWORD error, char* out, size_t outSize)
+{
+    if (outSize == 0) return;
+    out[0] = 0;
+    WCHAR text[512];
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  NULL, error, 0, text, 512, NULL);
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' ||
+                          text[length - 1] == ' '))
+        text[--length] = 0;  // the system's text ends with a line break
+    if (length > 0) WideToUtf8(text, out, outSize);
+    else snprintf(out, outSize, "System error %lu.", (unsigned long)error);
 }

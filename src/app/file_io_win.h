@@ -1,5 +1,5 @@
 // Whole-file reads and safe writes with Win32 calls: paths are Windows paths (under Wine
-// too), which the portable core cannot open.
+// too), which the portable core cannot open. Paths are UTF-8; the calls are the W ones.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -15,6 +15,11 @@ BOOL ReadWholeFile(const char* path, std::vector<uint8_t>* out);
 
 // Writes to a temporary file in the target's folder and then replaces the target, so a
 // failed write never leaves a half-written file at the path nor harms an existing one.
+// On failure GetLastError() tells why (a viewer holding the target open, a full disk).
 BOOL WriteFileReplacing(const char* path, const uint8_t* data, size_t size);
+BOOL DeleteFileAtPath(const char* path);
+
+// The system's sentence for an error code (FormatMessage), in UTF-8, without line break.
+void DescribeSystemError(DWORD error, char* out, size_t outSize);
 
 BOOL FileExists(const char* path);  // a file (not a folder) is there

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "app/progress_win.h"
+#include "app/wide_text_win.h"
 #include "import/import_batch_win.h"
 
 // The one accepted form: a shell drop file list in global memory.
@@ -123,14 +124,17 @@ void CDropTarget::DropFiles(IDataObject* data)
     const BYTE* block = list ? (const BYTE*)GlobalLock(list) : NULL;
     UINT count = 0;
     if (block && FileListIsWhole(block, GlobalSize(list)))
-        count = DragQueryFileA((HDROP)list, 0xFFFFFFFF, NULL, 0);
+        count = DragQueryFileW((HDROP)list, 0xFFFFFFFF, NULL, 0);
 
     int batch = OpenImportBatch(count > 0x7FFFFFFF ? 0x7FFFFFFF : (int)count);
     for (int i = 0; i < batch; i++) {
         PumpPendingMessages();
         if (!ImportActive) break;  // Cancel: the files not reached are skipped
-        char path[MaxPathChars] = "";
-        DragQueryFileA((HDROP)list, (UINT)i, path, sizeof path);  // longer paths come back cut
+        // The Unicode form: names outside the system code page arrive whole, not as '?'.
+        WCHAR wide[MaxPathChars] = {0};
+        DragQueryFileW((HDROP)list, (UINT)i, wide, MaxPathChars);  // longer paths come back cut
+        char path[MaxPathBytes];
+        WideToUtf8(wide, path, sizeof path);
         ShowImportProgress(i + 1, batch, path);
         AddImageFile(path);
     }

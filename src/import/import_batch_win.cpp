@@ -4,11 +4,12 @@
 
 #include "app/progress_win.h"
 #include "app/statusbar_win.h"
+#include "app/wide_text_win.h"
 #include "import/thumbnail_win.h"
 #include "listview/image_listview_win.h"
 
 // Every progress line is formatted into this much text, terminator included.
-enum { ProgressTextChars = 340 };
+enum { ProgressTextChars = MaxPathBytes + 80 };
 
 int OpenImportBatch(int count)
 {
@@ -47,7 +48,8 @@ static void SetProgressLine(int id, const char* format, const char* text)
 {
     char line[ProgressTextChars];
     snprintf(line, sizeof line, format, text);
-    if (IsWindow(AddImagesProgressDialog)) SetDlgItemTextA(AddImagesProgressDialog, id, line);
+    if (IsWindow(AddImagesProgressDialog))
+        SetWindowTextUtf8(GetDlgItem(AddImagesProgressDialog, id), line);  // the path is UTF-8
 }
 
 void ShowImportProgress(int number, int count, const char* path)

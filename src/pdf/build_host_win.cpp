@@ -2,6 +2,7 @@
 
 #include "app/file_io_win.h"
 #include "app/progress_win.h"
+#include "app/wide_text_win.h"
 
 // The progress dialog may have gone with a Cancel while the builder still reports.
 static HWND ProgressItem(int id)
@@ -22,12 +23,20 @@ bool MakePdfDialogHost::FileExists(const char* path)
 
 bool MakePdfDialogHost::WriteFileBytes(const char* path, const uint8_t* data, size_t size)
 {
-    return WriteFileReplacing(path, data, size) != FALSE;
+    if (WriteFileReplacing(path, data, size)) return true;
+    writeError_ = GetLastError();
+    return false;
+}
+
+void MakePdfDialogHost::DescribeWriteFailure(char* out, size_t outSize)
+{
+    if (outSize) out[0] = 0;
+    if (writeError_) DescribeSystemError(writeError_, out, outSize);
 }
 
 bool MakePdfDialogHost::DeleteFileAt(const char* path)
 {
-    return DeleteFileA(path) != FALSE;
+    return DeleteFileAtPath(path) != FALSE;
 }
 
 void MakePdfDialogHost::SetProgressRange(int count)
@@ -52,7 +61,7 @@ void MakePdfDialogHost::ResetProgress()
 
 void MakePdfDialogHost::SetMessageLine(const char* text)
 {
-    if (HWND line = ProgressItem(IDC_PDF_MESSAGE)) SetWindowTextA(line, text);
+    if (HWND line = ProgressItem(IDC_PDF_MESSAGE)) SetWindowTextUtf8(line, text);
 }
 
 bool MakePdfDialogHost::PumpAndContinue()
@@ -63,7 +72,7 @@ bool MakePdfDialogHost::PumpAndContinue()
 
 void MakePdfDialogHost::ShowFailure(const char* message)
 {
-    MessageBoxA(NULL, message, "PDF Error", MB_ICONWARNING);
+    MessageBoxUtf8(message, "PDF Error", MB_ICONWARNING);
 }
 
 int BuildPdf()

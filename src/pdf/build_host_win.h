@@ -10,6 +10,7 @@ public:
     bool FileExists(const char* path) override;
     bool WriteFileBytes(const char* path, const uint8_t* data, size_t size) override;
     bool DeleteFileAt(const char* path) override;
+    void DescribeWriteFailure(char* out, size_t outSize) override;
     // The bar and the message line of MakePdfProgressDialog; nothing once it is gone.
     void SetProgressRange(int count) override;
     void StepProgress() override;
@@ -18,6 +19,9 @@ public:
     // Handles waiting messages; false once Cancel has cleared PdfBuildActive.
     bool PumpAndContinue() override;
     void ShowFailure(const char* message) override;
+
+private:
+    DWORD writeError_ = 0;  // GetLastError() of the last failed write
 };
 
 // Writes ImageCollection into PdfPath with PdfSettings. 1 when written or cancelled (tell

@@ -19,6 +19,9 @@ public:
     // Writes the bytes to a temporary file in the target folder, then replaces the target.
     virtual bool WriteFileBytes(const char* path, const uint8_t* data, size_t size) = 0;
     virtual bool DeleteFileAt(const char* path) = 0;
+    // Why the last WriteFileBytes failed, in the system's words ("" when unknown); it is
+    // added to the "PDF Save Failed." message.
+    virtual void DescribeWriteFailure(char* out, size_t outSize) { if (outSize) out[0] = 0; }
     // The progress dialog.
     virtual void SetProgressRange(int count) = 0;
     virtual void StepProgress() = 0;

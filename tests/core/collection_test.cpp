@@ -60,9 +60,9 @@ TEST(Collection, NewEntryHasDefaults)
 
 TEST(Collection, LongPathAndCaptionAreCutToTheirFields)
 {
-    std::string longPath(400, 'x');
+    std::string longPath(MaxPathBytes + 100, 'x');
     ImageEntry e = MakeImageEntry(0, longPath.c_str(), Rect(0, 0, 96, 96));
-    EXPECT_EQ(259u, strlen(e.path));
+    EXPECT_EQ(MaxPathBytes - 1u, strlen(e.path));
     SetEntryCaption(&e, std::string(45, 'c').c_str());
     EXPECT_EQ(39u, strlen(e.caption));
     SetEntryCaption(&e, "");

@@ -69,13 +69,14 @@ TEST(OpenSelection, RootFolderKeepsItsBackslash)
 
 TEST(OpenSelection, RefusedOffsetsChangeNothing)
 {
-    std::string longFolder(259, 'd');  // a name offset of 260
+    // A UTF-8 folder of up to MaxPathBytes - 2 bytes: an offset of MaxPathBytes is refused.
+    std::string longFolder(MaxPathBytes - 1, 'd');
     struct Case {
         std::string bytes;
         size_t offset, size;
     } cases[] = {
         {std::string("C:\\a.jpg\0", 9), 0, 16260},            // no offset
-        {longFolder + std::string("\0a.jpg\0\0", 8), 260, 16260},  // folder too long
+        {longFolder + std::string("\0a.jpg\0\0", 8), MaxPathBytes, 16260},  // folder too long
         {std::string("C:\\a\0\0", 6), 5, 6},                  // offset at the buffer's end
         {std::string("C:\\a\0\0", 6), 4, 16260},              // an empty first name
         {std::string("C:\\a\0bbbb", 9), 4, 9},                // a name without terminator
@@ -84,7 +85,7 @@ TEST(OpenSelection, RefusedOffsetsChangeNothing)
         std::vector<char> buffer = Buffer(c.bytes, std::max(c.size, c.bytes.size()));
         OpenSelection s = Poisoned();
         EXPECT_FALSE(ReadOpenSelection(buffer.data(), c.size, c.offset, &s)) << c.offset;
-        EXPECT_EQ(259u, strlen(s.directory)) << "directory untouched, offset " << c.offset;
+        EXPECT_EQ(MaxPathBytes - 1u, strlen(s.directory)) << "directory untouched, offset " << c.offset;
         EXPECT_TRUE(s.names.empty());
     }
     OpenSelection s = Poisoned();
@@ -93,10 +94,10 @@ TEST(OpenSelection, RefusedOffsetsChangeNothing)
 
 TEST(OpenSelection, LongestAcceptedFolder)
 {
-    std::string folder(258, 'd');  // offset 259, the largest accepted
+    std::string folder(MaxPathBytes - 2, 'd');  // offset MaxPathBytes - 1, the largest accepted
     std::vector<char> buffer = Buffer(folder + std::string("\0a.jpg\0\0", 8));
     OpenSelection s = Poisoned();
-    ASSERT_TRUE(ReadOpenSelection(buffer.data(), buffer.size(), 259, &s));
+    ASSERT_TRUE(ReadOpenSelection(buffer.data(), buffer.size(), MaxPathBytes - 1, &s));
     EXPECT_EQ(folder, s.directory);
     EXPECT_EQ(std::vector<std::string>{"a.jpg"}, Names(s));
 }

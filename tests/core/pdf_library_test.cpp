@@ -3,6 +3,7 @@
 #include <FreeImage.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 #include "pdf/pdf_library.h"
@@ -305,19 +306,56 @@ TEST_F(PdfLibrary, EncryptsWithAes256AndBothPasswords)
     EXPECT_TRUE(ReadPdf(Path("locked.pdf"), "owner secret").opened);
 }
 
-TEST_F(PdfLibrary, PasswordsAreTakenFromTheCodePageIntoUtf8)
+// Passwords arrive as UTF-8 (the options dialog reads what was typed as UTF-16): what
+// users of code pages 932, 1251 and 1252 type opens the PDF, and nothing else does.
+TEST_F(PdfLibrary, PasswordsAreUtf8AsTyped)
 {
-    ASSERT_GT(Create(), 0);
-    PdfEncrypt("Caf\xe9", "Caf\xe9", PdfAes256, -4);  // "Café" in code page 1252
-    ASSERT_NE(0, PdfWriteFile(Path("cafe.pdf").c_str()));
-    EXPECT_TRUE(ReadPdf(Path("cafe.pdf"), "Caf\xc3\xa9").opened);
-    PdfFreeDocument(document_);
+    const char* const typed[] = {"\xe3\x83\x91\xe3\x82\xb9",  // "パス"
+                                 "\xd0\x94\xd0\xb0",            // "Да"
+                                 "Caf\xc3\xa9"};                 // "Café"
+    for (const char* password : typed) {
+        SCOPED_TRACE(password);
+        ASSERT_GT(Create(), 0);
+        PdfEncrypt(password, password, PdfAes256, -4);
+        ASSERT_NE(0, PdfWriteFile(Path("locked.pdf").c_str()));
+        EXPECT_TRUE(ReadPdf(Path("locked.pdf"), password).opened);
+        EXPECT_FALSE(ReadPdf(Path("locked.pdf"), "\xc6\x92p\xc6\x92X").opened);  // "ƒpƒX"
+        PdfFreeDocument(document_);
+        document_ = 0;
+    }
+}
 
-    PdfSetTextCodePage(1251);
-    ASSERT_GT(Create(), 0);
-    PdfEncrypt("\xc4\xe0", "\xc4\xe0", PdfAes256, -4);  // "Да" in code page 1251
-    ASSERT_NE(0, PdfWriteFile(Path("da.pdf").c_str()));
-    EXPECT_TRUE(ReadPdf(Path("da.pdf"), "\xd0\x94\xd0\xb0").opened);
+// Captions on the East Asian code pages print as typed: the page's bytes go to the
+// built-in CJK font whose CMap reads them, and the text comes back out of the PDF.
+TEST_F(PdfLibrary, CaptionsOnDoubleByteCodePages)
+{
+    struct Case {
+        int codePage;
+        const char* bytes;     // the caption in that code page
+        const char* expected;  // the CJK word in UTF-8 (Latin may come out full-width)
+    } cases[] = {
+        {932, "\x8e\xca\x90\x5e A1", "\xe5\x86\x99\xe7\x9c\x9f"},  // 写真
+        {936, "\xd5\xd5\xc6\xac B2", "\xe7\x85\xa7\xe7\x89\x87"},  // 照片
+        {949, "\xbb\xe7\xc1\xf8 C3", "\xec\x82\xac\xec\xa7\x84"},  // 사진
+        {950, "\xb7\xd3\xa4\xf9 D4", "\xe7\x85\xa7\xe7\x89\x87"},  // 照片
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.codePage);
+        PdfSetTextCodePage(c.codePage);
+        EXPECT_EQ(c.codePage, PdfTextCodePage());
+        ASSERT_GT(Create(), 0);
+        PdfDrawTextInBox(36, 100, 300, 14, c.bytes, 0);
+        ASSERT_NE(0, PdfWriteFile(Path("cjk.pdf").c_str()));
+        std::string text;
+        FILE* pipe = popen(("pdftotext -enc UTF-8 '" + Path("cjk.pdf") + "' - 2>/dev/null").c_str(), "r");
+        ASSERT_TRUE(pipe);
+        char chunk[256];
+        while (size_t n = fread(chunk, 1, sizeof chunk, pipe)) text.append(chunk, n);
+        pclose(pipe);
+        EXPECT_NE(std::string::npos, text.find(c.expected)) << text;
+        PdfFreeDocument(document_);
+        document_ = 0;
+    }
 }
 
 TEST_F(PdfLibrary, UnknownStrengthWritesNothingRatherThanAnOpenDocument)
@@ -338,7 +376,7 @@ TEST_F(PdfLibrary, TextInTheCodePageWithAFittingEncoding)
         {1252, "Caf\xe9 \xc5ngstr\xf6m", "/WinAnsiEncoding"},
         {1250, "\xb9\x9a", "/Differences"},  // "ąš" in code page 1250
         {1251, "\xc4\xe0", "/Differences"},
-        {932, "Caf\xe9", "/WinAnsiEncoding"},  // not a single-byte page: 1252
+        {437, "Caf\xe9", "/WinAnsiEncoding"},  // a page without a font of its own: 1252
         {0, "Caf\xe9", "/WinAnsiEncoding"},
     };
     for (const Case& c : cases) {

@@ -11,14 +11,14 @@ static double Number(QPDFObjectHandle o)
     return o.isNumber() ? o.getNumericValue() : 0;
 }
 
-PdfSummary SummarizePdf(const std::vector<uint8_t>& bytes)
+PdfSummary SummarizePdf(const std::vector<uint8_t>& bytes, const char* password)
 {
     PdfSummary summary;
     try {
         QPDF pdf;
         pdf.setSuppressWarnings(true);
         pdf.processMemoryFile("written.pdf", reinterpret_cast<const char*>(bytes.data()),
-                              bytes.size());
+                              bytes.size(), password);
         summary.opened = true;
         for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(pdf).getAllPages()) {
             PdfPageSummary p;

@@ -15,4 +15,5 @@ struct PdfSummary {
     std::string error;  // why it could not be read
 };
 
-PdfSummary SummarizePdf(const std::vector<uint8_t>& bytes);
+// password: the user password (UTF-8), for an encrypted PDF.
+PdfSummary SummarizePdf(const std::vector<uint8_t>& bytes, const char* password = nullptr);

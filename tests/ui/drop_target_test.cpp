@@ -18,7 +18,7 @@ namespace {
 // only text, or a file list that cannot be fetched, or a damaged list).
 class TestData : public IDataObject {
 public:
-    enum Kind { FileList, TextOnly, GetDataFails, DamagedList };
+    enum Kind { FileList, WideFileList, TextOnly, GetDataFails, DamagedList };
     TestData(std::vector<std::string> paths, Kind kind = FileList) : paths_(paths), kind_(kind) {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override
@@ -71,10 +71,16 @@ private:
         std::string names;
         for (const std::string& p : paths_) names += p + '\0';
         names += '\0';
+        if (kind_ == WideFileList) {  // the shell's form: UTF-16 names
+            std::vector<WCHAR> wide(names.size());
+            int chars = MultiByteToWideChar(CP_UTF8, 0, names.data(), (int)names.size(),
+                                            wide.data(), (int)wide.size());
+            names.assign((const char*)wide.data(), chars * sizeof(WCHAR));
+        }
         HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size());
         DROPFILES* header = (DROPFILES*)GlobalLock(block);
         header->pFiles = sizeof(DROPFILES);
-        header->fWide = FALSE;
+        header->fWide = kind_ == WideFileList;
         memcpy((char*)header + sizeof(DROPFILES), names.data(), names.size());
         if (kind_ == DamagedList) {  // the list claims to start far past the block
             header->pFiles = 1 << 20;
@@ -345,4 +351,21 @@ TEST(DropTarget, ReferencesAreGivenBackOnRevoke)
     FlushMessages();
     EXPECT_TRUE(ImageDropTarget == NULL);
     EXPECT_EQ(0u, target->Release()) << "ours was the last reference";
+}
+
+// What the shell drops: UTF-16 names, here Cyrillic, Japanese and Latin ones; each
+// arrives whole (UTF-8 inside), none as '?'.
+TEST(DropTarget, NamesOutsideTheCodePage)
+{
+    ASSERT_TRUE(StartTolvane() != NULL);
+    std::string folder = MakeTestFolder("\xe5\x86\x99\xe7\x9c\x9f");  // 写真
+    std::vector<std::string> files = {
+        WritePicture(folder, "\xd1\x84\xd0\xbe\xd1\x82\xd0\xbe.jpg", 60, 90, "jpg"),  // фото.jpg
+        WritePicture(folder, "\xe5\x86\x99\xe7\x9c\x9f.png", 90, 60, "png"),          // 写真.png
+        WritePicture(folder, "caf\xc3\xa9.gif", 70, 70, "gif")};                       // café.gif
+    TestData data(files, TestData::WideFileList);
+    ProgressRecorder progress;
+    DropOnList(&data);
+    EXPECT_EQ(files, Paths());
+    EXPECT_EQ("Making Thumbnail for: " + files[1], progress.messages[1]);
 }

@@ -1,5 +1,7 @@
 #include "ui/import_support_win.h"
 
+#include "app/wide_text_win.h"
+
 #include "import/import_batch_win.h"
 #include "support/test_images.h"
 #include "ui/ui_support_win.h"
@@ -20,15 +22,15 @@ std::string WriteTextFile(const std::string& folder, const char* name, const cha
     return path;
 }
 
-void TypeIntoOpenDialog(const std::string& typed, std::string* filter)
+void TypeIntoOpenDialog(const std::string& typed, std::string* filter, DWORD timeoutMs)
 {
     WhenDialogAppears([typed, filter](HWND dialog) {
         if (filter) *filter = WindowText(GetDlgItem(dialog, 0x470));  // the file-type box
         HWND box = GetDlgItem(dialog, 0x47C);
         HWND edit = FindWindowExA(box, NULL, "Edit", NULL);
-        SetWindowTextA(edit ? edit : box, typed.c_str());
+        SetWindowTextUtf8(edit ? edit : box, typed.c_str());
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-    });
+    }, timeoutMs);
 }
 
 std::vector<std::string> AddTestPictures(int count)
@@ -56,10 +58,10 @@ LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam)
         GetParent(m->hwnd) == AddImagesProgressDialog) {
         int id = GetDlgCtrlID(m->hwnd);
         if (m->message == WM_SETTEXT && id == IDC_ADD_STATUS) {
-            Recorder->statuses.push_back((const char*)m->lParam);
+            Recorder->statuses.push_back(WindowText(m->hwnd));  // set: read back as UTF-8
             if (Recorder->onStatus) Recorder->onStatus(Recorder->statuses.back());
         } else if (m->message == WM_SETTEXT && id == IDC_ADD_MESSAGE) {
-            Recorder->messages.push_back((const char*)m->lParam);
+            Recorder->messages.push_back(WindowText(m->hwnd));
             if (Recorder->onMessage) Recorder->onMessage(Recorder->messages.back());
         } else if (m->message == PBM_STEPIT && id == IDC_ADD_PROGRESS_BAR) {
             Recorder->steps++;

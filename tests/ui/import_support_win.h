@@ -13,9 +13,10 @@ std::string WritePicture(const std::string& folder, const char* name, int width,
 // Writes text into folder\name; the full path.
 std::string WriteTextFile(const std::string& folder, const char* name, const char* text);
 
-// Queues the next open dialog to receive `typed` in its file-name box and then OK.
+// Queues the next open dialog to receive `typed` (UTF-8) in its file-name box and then OK.
 // *filter receives the text of the file-type box, *title the dialog's title, if given.
-void TypeIntoOpenDialog(const std::string& typed, std::string* filter = nullptr);
+void TypeIntoOpenDialog(const std::string& typed, std::string* filter = nullptr,
+                        DWORD timeoutMs = 5000);
 
 // Adds pictures straight through AddImageFile (no dialog, no batch): a quick way to fill
 // the list. The files go into a fresh folder; returns their paths.

@@ -10,9 +10,11 @@
 
 #include "app/file_io_win.h"
 #include "app/progress_win.h"
+#include "app/wide_text_win.h"
 #include "import/add_images_win.h"
 #include "pdf/build_host_win.h"
 #include "pdf/make_pdf_win.h"
+#include "pdf/options_win.h"
 #include "support/pdf_summary.h"
 
 namespace {
@@ -62,9 +64,10 @@ void AnswerSaveDialog(const std::string& typed, SaveDialogView* view = nullptr)
         if (view) {
             view->dialog = dialog;
             view->offeredName = WindowText(FileNameBox(dialog));
-            char folder[MAX_PATH] = "";
-            SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof folder, (LPARAM)folder);
-            view->folder = folder;
+            WCHAR folder[MAX_PATH] = {0};  // the dialog is a Unicode one
+            SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, (LPARAM)folder);
+            char utf8[MaxPathBytes];
+            view->folder = WideToUtf8(folder, utf8, sizeof utf8);
             view->fileType = WindowText(GetDlgItem(dialog, 0x470));
             view->title = WindowText(dialog);
         }
@@ -72,7 +75,7 @@ void AnswerSaveDialog(const std::string& typed, SaveDialogView* view = nullptr)
             SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
             return;
         }
-        SetWindowTextA(FileNameBox(dialog), typed.c_str());
+        SetWindowTextUtf8(FileNameBox(dialog), typed.c_str());
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     });
 }
@@ -83,7 +86,7 @@ void AnswerOverwrite(const std::string& typed, int answer, std::string* question
 {
     auto answered = std::make_shared<int>(0);
     WhenDialogAppears([typed, answered](HWND dialog) {
-        SetWindowTextA(FileNameBox(dialog), typed.c_str());
+        SetWindowTextUtf8(FileNameBox(dialog), typed.c_str());
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);  // returns once the question is answered
         if (*answered == IDNO) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     });
@@ -236,8 +239,10 @@ private:
             if (id == IDC_PDF_PROGRESS_BAR && m->message == PBM_STEPIT) Watch->steps++;
             if (id == IDC_PDF_PROGRESS_BAR && m->message == PBM_SETPOS && m->wParam == 0)
                 Watch->resets++;
-            if (id == IDC_PDF_MESSAGE && m->message == WM_SETTEXT)
-                Watch->messages.push_back((const char*)m->lParam);
+            if (id == IDC_PDF_MESSAGE && m->message == WM_SETTEXT) {  // the line is set in UTF-16
+                char text[2048];
+                Watch->messages.push_back(WideToUtf8((const WCHAR*)m->lParam, text, sizeof text));
+            }
         }
         return CallNextHookEx(NULL, code, wParam, lParam);
     }
@@ -555,9 +560,11 @@ TEST(MakePdf, FailedWriteKeepsTheExistingFile)
     CloseHandle(held);
     EXPECT_FALSE(DialogTimedOut());
     EXPECT_EQ("PDF Error", boxTitle);
-    EXPECT_EQ("PDF Save Failed.", boxText);
+    // The message says why, in the system's words (e.g. the file is in use).
+    EXPECT_EQ(0u, boxText.find("PDF Save Failed. ")) << boxText;
+    EXPECT_GT(boxText.size(), strlen("PDF Save Failed. ") + 4) << boxText;
     ASSERT_TRUE(ProgressDialogShown());
-    EXPECT_EQ("PDF Save Failed.", ItemText(MakePdfProgressDialog, IDC_PDF_MESSAGE));
+    EXPECT_EQ(boxText, ItemText(MakePdfProgressDialog, IDC_PDF_MESSAGE));
     EXPECT_FALSE(IsWindowEnabled(MainWindow));
     EXPECT_EQ(1, PdfBuildActive);
     EXPECT_EQ(OldContent, FileText(target));
@@ -714,4 +721,65 @@ TEST(MakePdf, ProgressRangeIsCutToSixteenBits)
     host.StepProgress();
     host.SetProgressRange(3);
     EXPECT_FALSE(IsWindow(MakePdfProgressDialog));
+}
+
+// Names outside the system code page (Cyrillic, Japanese) and a Latin one: added through
+// the dialog, the PDF saved into a Cyrillic folder, and a password typed in Japanese
+// opens it (the options box is read as typed, then UTF-8).
+TEST(MakePdf, UnicodeNamesFoldersAndPasswords)
+{
+    ASSERT_TRUE(StartTolvane() != NULL);
+    std::string folder = MakeTestFolder("\xd0\xbf\xd0\xb0\xd0\xbf\xd0\xba\xd0\xb0");  // папка
+    const char* names[] = {"\xd1\x84\xd0\xbe\xd1\x82\xd0\xbe.jpg",  // фото.jpg
+                           "\xe5\x86\x99\xe7\x9c\x9f.png",            // 写真.png
+                           "caf\xc3\xa9.jpg"};                         // café.jpg
+    std::string typed;
+    for (const char* name : names) {
+        ASSERT_FALSE(WritePicture(folder, name, 120, 90, strstr(name, ".png") ? "png" : "jpg").empty());
+        typed += std::string(typed.empty() ? "\"" : " \"") + name + "\"";
+    }
+    CopyText(ImportDirectory, sizeof ImportDirectory, folder.c_str());
+    TypeIntoOpenDialog(typed);
+    AddImagesFromFiles();
+    ASSERT_EQ(3u, ImageCollection.size());
+    for (int i = 0; i < 3; i++) EXPECT_EQ(folder + "\\" + names[i], ImageCollection[i].path);
+
+    const char japanese[] = "\xe3\x83\x91\xe3\x82\xb9";  // パス
+    WhenDialogAppears([&](HWND dialog) {
+        SetWindowTextUtf8(GetDlgItem(dialog, IDC_OPT_PASSWORD), japanese);
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    ShowPdfOptions();
+    EXPECT_STREQ(japanese, PdfSettings.password);
+
+    std::string target = folder + "\\\xd0\xbe\xd1\x82\xd1\x87\xd1\x91\xd1\x82.pdf";  // отчёт.pdf
+    AnswerSaveDialog(target);
+    MakePdfCommand();
+    EXPECT_FALSE(DialogTimedOut());
+    EXPECT_EQ(target, PdfPath);
+    std::vector<uint8_t> bytes = FileBytes(target);
+    ASSERT_TRUE(StartsAsPdf(target));
+    PdfSummary pdf = SummarizePdf(bytes, japanese);
+    EXPECT_TRUE(pdf.opened) << pdf.error;
+    EXPECT_EQ(3u, pdf.pages.size());
+    EXPECT_FALSE(SummarizePdf(bytes, "\xc6\x92p\xc6\x92X").opened);  // the code page 1252 reading
+}
+
+// The PDF is written beside the target first; a target of 259 characters, the longest
+// path there is, is written all the same.
+TEST(MakePdf, TheLongestPathIsWritten)
+{
+    ASSERT_TRUE(StartTolvane() != NULL);
+    AddPictures(1);
+    std::string folder = MakeTestFolder("long");
+    size_t room = MaxPathChars - 1 - folder.size() - 1 - strlen("\\x.pdf");
+    folder += "\\" + std::string(room, 'd');
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL));
+    std::string target = folder + "\\x.pdf";
+    ASSERT_EQ((size_t)MaxPathChars - 1, target.size());
+    AnswerSaveDialog(target);
+    MakePdfCommand();
+    EXPECT_FALSE(DialogTimedOut());
+    EXPECT_TRUE(StartsAsPdf(target));
+    EXPECT_EQ(0, PdfBuildActive) << ItemText(MakePdfProgressDialog, IDC_PDF_MESSAGE);
 }

@@ -1,5 +1,7 @@
 #include "ui/ui_support_win.h"
 
+#include "app/wide_text_win.h"
+
 #include <cstdio>
 #include <deque>
 #include <set>
@@ -133,9 +135,10 @@ void ForgetDialogActions()
 
 std::string WindowText(HWND window)
 {
-    char text[1024] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
+    WCHAR text[1024] = {0};
+    GetWindowTextW(window, text, 1024);
+    char utf8[3 * 1024];
+    return WideToUtf8(text, utf8, sizeof utf8);
 }
 
 std::string ItemText(HWND dialog, int id)
@@ -197,14 +200,14 @@ std::string MakeTestFolder(const char* name)
     char folder[MAX_PATH];
     for (unsigned n = GetTickCount() % 100000;; n++) {
         snprintf(folder, sizeof folder, "%stolvane-test-%s-%u", temp, name, n);
-        if (CreateDirectoryA(folder, NULL)) return folder;
+        if (CreateDirectoryW(WidePath(folder).text, NULL)) return folder;
         if (GetLastError() != ERROR_ALREADY_EXISTS) return folder;
     }
 }
 
 bool WriteTestFile(const std::string& path, const void* data, size_t size)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+    HANDLE file = CreateFileW(WidePath(path.c_str()).text, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;

@@ -23,7 +23,7 @@ void WhenDialogAppears(std::function<void(HWND dialog)> action, DWORD timeoutMs 
 bool DialogTimedOut();
 void ForgetDialogActions();
 
-// Text of a window or of a dialog's control.
+// Text of a window or of a dialog's control, as UTF-8.
 std::string WindowText(HWND window);
 std::string ItemText(HWND dialog, int id);
 
@@ -33,6 +33,7 @@ bool SaveScreenshot(HWND window, const char* name);
 bool SaveScreenArea(const RECT& area, const char* name);
 
 // A fresh empty folder for a test's files, as a Windows path without trailing backslash.
+// Names and paths here are UTF-8, as the program holds them.
 std::string MakeTestFolder(const char* name);
 // Writes bytes to a file (Windows path); true on success.
 bool WriteTestFile(const std::string& path, const void* data, size_t size);
