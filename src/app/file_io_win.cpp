@@ -9,7 +9,8 @@
 BOOL ReadWholeFile(const char* path, std::vector<uint8_t>* out)
 {
     out->clear();
-    HANDLE file = CreateFileW(WidePath(path).text, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+    HANDLE file = CreateFileW(WidePath(path).text, GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) return FALSE;
     LARGE_INTEGER size;

@@ -22,7 +22,8 @@ char* WideToUtf8(const WCHAR* text, char* out, size_t outBytes)
     size_t keep = (size_t)needed - 1;
     if (keep >= outBytes) {
         keep = outBytes - 1;
-        while (keep > 0 && ((unsigned char)whole[keep] & 0xC0) == 0x80) keep--;  // no half character
+        // Never half a character: back off over UTF-8 continuation bytes.
+        while (keep > 0 && ((unsigned char)whole[keep] & 0xC0) == 0x80) keep--;
     }
     memcpy(out, whole.data(), keep);
     out[keep] = 0;

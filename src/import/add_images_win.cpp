@@ -5,6 +5,7 @@
 #include <commdlg.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "app/progress_win.h"
@@ -52,6 +53,7 @@ static void FitSelectionBuffer(HWND dialog)
     if (needed <= OpenRecord->nMaxFile) return;
     WCHAR* grown = (WCHAR*)realloc(OpenRecord->lpstrFile, needed * sizeof(WCHAR));
     if (!grown) return;
+    memset(grown + OpenRecord->nMaxFile, 0, (needed - OpenRecord->nMaxFile) * sizeof(WCHAR));
     OpenRecord->lpstrFile = grown;
     OpenRecord->nMaxFile = needed;
 }
@@ -117,7 +119,8 @@ void AddImagesFromFiles()
     BOOL chosen = GetOpenFileNameW(&dialog);
     OpenRecord = NULL;
     if (!chosen && CommDlgExtendedError() == FNERR_BUFFERTOOSMALL)
-        MessageBoxA(MainWindow, "Too many files were chosen at once. Please add them in smaller groups.",
+        MessageBoxA(MainWindow,
+                    "Too many files were chosen at once. Please add them in smaller groups.",
                     WindowTitle, MB_ICONWARNING);
     OpenSelection selection;
     size_t fileOffset = 0;

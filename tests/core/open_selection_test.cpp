@@ -85,7 +85,7 @@ TEST(OpenSelection, RefusedOffsetsChangeNothing)
         std::vector<char> buffer = Buffer(c.bytes, std::max(c.size, c.bytes.size()));
         OpenSelection s = Poisoned();
         EXPECT_FALSE(ReadOpenSelection(buffer.data(), c.size, c.offset, &s)) << c.offset;
-        EXPECT_EQ(MaxPathBytes - 1u, strlen(s.directory)) << "directory untouched, offset " << c.offset;
+        EXPECT_EQ(MaxPathBytes - 1u, strlen(s.directory)) << "directory untouched, " << c.offset;
         EXPECT_TRUE(s.names.empty());
     }
     OpenSelection s = Poisoned();

@@ -347,7 +347,8 @@ TEST_F(PdfLibrary, CaptionsOnDoubleByteCodePages)
         PdfDrawTextInBox(36, 100, 300, 14, c.bytes, 0);
         ASSERT_NE(0, PdfWriteFile(Path("cjk.pdf").c_str()));
         std::string text;
-        FILE* pipe = popen(("pdftotext -enc UTF-8 '" + Path("cjk.pdf") + "' - 2>/dev/null").c_str(), "r");
+        std::string command = "pdftotext -enc UTF-8 '" + Path("cjk.pdf") + "' - 2>/dev/null";
+        FILE* pipe = popen(command.c_str(), "r");
         ASSERT_TRUE(pipe);
         char chunk[256];
         while (size_t n = fread(chunk, 1, sizeof chunk, pipe)) text.append(chunk, n);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/help_win.h"
+#include "app/wide_text_win.h"
 
 namespace {
 
@@ -65,7 +66,8 @@ int TextWidth(HWND window, const std::string& text)
     HDC dc = GetDC(window);
     HGDIOBJ old = SelectObject(dc, (HFONT)SendMessageA(window, WM_GETFONT, 0, 0));
     SIZE size = {0, 0};
-    GetTextExtentPoint32A(dc, text.c_str(), (int)text.size(), &size);
+    WidePath wide(text.c_str());  // window texts come as UTF-8
+    GetTextExtentPoint32W(dc, wide.text, lstrlenW(wide.text), &size);
     SelectObject(dc, old);
     ReleaseDC(window, dc);
     return size.cx;
@@ -119,7 +121,7 @@ TEST(About, ShowsProductMakerAndRightsOwnedByTheMainWindow)
     ASSERT_EQ(3u, texts.size());
     EXPECT_EQ("Tolvane 2.0", texts[0]);
     EXPECT_EQ("Quorrel, Inc.", texts[1]);
-    EXPECT_EQ("\xA9 2024-2026 Quorrel, Inc.", texts[2]);
+    EXPECT_EQ("\xC2\xA9 2024-2026 Quorrel, Inc.", texts[2]);
     EXPECT_TRUE(icon != NULL) << "the program's icon is shown";
 }
 
