@@ -42,7 +42,9 @@ static void MailPathText(const char* path, char* out, size_t outSize)
 {
     WidePath wide(path);
     BOOL lossy = FALSE;
-    WideCharToMultiByte(CP_ACP, 0, wide.text, -1, out, (int)outSize, NULL, &lossy);
+    out[0] = 0;
+    if (!WideCharToMultiByte(CP_ACP, 0, wide.text, -1, out, (int)outSize, NULL, &lossy))
+        WideCharToMultiByte(CP_ACP, 0, wide.text, -1, out, (int)outSize, NULL, NULL);  // UTF-8
     WCHAR shortPath[MaxPathChars];
     if (lossy && GetShortPathNameW(wide.text, shortPath, MaxPathChars))
         WideCharToMultiByte(CP_ACP, 0, shortPath, -1, out, (int)outSize, NULL, NULL);
