@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Tolvane and runs every test: the native core tests,
-# the UI tests under Wine (headless when there is no display) and the 32-bit Windows
-# compile check. Ends with ctest's summary.
+# Installs what is missing, builds Tolvane (the Winelib program, and with
+# build-windows.sh the Windows Tolvane.exe for 64 and 32 bits) and runs every test: the
+# native core tests, the UI tests under Wine (headless when there is no display) and the
+# 64-bit Tolvane.exe driven under Wine. Ends with ctest's summary.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)"
-cmake --build build --target mingw-check
+./build-windows.sh
 status=0
+# The fuzz target for a minute on its seeds and what earlier runs here found.
+fuzz/run.sh 60 build/fuzz >build/fuzz.log 2>&1 || { status=1; tail -30 build/fuzz.log; }
+grep -E '^stat::(number_of_executed_units|new_units_added)' build/fuzz.log || true
 (cd build && ctest -j"$(nproc)" --output-on-failure) || status=$?
 # The shared headless X server and Wine's server of the test prefix are no longer needed.
 if [ -f build/win/xvfb/pid ]; then kill "$(cat build/win/xvfb/pid)" 2>/dev/null || true; fi

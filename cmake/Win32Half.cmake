@@ -2,12 +2,6 @@
 # links the core library built above. Its tests join this project's ctest run.
 include(ExternalProject)
 
-# Native helpers that the Win32 tests link (PNG screenshots, reading PDFs back).
-file(GLOB TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
-add_library(tolvane_test_support STATIC ${TEST_SUPPORT_SOURCES})
-set_target_properties(tolvane_test_support PROPERTIES POSITION_INDEPENDENT_CODE ON)
-target_link_libraries(tolvane_test_support PUBLIC tolvane_core)
-
 set(WIN_BINARY_DIR ${CMAKE_BINARY_DIR}/win)
 ExternalProject_Add(tolvane_win32
   SOURCE_DIR ${CMAKE_SOURCE_DIR}/win
@@ -26,8 +20,11 @@ file(WRITE ${CMAKE_BINARY_DIR}/win_tests.cmake
   "if(EXISTS \"${WIN_BINARY_DIR}/CTestTestfile.cmake\")\n  include(\"${WIN_BINARY_DIR}/CTestTestfile.cmake\")\nendif()\n")
 set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/win_tests.cmake)
 
-# Every Win32 file also compiles for 32-bit Windows.
-add_custom_target(mingw-check
-  COMMAND ${CMAKE_SOURCE_DIR}/scripts/mingw-check.sh ${CMAKE_BINARY_DIR}/mingw
-  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
-  COMMENT "Compiling the Win32 layer and the core for 32-bit Windows (MinGW-w64 i686)")
+# The Windows program that build-windows.sh makes (test.sh runs it first), started and
+# driven from outside under Wine in the UI tests' prefix and display.
+add_test(NAME WindowsExe.AddPhotosAndMakeProtectedPdf
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/windows/run-windows-exe.sh
+          ${CMAKE_BINARY_DIR}/windows-exe-test ${CMAKE_SOURCE_DIR}/dist/x86_64/Tolvane.exe
+          ${WIN_BINARY_DIR})
+set_tests_properties(WindowsExe.AddPhotosAndMakeProtectedPdf PROPERTIES
+  TIMEOUT 900 RESOURCE_LOCK wine_display)

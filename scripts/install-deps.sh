@@ -1,17 +1,25 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing Tolvane need.
-# Idempotent: does nothing when all are present. Uses sudo when not run as root.
+# install-deps.sh [windows]
+# Installs every Debian package that building, running and testing Tolvane need; with
+# "windows", only those that build-windows.sh needs. Idempotent: does nothing when all
+# are present. Uses sudo when not run as root.
 set -euo pipefail
+windows=(
+  cmake make g++ fp-utils                          # native tools: the help file, OpenEXR's tables
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix  # Windows compilers (std::thread)
+  nasm                                             # libjpeg-turbo's SIMD code
+  dpkg-dev patch xz-utils                          # apt-get source and unpacking sources
+)
 packages=(
-  cmake make g++ pkg-config                       # the portable core
+  "${windows[@]}"
+  pkg-config                                       # the portable core
   wine wine64 wine64-tools libwine-dev fonts-wine # the Win32 layer (Winelib)
   libfreeimage-dev libhpdf-dev libqpdf-dev         # images and PDF
   libgtest-dev                                     # tests
   xvfb xauth procps                                # headless display for the UI tests
-  fp-utils                                         # chmcmd, compiles the help file
-  g++-mingw-w64-i686-posix binutils-mingw-w64-i686 # 32-bit Windows compile check
   qpdf poppler-utils poppler-data imagemagick      # reading back PDFs (CJK text too), screenshots
 )
+[ "${1:-}" = windows ] && packages=("${windows[@]}")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,23 +1,17 @@
 // The About box: product, maker, rights notice and the credits of the libraries used.
 #include "app/help_win.h"
+#include "app/libraries.h"
 
-// Each line fits the width of the box's text field, which does not wrap.
-const char AboutAcknowledgement[] =
-    "This software uses the FreeImage open source image\r\n"
-    "library. See https://freeimage.sourceforge.io for\r\n"
-    "details. FreeImage is used under the FreeImage\r\n"
-    "Public License, version 1.0.\r\n"
-    "\r\n"
-    "libharu (PDF page content): zlib/libpng License,\r\n"
-    "https://github.com/libharu/libharu\r\n"
-    "qpdf (PDF encryption, writing): Apache License 2.0,\r\n"
-    "https://qpdf.sourceforge.io";
+std::string AboutAcknowledgement()
+{
+    return LibraryCredits(51);  // characters: the widest that fits the field
+}
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
-        SetDlgItemTextA(dialog, IDC_ABOUT_CREDITS, AboutAcknowledgement);
+        SetDlgItemTextA(dialog, IDC_ABOUT_CREDITS, AboutAcknowledgement().c_str());
         return TRUE;
     case WM_COMMAND:
         // OK, Enter, Escape and the close box all arrive here as IDOK or IDCANCEL.

@@ -1,5 +1,7 @@
 // The Help menu and the Help button: the help file, the About box, the web site.
 #pragma once
+#include <string>
+
 #include "app/globals_win.h"
 
 // Opens Tolvane.chm at its default topic, unless its window is already open. Without a
@@ -8,6 +10,7 @@ void ShowHelp();
 // The modal About box (dialog 103), owned by the main window.
 void ShowAboutBox();
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// The libraries Tolvane uses, with their licences and web addresses; lines end in CR LF.
-extern const char AboutAcknowledgement[];
+// The libraries Tolvane uses, with their versions, licences and web addresses, in lines
+// (ending in CR LF) that fit the box's text field, which does not wrap.
+std::string AboutAcknowledgement();
 void OpenWebSite();

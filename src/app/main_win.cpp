@@ -1,7 +1,9 @@
 // The program's entry point; everything else lives in the library the tests share.
+#include "app/decoder_host_win.h"
 #include "app/startup_win.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
 {
+    if (RunDecoderIfAsked(commandLine)) return 0;  // started as a decoder process
     return RunTolvane(instance, showCommand);
 }

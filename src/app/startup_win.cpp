@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "app/libraries.h"
 #include "app/mainwindow_win.h"
 #include "app/version_rules.h"
 #include "pdf/pdf_library.h"
@@ -12,21 +13,25 @@
 int RunTolvane(HINSTANCE instance, int showCommand)
 {
     OleInitialize(NULL);
+    StartLibraries();
     LoadStringA(instance, IDS_TITLE, WindowTitle, sizeof WindowTitle);
     LoadStringA(instance, IDS_CLASS_NAME, MainClassName, sizeof MainClassName);
 
     if (!RegisterMainWindowClass(instance)) {
         MessageBoxA(NULL, "Window Registration Failed!", "Error!", MB_ICONWARNING);
+        StopLibraries();
         OleUninitialize();
         return 1;
     }
     if (!InitInstance(instance, showCommand)) {
         MessageBoxA(NULL, "Window Initialization Failed!", "Error!", MB_ICONWARNING);
+        StopLibraries();
         OleUninitialize();
         return 2;
     }
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     int exitCode = RunMessageLoop(accelerators);
+    StopLibraries();
     OleUninitialize();
     return exitCode;
 }

@@ -22,18 +22,17 @@ const WCHAR SupportedImagesFilter[] =
     L"All Files (*.*)\0"
     L"*.*\0";
 
+static void SelectedPath(int index, char* path, size_t size, void* context)
+{
+    const OpenSelection* selection = static_cast<const OpenSelection*>(context);
+    JoinPath(selection->directory, selection->names[index], path, size);
+}
+
 // Imports the names of an accepted selection from selection.directory.
 static void ImportSelection(const OpenSelection& selection)
 {
     int count = OpenImportBatch((int)selection.names.size());
-    for (int i = 0; i < count; i++) {
-        PumpPendingMessages();
-        if (!ImportActive) break;  // Cancel: the files not reached are skipped
-        char path[MaxPathBytes];
-        JoinPath(selection.directory, selection.names[i], path, sizeof path);
-        ShowImportProgress(i + 1, count, path);
-        AddImageFile(path);
-    }
+    ImportFiles(count, SelectedPath, const_cast<OpenSelection*>(&selection));
     CloseImportBatch(count);
 }
 

@@ -112,6 +112,14 @@ static BOOL FileListIsWhole(const BYTE* block, SIZE_T size)
     return FALSE;
 }
 
+static void DroppedPath(int index, char* path, size_t size, void* list)
+{
+    // The Unicode form: names outside the system code page arrive whole, not as '?'.
+    WCHAR wide[MaxPathChars] = {0};
+    DragQueryFileW((HDROP)list, (UINT)index, wide, MaxPathChars);  // longer paths come back cut
+    WideToUtf8(wide, path, size);
+}
+
 void CDropTarget::DropFiles(IDataObject* data)
 {
     FORMATETC format = FileListFormat();
@@ -127,17 +135,7 @@ void CDropTarget::DropFiles(IDataObject* data)
         count = DragQueryFileW((HDROP)list, 0xFFFFFFFF, NULL, 0);
 
     int batch = OpenImportBatch(count > 0x7FFFFFFF ? 0x7FFFFFFF : (int)count);
-    for (int i = 0; i < batch; i++) {
-        PumpPendingMessages();
-        if (!ImportActive) break;  // Cancel: the files not reached are skipped
-        // The Unicode form: names outside the system code page arrive whole, not as '?'.
-        WCHAR wide[MaxPathChars] = {0};
-        DragQueryFileW((HDROP)list, (UINT)i, wide, MaxPathChars);  // longer paths come back cut
-        char path[MaxPathBytes];
-        WideToUtf8(wide, path, sizeof path);
-        ShowImportProgress(i + 1, batch, path);
-        AddImageFile(path);
-    }
+    ImportFiles(batch, DroppedPath, list);
     if (block) GlobalUnlock(list);
     ReleaseStgMedium(&medium);
     CloseImportBatch(batch);

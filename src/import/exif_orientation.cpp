@@ -2,17 +2,6 @@
 
 #include <FreeImage.h>
 
-int ReadExifOrientation(FIBITMAP* picture)
-{
-    FITAG* tag = nullptr;
-    if (!picture || !FreeImage_GetMetadata(FIMD_EXIF_MAIN, picture, "Orientation", &tag) || !tag)
-        return 1;
-    if (FreeImage_GetTagType(tag) != FIDT_SHORT || FreeImage_GetTagCount(tag) < 1) return 1;
-    const WORD* value = (const WORD*)FreeImage_GetTagValue(tag);
-    if (!value || *value < 1 || *value > 8) return 1;
-    return *value;
-}
-
 bool OrientationSwapsSides(int orientation) { return orientation >= 5 && orientation <= 8; }
 
 FIBITMAP* ApplyExifOrientation(FIBITMAP* picture, int orientation)

@@ -1,12 +1,7 @@
 // Camera orientation: phones and cameras store the sensor's rows as they came and record
 // in the EXIF Orientation tag (1..8) how to turn them upright.
 #pragma once
-
 struct FIBITMAP;
-
-// The EXIF Orientation value of a decoded picture: 1..8, or 1 (as stored) when the tag
-// is missing or holds any other value.
-int ReadExifOrientation(FIBITMAP* picture);
 
 // True for the values that exchange width and height (5 to 8).
 bool OrientationSwapsSides(int orientation);

@@ -6,9 +6,11 @@
 
 #include <FreeImage.h>
 
-#include <cstdlib>
+#include <cctype>
+#include <cstdio>
 #include <cstring>
-#include <string>
+
+#include "import/jpeg_segments.h"
 
 namespace {
 
@@ -67,14 +69,19 @@ HeaderSizeResult Dds(Bytes b, uint64_t* w, uint64_t* h)
     return HeaderSizeFound;
 }
 
-// WBMP multi-byte integer: 7 bits a byte, high bit set on all but the last.
+// WBMP multi-byte integer as FreeImage reads it: 7 bits a byte while the high bit is set,
+// kept in 32 bits, then cut to 16. A number that the file ends inside is broken.
 bool WbmpNumber(Bytes b, size_t* pos, uint64_t* value)
 {
-    *value = 0;
-    for (int i = 0; i < 5 && b.Has(*pos, 1); i++) {
+    uint32_t n = 0;
+    while (b.Has(*pos, 1)) {
         uint8_t c = b.data[(*pos)++];
-        *value = *value << 7 | (c & 0x7F);
-        if (!(c & 0x80)) return true;
+        n += c & 0x7F;
+        if (!(c & 0x80)) {
+            *value = n & 0xFFFF;
+            return true;
+        }
+        n <<= 7;
     }
     return false;
 }
@@ -82,12 +89,18 @@ bool WbmpNumber(Bytes b, size_t* pos, uint64_t* value)
 HeaderSizeResult Wbmp(Bytes b, uint64_t* w, uint64_t* h)
 {
     size_t pos = 0;
-    uint64_t type;
+    uint64_t type, ignored;
     if (!WbmpNumber(b, &pos, &type) || type != 0 || !b.Has(pos, 1)) return HeaderSizeBroken;
-    uint8_t fixed = b.data[pos++];
-    if (fixed & 0x80) {  // extension headers: bytes with the high bit as continuation
-        while (b.Has(pos, 1) && (b.data[pos] & 0x80)) pos++;
-        pos++;
+    if (b.data[pos++] & 0x80) {
+        // Extension headers, each led by a byte whose high bit says another follows. FreeImage
+        // reads on past the end of the file for as long as that bit stays set.
+        uint8_t field = 0x80;
+        while (field & 0x80) {
+            if (!b.Has(pos, 1)) return HeaderSizeBroken;
+            field = b.data[pos++];
+            if ((field & 0x60) == 0x00 && !WbmpNumber(b, &pos, &ignored)) return HeaderSizeBroken;
+            if ((field & 0x60) == 0x60) pos += ((field & 0x70) >> 4) + (field & 0x0F);
+        }
     }
     if (!WbmpNumber(b, &pos, w) || !WbmpNumber(b, &pos, h)) return HeaderSizeBroken;
     return HeaderSizeFound;
@@ -156,43 +169,107 @@ HeaderSizeResult Iff(Bytes b, uint64_t* w, uint64_t* h)
     return HeaderSizeBroken;
 }
 
-// MNG: the first embedded PNG (IHDR) or JNG (JHDR) picture, which is the one loaded.
+// The size in a JPEG's start-of-frame segment.
+bool JpegFrameSize(const uint8_t* data, size_t size, uint64_t* w, uint64_t* h)
+{
+    struct Frame {
+        uint64_t w, h;
+        bool found;
+    } frame{0, 0, false};
+    auto visit = [](uint8_t marker, const uint8_t* p, size_t n, void* context) {
+        bool sof = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
+                   marker != 0xCC;
+        if (!sof || n < 5) return true;
+        Frame* f = static_cast<Frame*>(context);
+        f->h = Be16(p + 1);
+        f->w = Be16(p + 3);
+        f->found = true;
+        return false;
+    };
+    WalkJpegSegments(data, size, visit, &frame);
+    *w = frame.w;
+    *h = frame.h;
+    return frame.found;
+}
+
+// MNG: the first embedded PNG (IHDR) or JNG picture, which is the one loaded. A JNG's
+// pixels come from the JPEG in its JDAT chunk, whose own frame size FreeImage allocates,
+// whatever JHDR says: the larger of the two counts.
 HeaderSizeResult Mng(Bytes b, uint64_t* w, uint64_t* h)
 {
     if (!b.Is(1, "MNG")) return HeaderSizeBroken;
     size_t pos = 8;
+    bool jng = false;
     while (b.Has(pos, 8)) {
         uint64_t length = Be32(b.data + pos);
-        if (b.Is(pos + 4, "IHDR") || b.Is(pos + 4, "JHDR")) {
-            if (length < 8 || !b.Has(pos + 8, 8)) return HeaderSizeBroken;
+        if (length > b.size - pos - 8) return HeaderSizeBroken;
+        if (!jng && (b.Is(pos + 4, "IHDR") || b.Is(pos + 4, "JHDR"))) {
+            if (length < 8) return HeaderSizeBroken;
             *w = Be32(b.data + pos + 8);
             *h = Be32(b.data + pos + 12);
+            if (b.Is(pos + 4, "IHDR")) return HeaderSizeFound;
+            jng = true;
+        } else if (jng && b.Is(pos + 4, "JDAT")) {
+            uint64_t jw, jh;
+            if (!JpegFrameSize(b.data + pos + 8, (size_t)length, &jw, &jh)) return HeaderSizeBroken;
+            if (jw > *w) *w = jw;
+            if (jh > *h) *h = jh;
             return HeaderSizeFound;
         }
-        if (length > b.size) return HeaderSizeBroken;
         pos += 12 + length;  // length, type, data, CRC
     }
     return HeaderSizeBroken;
 }
 
-// XBM is C text: "#define name_width 16" and "#define name_height 16".
-bool XbmNumber(const std::string& text, const char* key, uint64_t* value)
-{
-    size_t at = text.find(key);
-    if (at == std::string::npos) return false;
-    const char* start = text.c_str() + at + strlen(key);
-    char* stop;
-    unsigned long long n = strtoull(start, &stop, 10);
-    if (stop == start) return false;
-    *value = n;
-    return true;
-}
+// XBM is C text read line by line as FreeImage does: "#define <name>_width 16" lines up to
+// the array's declaration, the last one of each kind counting; lines of 511 characters or
+// more are refused. FreeImage then reads one value a byte and never notices the end of
+// the file: fewer values than the size asks for would keep it reading forever.
+const size_t XbmLine = 512;
 
 HeaderSizeResult Xbm(Bytes b, uint64_t* w, uint64_t* h)
 {
-    std::string head((const char*)b.data, b.size < 4096 ? b.size : 4096);
-    if (!XbmNumber(head, "_width", w) || !XbmNumber(head, "_height", h))
-        return HeaderSizeBroken;
+    long long width = -1, height = -1;
+    int version = 0;
+    size_t pos = 0;
+    char line[XbmLine], name[XbmLine];
+    while (!version && pos < b.size) {
+        size_t n = 0;
+        while (pos < b.size && n < XbmLine - 1) {
+            char c = (char)b.data[pos++];
+            line[n++] = c;
+            if (c == '\n') break;
+        }
+        line[n] = 0;
+        if (n == XbmLine - 1) return HeaderSizeBroken;
+        int v;
+        if (sscanf(line, "#define %511s %d", name, &v) == 2) {
+            const char* suffix = strrchr(name, '_');
+            suffix = suffix ? suffix + 1 : name;
+            if (!strcmp(suffix, "width")) width = v;
+            else if (!strcmp(suffix, "height")) height = v;
+            continue;
+        }
+        if (sscanf(line, "static short %511s = {", name) == 1) version = 10;
+        else if (sscanf(line, "static char %511s = {", name) == 1 ||
+                 sscanf(line, "static unsigned char %511s = {", name) == 1)
+            version = 11;
+    }
+    if (!version || width <= 0 || height <= 0) return HeaderSizeBroken;
+    uint64_t padding = version == 10 && width % 16 >= 1 && width % 16 <= 8;
+    uint64_t values = ((uint64_t)width + 7) / 8 + padding;
+    values *= (uint64_t)height;
+    if (version == 10) values = (values + 1) / 2;  // two bytes a value
+    // Each value is at least one hex digit and a separator.
+    uint64_t found = 0;
+    for (bool inValue = false; pos < b.size && found < values; pos++) {
+        bool digit = isxdigit(b.data[pos]) || b.data[pos] == 'x' || b.data[pos] == 'X';
+        if (digit && !inValue) found++;
+        inValue = digit;
+    }
+    if (found < values) return HeaderSizeBroken;
+    *w = (uint64_t)width;
+    *h = (uint64_t)height;
     return HeaderSizeFound;
 }
 
@@ -213,5 +290,18 @@ HeaderSizeResult ReadHeaderSize(int format, const uint8_t* data, size_t size,
     case FIF_MNG: return Mng(b, width, height);
     case FIF_XBM: return Xbm(b, width, height);
     default: return HeaderSizeNoReader;
+    }
+}
+
+unsigned DecodedBitsPerPixel(int format)
+{
+    switch (format) {
+    case FIF_WBMP:
+    case FIF_XBM: return 1;
+    case FIF_GIF: return 8;
+    case FIF_J2K:
+    case FIF_JP2:
+    case FIF_MNG: return 64;  // 16 bits a channel with alpha
+    default: return 32;
     }
 }

@@ -14,3 +14,7 @@ enum HeaderSizeResult {
 // format is a FREE_IMAGE_FORMAT value (kept as int so this header needs no FreeImage.h).
 HeaderSizeResult ReadHeaderSize(int format, const uint8_t* data, size_t size,
                                 uint64_t* width, uint64_t* height);
+
+// The most bits a pixel that FreeImage's reader of the format allocates (32 for formats
+// without a header reader here).
+unsigned DecodedBitsPerPixel(int format);

@@ -5,9 +5,13 @@
 #include <FreeImage.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "import/exif_orientation.h"
+#include "import/exif_reader.h"
+#include "import/exr_header.h"
 #include "import/header_size.h"
+#include "import/jpeg_segments.h"
 #include "import/standard_colour.h"
 #include "model/collection.h"
 
@@ -40,12 +44,23 @@ bool BitmapSizeAllowed(FIBITMAP* bitmap)
 }
 
 // The format from the content; when FreeImage does not recognise it, from the name's
-// extension (the name may be a Windows path: only the extension matters).
+// extension (the name may be a Windows path: only the extension matters). PICT is never
+// read: its reader loops forever on many broken files (one byte named .pct is enough),
+// and its signature test passes on bytes of other files.
 FREE_IMAGE_FORMAT DetectFormat(FIMEMORY* stream, const char* fileName)
 {
     FREE_IMAGE_FORMAT fif = FreeImage_GetFileTypeFromMemory(stream, 0);
     if (fif == FIF_UNKNOWN && fileName) fif = FreeImage_GetFIFFromFilename(fileName);
-    return fif;
+    return fif == FIF_PICT ? FIF_UNKNOWN : fif;
+}
+
+// Formats whose header is checked here before FreeImage's reader sees it.
+bool HeaderAllowed(FREE_IMAGE_FORMAT fif, const uint8_t* data, size_t size)
+{
+    if (fif != FIF_EXR) return true;
+    uint64_t width, height;
+    return ExrHeaderBounded(data, size, &width, &height) &&
+           SizeAllowed(width, height, 128);  // read as 32-bit float RGBA
 }
 
 // Camera raw files decode by default to linear 16-bit light, which shows far too dark
@@ -80,7 +95,7 @@ FIBITMAP* DecodeAfterHeader(FIMEMORY* stream, FREE_IMAGE_FORMAT fif)
 }
 
 // The other readers: a size read from the header bytes where the format has a fixed
-// place for it; KOALA and PICT are decoded and checked afterwards (see header_size.cpp).
+// place for it; KOALA (always 320 x 200) is decoded and checked afterwards.
 FIBITMAP* DecodeCheckedByBytes(FIMEMORY* stream, FREE_IMAGE_FORMAT fif, const uint8_t* data,
                                size_t size)
 {
@@ -88,11 +103,27 @@ FIBITMAP* DecodeCheckedByBytes(FIMEMORY* stream, FREE_IMAGE_FORMAT fif, const ui
     switch (ReadHeaderSize(fif, data, size, &width, &height)) {
     case HeaderSizeBroken: return nullptr;
     case HeaderSizeFound:
-        if (!SizeAllowed(width, height, 0)) return nullptr;
+        if (!SizeAllowed(width, height, DecodedBitsPerPixel(fif))) return nullptr;
         break;
     case HeaderSizeNoReader: break;
     }
     return LoadFrom(stream, fif, FullDecodeFlags(fif));
+}
+
+// The decode itself; FreeImage's readers may throw (std::bad_alloc among others).
+FIBITMAP* Decode(const uint8_t* data, size_t size, const char* fileName)
+{
+    // Read only: FreeImage never writes into a stream that it did not allocate.
+    FIMEMORY* stream = FreeImage_OpenMemory(const_cast<BYTE*>(data), (DWORD)size);
+    if (!stream) return nullptr;
+    FIBITMAP* picture = nullptr;
+    FREE_IMAGE_FORMAT fif = DetectFormat(stream, fileName);
+    if (fif != FIF_UNKNOWN && FreeImage_FIFSupportsReading(fif) && HeaderAllowed(fif, data, size)) {
+        picture = FreeImage_FIFSupportsNoPixels(fif) ? DecodeAfterHeader(stream, fif)
+                                                     : DecodeCheckedByBytes(stream, fif, data, size);
+    }
+    FreeImage_CloseMemory(stream);
+    return picture;
 }
 
 }  // namespace
@@ -102,23 +133,28 @@ FIBITMAP* DecodeImageFromMemory(const uint8_t* data, size_t size, const char* fi
 {
     *orientation = 1;
     if (!data || size == 0 || size > UINT32_MAX) return nullptr;
-    // Read only: FreeImage never writes into a stream that it did not allocate.
-    FIMEMORY* stream = FreeImage_OpenMemory(const_cast<BYTE*>(data), (DWORD)size);
-    if (!stream) return nullptr;
     FIBITMAP* picture = nullptr;
-    FREE_IMAGE_FORMAT fif = DetectFormat(stream, fileName);
-    if (fif != FIF_UNKNOWN && FreeImage_FIFSupportsReading(fif)) {
-        picture = FreeImage_FIFSupportsNoPixels(fif) ? DecodeAfterHeader(stream, fif)
-                                                     : DecodeCheckedByBytes(stream, fif, data, size);
-    }
-    FreeImage_CloseMemory(stream);
-    if (!picture) return nullptr;
-    if (!FreeImage_HasPixels(picture) || !BitmapSizeAllowed(picture)) {
-        FreeImage_Unload(picture);
+    try {
+        // FreeImage reads a JPEG's metadata blocks with unchecked offsets, even for a
+        // header: it gets the JPEG without them, and the orientation is read here.
+        std::vector<uint8_t> plain;
+        if (IsJpeg(data, size) && JpegWithoutMetadata(data, size, &plain))
+            picture = Decode(plain.data(), plain.size(), fileName);
+        else
+            picture = Decode(data, size, fileName);
+        if (!picture) return nullptr;
+        if (!FreeImage_HasPixels(picture) || !BitmapSizeAllowed(picture)) {
+            FreeImage_Unload(picture);
+            return nullptr;
+        }
+        *orientation = ExifOrientationFromBytes(data, size);
+        return ToStandardColour(picture);
+    } catch (...) {
+        // A reader that ran out of memory or met a broken file it did not expect: the
+        // file is unreadable. What the reader had allocated is lost; the decoder process
+        // that runs this ends with its file.
         return nullptr;
     }
-    *orientation = ReadExifOrientation(picture);
-    return ToStandardColour(picture);
 }
 
 FIBITMAP* LoadImageFromMemory(const uint8_t* data, size_t size, const char* fileName)

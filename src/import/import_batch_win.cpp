@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "app/decoder_host_win.h"
+#include "app/file_io_win.h"
 #include "app/progress_win.h"
 #include "app/statusbar_win.h"
 #include "app/wide_text_win.h"
@@ -10,6 +12,13 @@
 
 // Every progress line is formatted into this much text, terminator included.
 enum { ProgressTextChars = MaxPathBytes + 80 };
+
+// Brings the view and the status bar's counts up to the collection.
+static void ShowNewEntries()
+{
+    RefreshItemCount();
+    UpdateStatusCounts();
+}
 
 int OpenImportBatch(int count)
 {
@@ -39,7 +48,7 @@ void CloseImportBatch(int count)
         EnableWindow(MainWindow, TRUE);
         if (IsWindow(AddImagesProgressDialog)) DestroyWindow(AddImagesProgressDialog);
         AddImagesProgressDialog = NULL;
-        RefreshItemCount();
+        ShowNewEntries();
     }
     ImportActive = 0;
 }
@@ -82,21 +91,103 @@ private:
     HIMAGELIST list_;
     HBITMAP bitmap_;
 };
-}  // namespace
 
-void AddImageFile(const char* path)
+// Reads the file and sends it to decoder `slot` for its thumbnail. FALSE when the file
+// cannot be read or no decoder took it.
+BOOL SendThumbnailRequest(int slot, const char* path)
 {
-    PictureRect pictureRect;
-    HBITMAP bitmap = MakeThumbnail(MainWindow, path, &pictureRect);
-    if (!bitmap) {
-        SetProgressLine(IDC_ADD_MESSAGE, "Unknown File Format: %s", path);
-        return;
+    if (!path[0] || lstrlenA(path) > MaxPathBytes - 1) return FALSE;
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(path, &bytes) || bytes.empty()) return FALSE;
+    std::vector<uint8_t> request;
+    try {
+        request = EncodeRequest(DecodeThumbnail, path, PagePlan(), bytes.data(), bytes.size());
+    } catch (...) {
+        return FALSE;  // no memory for the request: like an unreadable file
     }
+    std::vector<uint8_t>().swap(bytes);
+    return SendDecodeRequest(slot, request, ThumbnailTimeLimitMs);
+}
+
+BOOL ReceiveThumbnail(int slot, ThumbnailPixels* pixels)
+{
+    std::vector<uint8_t> body;
+    return ReceiveDecodeReply(slot, DecodeThumbnail, &body) &&
+           ParseThumbnailReply(body.data(), body.size(), pixels);
+}
+
+// Puts the thumbnail in a free slot (or a new one) of the image list and appends the
+// entry; the view is not refreshed. FALSE when the thumbnail could not be stored.
+BOOL AddThumbnailEntry(const char* path, ThumbnailPixels* pixels)
+{
+    const PictureRect pictureRect = pixels->pictureRect;
+    HBITMAP bitmap = ThumbnailBitmap(MainWindow, pixels);
+    if (!bitmap) return FALSE;
     HIMAGELIST list = (HIMAGELIST)SendMessageA(ImageListView, LVM_GETIMAGELIST, LVSIL_NORMAL, 0);
     ImageListStore store(list, bitmap);
     int slot = list ? TakeThumbnailSlot(FreeSlotQueue, store) : -1;
     if (slot >= 0) ImageCollection.push_back(MakeImageEntry(slot, path, pictureRect));
     DeleteObject(bitmap);
-    RefreshItemCount();
-    UpdateStatusCounts();
+    return slot >= 0;
+}
+
+void ReportUnreadable(const char* path)
+{
+    SetProgressLine(IDC_ADD_MESSAGE, "Unknown File Format: %s", path);
+}
+
+// The view is brought up to date this often during an import, not after every file:
+// arranging and repainting a long list costs more than a thumbnail.
+const DWORD ViewRefreshMs = 300;
+
+// 36 KB of pixels: on the heap rather than on the stack of a nested message handler.
+ThumbnailPixels* PixelBuffer()
+{
+    static ThumbnailPixels* pixels = new ThumbnailPixels;
+    return pixels;
+}
+
+}  // namespace
+
+void AddImageFile(const char* path)
+{
+    if (!path || !SendThumbnailRequest(0, path) || !ReceiveThumbnail(0, PixelBuffer())) {
+        ReportUnreadable(path ? path : "");
+        return;
+    }
+    if (!AddThumbnailEntry(path, PixelBuffer())) return;
+    ShowNewEntries();
+}
+
+void ImportFiles(int count, ImportPathProc pathAt, void* context)
+{
+    // File i goes to decoder i % DecoderCount as soon as that decoder is free, so the
+    // decoders work on the next files while the thumbnail of this one is stored.
+    char paths[DecoderCount][MaxPathBytes];  // UTF-8
+    BOOL sent[DecoderCount] = {};
+    auto send = [&](int i) {
+        int slot = i % DecoderCount;
+        paths[slot][0] = 0;
+        pathAt(i, paths[slot], MaxPathBytes, context);
+        sent[slot] = SendThumbnailRequest(slot, paths[slot]);
+    };
+    for (int i = 0; i < count && i < DecoderCount; i++) send(i);
+    DWORD shown = GetTickCount();
+    for (int i = 0; i < count; i++) {
+        PumpPendingMessages();
+        if (!ImportActive) break;  // Cancel: the files not reached are skipped
+        const int slot = i % DecoderCount;
+        ShowImportProgress(i + 1, count, paths[slot]);
+        BOOL added = sent[slot] && ReceiveThumbnail(slot, PixelBuffer()) &&
+                     AddThumbnailEntry(paths[slot], PixelBuffer());
+        if (!added) ReportUnreadable(paths[slot]);
+        if (added && GetTickCount() - shown >= ViewRefreshMs) {
+            ShowNewEntries();
+            shown = GetTickCount();
+        }
+        if (i + DecoderCount < count && ImportActive) send(i + DecoderCount);
+    }
+    // Files sent ahead of a Cancel are dropped with their decoders.
+    for (int slot = 0; slot < DecoderCount; slot++)
+        if (DecoderBusy(slot)) EndDecoder(slot);
 }

@@ -19,8 +19,18 @@ void CloseImportBatch(int count);
 // of ..." and "Making Thumbnail for: path".
 void ShowImportProgress(int number, int count, const char* path);
 
-// Makes the file's thumbnail, puts it in a free slot (or a new one) of the thumbnail
-// image list and appends an entry to the collection; the view and the status counts
-// show it at once. A file that is not a readable picture is reported on the progress
-// dialog's message line as "Unknown File Format: path" and adds nothing.
+// Makes the file's thumbnail in a decoder process, puts it in a free slot (or a new one)
+// of the thumbnail image list and appends an entry to the collection; the view and the
+// status counts show it at once. A file that is not a readable picture (or that the
+// decoder could not finish) is reported on the progress dialog's message line as
+// "Unknown File Format: path" and adds nothing.
 void AddImageFile(const char* path);
+
+// Writes the path of file number index (0-based) into path (size bytes).
+typedef void (*ImportPathProc)(int index, char* path, size_t size, void* context);
+
+// The body of an opened batch of count files: for each one, in order, the progress
+// texts, then the file's entry as AddImageFile makes it, while the decoders already work
+// on the files after it. Stops at a Cancel; the view is refreshed now and then and when
+// the batch closes.
+void ImportFiles(int count, ImportPathProc pathAt, void* context);

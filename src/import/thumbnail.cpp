@@ -57,8 +57,9 @@ void ThumbnailScaledSize(unsigned width, unsigned height, int* scaledWidth, int*
     *scaledHeight = h < 1 ? 1 : h;
 }
 
-bool MakeThumbnailPixels(const uint8_t* data, size_t size, const char* fileName,
-                         ThumbnailPixels* out)
+namespace {
+
+bool MakeThumbnail(const uint8_t* data, size_t size, const char* fileName, ThumbnailPixels* out)
 {
     int orientation;
     FIBITMAP* picture = DecodeImageFromMemory(data, size, fileName, &orientation);
@@ -100,6 +101,18 @@ bool MakeThumbnailPixels(const uint8_t* data, size_t size, const char* fileName,
     }
     out->pictureRect = PictureRect{left, top, left + w, top + h};
     return true;
+}
+
+}  // namespace
+
+bool MakeThumbnailPixels(const uint8_t* data, size_t size, const char* fileName,
+                         ThumbnailPixels* out)
+{
+    try {
+        return MakeThumbnail(data, size, fileName, out);
+    } catch (...) {
+        return false;  // out of memory while scaling: reported like an unreadable file
+    }
 }
 
 bool TransformThumbnailPixels(uint8_t* bgra, TransformMode mode)

@@ -21,6 +21,14 @@ HBITMAP MakeThumbnail(HWND window, const char* path, PictureRect* pictureRect)
     bytes.clear();
     bytes.shrink_to_fit();  // the file's bytes are not needed while the bitmap is made
 
+    PictureRect rect = pixels->pictureRect;
+    HBITMAP bitmap = ThumbnailBitmap(window, pixels.get());
+    if (bitmap) *pictureRect = rect;
+    return bitmap;
+}
+
+HBITMAP ThumbnailBitmap(HWND window, ThumbnailPixels* pixels)
+{
     // The fourth byte of a 32-bit BI_RGB pixel is reserved and must be 0. Left at 255 it
     // stays in the bitmap, and the image list (under Wine) then no longer finds pure red
     // for its mask.
@@ -39,7 +47,6 @@ HBITMAP MakeThumbnail(HWND window, const char* path, PictureRect* pictureRect)
     HBITMAP bitmap = CreateDIBitmap(dc, &info.bmiHeader, CBM_INIT, pixels->bgra, &info,
                                     DIB_RGB_COLORS);
     ReleaseDC(window, dc);
-    if (bitmap) *pictureRect = pixels->pictureRect;
     return bitmap;
 }
 

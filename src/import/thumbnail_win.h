@@ -9,6 +9,11 @@
 // The caller deletes the bitmap once the image list has copied it.
 HBITMAP MakeThumbnail(HWND window, const char* path, PictureRect* pictureRect);
 
+// The thumbnail pixels as a bitmap compatible with window's device context (the pixels'
+// fourth bytes are cleared on the way). NULL when no bitmap could be made.
+struct ThumbnailPixels;
+HBITMAP ThumbnailBitmap(HWND window, ThumbnailPixels* pixels);
+
 // Pure red: the thumbnail image list's transparent colour.
 const COLORREF ThumbnailMaskColour = RGB(255, 0, 0);
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/commands.h"
 #include "app/progress_win.h"
 #include "layout/page_geometry.h"
 #include "pdf/pdf_library.h"
@@ -197,12 +198,6 @@ void AnswerPageDisplayInfo(NMLVDISPINFOA* request)
     if (item->mask & LVIF_IMAGE) item->iImage = PreviewSlotList[item->iItem];
 }
 
-static BOOL StaysEnabledInPreview(int command)
-{
-    return command == IDM_PREVIEW || command == IDM_HELP ||
-           (command >= IDM_LAYOUT_ONE && command <= IDM_LAYOUT_FOUR);
-}
-
 static void SetAddImagesMenuItem(BOOL enabled)
 {
     MENUITEMINFOA info;
@@ -230,7 +225,7 @@ static void EnableToolbarButtons(BOOL all)
         TBBUTTON button;
         if (!SendMessageA(MainToolbar, TB_GETBUTTON, i, (LPARAM)&button)) continue;
         if (button.fsStyle & BTNS_SEP) continue;
-        BOOL enable = all || StaysEnabledInPreview(button.idCommand);
+        BOOL enable = all || CommandWorksInPreview(button.idCommand);
         SendMessageA(MainToolbar, TB_ENABLEBUTTON, button.idCommand, MAKELPARAM(enable, 0));
     }
 }

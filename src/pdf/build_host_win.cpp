@@ -1,5 +1,6 @@
 #include "pdf/build_host_win.h"
 
+#include "app/decoder_host_win.h"
 #include "app/file_io_win.h"
 #include "app/progress_win.h"
 #include "app/wide_text_win.h"
@@ -37,6 +38,22 @@ void MakePdfDialogHost::DescribeWriteFailure(char* out, size_t outSize)
 bool MakePdfDialogHost::DeleteFileAt(const char* path)
 {
     return DeleteFileAtPath(path) != FALSE;
+}
+
+bool MakePdfDialogHost::DecodePagePicture(const ImageEntry& entry, const PagePlan& plan,
+                                          PagePicture* out)
+{
+    std::vector<uint8_t> bytes, request, body;
+    if (!ReadWholeFile(entry.path, &bytes) || bytes.empty()) return false;
+    try {
+        request = EncodeRequest(DecodePage, entry.path, plan, bytes.data(), bytes.size());
+    } catch (...) {
+        return false;
+    }
+    std::vector<uint8_t>().swap(bytes);
+    DWORD limit = plan.quality >= 1.0 ? FullQualityPageTimeLimitMs : PageTimeLimitMs;
+    return DecodeInDecoder(request, DecodePage, limit, &body) &&
+           ParsePageReply(body.data(), body.size(), out);
 }
 
 void MakePdfDialogHost::SetProgressRange(int count)

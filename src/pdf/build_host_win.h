@@ -11,6 +11,9 @@ public:
     bool WriteFileBytes(const char* path, const uint8_t* data, size_t size) override;
     bool DeleteFileAt(const char* path) override;
     void DescribeWriteFailure(char* out, size_t outSize) override;
+    // In a decoder process (see decoder_host_win.h).
+    bool DecodePagePicture(const ImageEntry& entry, const PagePlan& plan,
+                           PagePicture* out) override;
     // The bar and the message line of MakePdfProgressDialog; nothing once it is gone.
     void SetProgressRange(int count) override;
     void StepProgress() override;

@@ -3,17 +3,13 @@
 // drawn with a grey background, a black frame and its caption.
 #include "pdf/pdf_builder.h"
 
-#include <FreeImage.h>
-
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "app/product.h"
-#include "import/image_load.h"
 #include "pdf/pdf_library.h"
 #include "pdf/pdf_page_geometry.h"
-#include "pdf/pdf_picture.h"
 
 namespace {
 
@@ -44,6 +40,7 @@ private:
     void SetPaper(PaperTurn turn);
     void StartPage(unsigned w, unsigned h);
     void CouldNotOpen(const ImageEntry& entry);
+    PagePlan Plan(const ImageEntry& entry) const;
 
     const PdfSettingsRecord& settings_;
     BuildHost& host_;
@@ -106,39 +103,41 @@ void PdfRun::CouldNotOpen(const ImageEntry& entry)
     host_.SetMessageLine(message);
 }
 
+PagePlan PdfRun::Plan(const ImageEntry& entry) const
+{
+    PagePlan plan;
+    plan.flips = entry.flips;
+    plan.rotation = entry.rotation;
+    plan.cellsPerPage = cellsPerPage_;
+    plan.startsPage = cellIndex_ == 0;
+    plan.pageWidth = pageWidth_;
+    plan.pageHeight = pageHeight_;
+    plan.margin = settings_.pageMargin;
+    plan.gap = settings_.cellGap;
+    plan.cellWidth = page_.cellWidth;
+    plan.cellHeight = page_.cellHeight;
+    plan.quality = settings_.imageQuality;
+    return plan;
+}
+
 void PdfRun::AddEntry(const ImageEntry& entry)
 {
     host_.StepProgress();
     host_.SetMessageLine(entry.path);
 
-    std::vector<uint8_t> bytes;
-    FIBITMAP* picture = nullptr;
-    if (host_.ReadFileBytes(entry.path, &bytes))
-        picture = LoadImageFromMemory(bytes.data(), bytes.size(), entry.path);
-    std::vector<uint8_t>().swap(bytes);  // the file's bytes are not needed any more
-    if (!picture) return CouldNotOpen(entry);
-    picture = OrientForEntry(picture, entry.flips, entry.rotation);
-    const unsigned w = FreeImage_GetWidth(picture), h = FreeImage_GetHeight(picture);
+    PagePicture picture;
+    if (!host_.DecodePagePicture(entry, Plan(entry), &picture)) return CouldNotOpen(entry);
+    const unsigned w = picture.width, h = picture.height;
 
     if (cellIndex_ == 0) {
-        if (!pageFresh_ && !PdfAppendPage()) {
-            FreeImage_Unload(picture);  // the next picture tries to add the page again
-            return;
-        }
+        if (!pageFresh_ && !PdfAppendPage()) return;  // the next picture tries again
         pageFresh_ = true;
         StartPage(w, h);
     }
 
     const DrawnSize drawn = FitPicture(w, h, page_.cellWidth, page_.cellHeight);
-    DrawnSize resampled;
-    if (ResampledSize(w, h, drawn, settings_.imageQuality, &resampled)) {
-        FIBITMAP* smaller = FreeImage_Rescale(picture, resampled.width, resampled.height,
-                                              FILTER_BICUBIC);
-        FreeImage_Unload(picture);
-        if (!smaller) return;  // skipped; takes no cell
-        picture = smaller;
-    }
-    const int imageId = AddPictureAsJpeg(picture);
+    const int imageId = PdfAddJpegFromMemory(picture.jpeg.data(), (int)picture.jpeg.size(), 0);
+    std::vector<uint8_t>().swap(picture.jpeg);  // the document holds its own copy
     if (imageId < 0) return CouldNotOpen(entry);
     PdfUseImage(imageId);
 
@@ -183,6 +182,14 @@ int ReportFailure(BuildHost& host, const char* message)
 }
 
 }  // namespace
+
+bool BuildHost::DecodePagePicture(const ImageEntry& entry, const PagePlan& plan,
+                                  PagePicture* out)
+{
+    std::vector<uint8_t> bytes;
+    return ReadFileBytes(entry.path, &bytes) &&
+           MakePagePicture(bytes.data(), bytes.size(), entry.path, plan, out);
+}
 
 int BuildPdfDocument(const ImageCollectionType& images, const PdfSettingsRecord& settings,
                      const char* pdfPath, BuildHost& host)

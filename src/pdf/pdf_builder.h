@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/collection.h"
+#include "pdf/page_picture.h"
 #include "pdf/pdf_settings.h"
 
 enum { MaxPdfImages = 200 };
@@ -22,6 +23,11 @@ public:
     // Why the last WriteFileBytes failed, in the system's words ("" when unknown); it is
     // added to the "PDF Save Failed." message.
     virtual void DescribeWriteFailure(char* out, size_t outSize) { if (outSize) out[0] = 0; }
+    // The entry's picture made ready for its page (see MakePagePicture). By default the
+    // file is read through ReadFileBytes and decoded in this process; the program does it
+    // in a decoder process, out of reach of a hostile file.
+    virtual bool DecodePagePicture(const ImageEntry& entry, const PagePlan& plan,
+                                   PagePicture* out);
     // The progress dialog.
     virtual void SetProgressRange(int count) = 0;
     virtual void StepProgress() = 0;

@@ -2,18 +2,17 @@
 
 #include <FreeImage.h>
 
-#include <cstdint>
-
 #include "pdf/pdf_library.h"
 
-int AddPictureAsJpeg(FIBITMAP* picture)
+bool EncodePictureAsJpeg(FIBITMAP* picture, std::vector<uint8_t>* jpeg)
 {
-    if (!picture) return -1;
+    jpeg->clear();
+    if (!picture) return false;
     if (FreeImage_GetImageType(picture) != FIT_BITMAP || FreeImage_GetBPP(picture) != 24) {
         FIBITMAP* converted = FreeImage_ConvertTo24Bits(picture);
         FreeImage_Unload(picture);
         picture = converted;
-        if (!picture) return -1;
+        if (!picture) return false;
     }
     FIMEMORY* stream = FreeImage_OpenMemory(nullptr, 0);
     bool saved = stream && FreeImage_SaveToMemory(FIF_JPEG, picture, stream, JPEG_DEFAULT);
@@ -22,7 +21,14 @@ int AddPictureAsJpeg(FIBITMAP* picture)
     DWORD size = 0;
     if (saved)
         saved = FreeImage_AcquireMemory(stream, &data, &size) && size > 0 && size <= INT32_MAX;
-    const int imageId = saved ? PdfAddJpegFromMemory(data, (int)size, 0) : -1;
+    if (saved) jpeg->assign(data, data + size);
     if (stream) FreeImage_CloseMemory(stream);
-    return imageId;
+    return saved;
+}
+
+int AddPictureAsJpeg(FIBITMAP* picture)
+{
+    std::vector<uint8_t> jpeg;
+    if (!EncodePictureAsJpeg(picture, &jpeg)) return -1;
+    return PdfAddJpegFromMemory(jpeg.data(), (int)jpeg.size(), 0);
 }

@@ -1,164 +1,116 @@
-// Turning and mirroring thumbnails, the entry state each command records, and that
-// state applied to the full picture agreeing with the turned thumbnail.
+// What the user sees after turning and mirroring is what the PDF shows: for every
+// sequence of up to four commands, the transformed thumbnail and the page drawn from the
+// recorded entry have the picture's mark in the same corner and the same orientation.
+#include <FreeImage.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
-#include "core/image_test_util.h"
-#include "import/image_load.h"
 #include "import/thumbnail.h"
 #include "listview/transform_rules.h"
+#include "support/build_host.h"
+#include "support/pdf_reader.h"
 
 namespace {
 
-typedef std::vector<uint8_t> Pixels;
+const TransformMode Modes[] = {FlipLeftRight, FlipTopBottom, RotateClockwise,
+                               RotateCounterClockwise};
 
-// A white thumbnail with an asymmetric red bar: x 10..19, y 5..7 from the top.
-Pixels MarkedThumbnail()
+// "TL portrait" and the like: the corner whose quarter-box is mostly mark (and no other
+// corner has any), and the box's orientation; "?" when no single corner is marked.
+template <typename IsMark>
+std::string Look(int left, int top, int right, int bottom, IsMark isMark)
 {
-    Pixels bgra(96 * 96 * 4, 255);
-    for (int y = 5; y < 8; y++)
-        for (int x = 10; x < 20; x++) SetThumbPixel(bgra.data(), x, y, Red);
-    return bgra;
+    int w = (right - left) / 4, h = (bottom - top) / 4;
+    const char* names[4] = {"TL", "TR", "BL", "BR"};
+    int xs[4] = {left, right - w, left, right - w}, ys[4] = {top, top, bottom - h, bottom - h};
+    std::string found = "?";
+    for (int c = 0; c < 4; c++) {
+        int marked = 0;
+        for (int y = ys[c]; y < ys[c] + h; y++)
+            for (int x = xs[c]; x < xs[c] + w; x++) marked += isMark(x, y);
+        if (marked * 10 > w * h * 8 && found == "?") found = names[c];
+        else if (marked * 10 > w * h) return "?";
+    }
+    return found + (bottom - top > right - left ? " portrait" : " landscape");
 }
 
-ImageEntry Entry(int rotation, int flips, PictureRect rect = PictureRect{0, 12, 96, 84})
+std::string ThumbnailLook(const uint8_t* bgra, const PictureRect& r)
 {
-    ImageEntry e;
-    memset(&e, 0xcc, sizeof e);
-    e.slot = 4;
-    e.rotation = rotation;
-    e.flips = flips;
-    e.pictureRect = rect;
-    return e;
+    return Look(r.left, r.top, r.right, r.bottom,
+                [&](int x, int y) { return Near(ThumbPixel(bgra, x, y), Red, 60); });
 }
 
-std::string RectText(const PictureRect& r)
+// The picture on a rendered page: the box of its strongly red and blue pixels.
+std::string PageLook(FIBITMAP* page)
 {
-    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
-           std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
+    int w = FreeImage_GetWidth(page), h = FreeImage_GetHeight(page);
+    int l = w, t = h, r = 0, b = 0;
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++)
+            if (Near(PixelAt(page, x, y), Red, 100) || Near(PixelAt(page, x, y), Blue, 100))
+                l = std::min(l, x), t = std::min(t, y), r = std::max(r, x + 1), b = std::max(b, y + 1);
+    if (r - l < 8 || b - t < 8) return "no picture";
+    return Look(l, t, r, b, [&](int x, int y) { return Near(PixelAt(page, x, y), Red, 90); });
 }
 
 }  // namespace
 
-// Where thumbnail pixel (x, y) from the top-left goes under each command.
-TEST(TransformThumbnail, MovesEveryPixelAsTheCommandSays)
+TEST(Transform, EveryCommandSequenceLooksInThePdfAsInTheThumbnail)
 {
-    struct Case {
-        TransformMode mode;
-        int (*newX)(int x, int y);
-        int (*newY)(int x, int y);
-    };
-    const Case cases[] = {
-        {FlipLeftRight, [](int x, int) { return 95 - x; }, [](int, int y) { return y; }},
-        {FlipTopBottom, [](int x, int) { return x; }, [](int, int y) { return 95 - y; }},
-        {RotateClockwise, [](int, int y) { return 95 - y; }, [](int x, int) { return x; }},
-        {RotateCounterClockwise, [](int, int y) { return y; }, [](int x, int) { return 95 - x; }},
-    };
-    for (const Case& c : cases) {
-        Pixels before = MarkedThumbnail();
-        Pixels after = before;
-        ASSERT_TRUE(TransformThumbnailPixels(after.data(), c.mode)) << c.mode;
-        int wrong = 0;
-        for (int y = 0; y < 96; y++)
-            for (int x = 0; x < 96; x++)
-                if (!Near(ThumbPixel(before.data(), x, y),
-                          ThumbPixel(after.data(), c.newX(x, y), c.newY(x, y)), 0))
-                    wrong++;
-        EXPECT_EQ(0, wrong) << "mode " << c.mode;
-    }
-}
+    // A landscape picture, blue with a red mark in its top-left corner.
+    std::string folder = TestFolder("transform");
+    std::string path = folder + "/marked.png";
+    FIBITMAP* picture = MakeSolid(120, 80, Blue);
+    FillRect(picture, 0, 0, 40, 27, Red);
+    ByteVec bytes = EncodeAndUnload(picture, FIF_PNG);
+    std::ofstream(path, std::ios::binary).write((const char*)bytes.data(), bytes.size());
+    static ThumbnailPixels first, thumb;
+    ASSERT_TRUE(MakeThumbnailPixels(bytes.data(), bytes.size(), "marked.png", &first));
+    ASSERT_EQ("TL landscape", ThumbnailLook(first.bgra, first.pictureRect));
 
-TEST(TransformThumbnail, InverseCommandsRestoreThePixels)
-{
-    const std::vector<std::vector<TransformMode>> sequences = {
-        {RotateClockwise, RotateClockwise, RotateClockwise, RotateClockwise},
-        {RotateClockwise, RotateCounterClockwise},
-        {FlipLeftRight, FlipLeftRight},
-        {FlipTopBottom, FlipTopBottom},
-        {FlipLeftRight, FlipTopBottom, RotateClockwise, RotateClockwise},
-    };
-    for (const auto& sequence : sequences) {
-        Pixels start = MarkedThumbnail(), pixels = start;
-        for (TransformMode mode : sequence) ASSERT_TRUE(TransformThumbnailPixels(pixels.data(), mode));
-        EXPECT_TRUE(pixels == start) << sequence.size() << " commands";
-    }
-}
-
-TEST(TransformRules, EntryStateAfterEachCommand)
-{
-    struct Case {
-        int rotation, flips;
-        TransformMode mode;
-        int newRotation, newFlips;
-    };
-    const Case cases[] = {
-        {0, 0, RotateClockwise, 270, 0},
-        {270, 0, RotateCounterClockwise, 0, 0},  // 0, not 360
-        {90, 3, RotateClockwise, 0, 3},
-        {180, 0, RotateCounterClockwise, 270, 0},
-        {0, 0, FlipLeftRight, 0, 1},
-        {90, 0, FlipLeftRight, 90, 2},  // a quarter-turned picture: the other flag
-        {180, 0, FlipLeftRight, 180, 1},
-        {270, 2, FlipLeftRight, 270, 0},
-        {0, 1, FlipLeftRight, 0, 0},
-        {0, 0, FlipTopBottom, 0, 2},
-        {90, 0, FlipTopBottom, 90, 1},
-        {270, 3, FlipTopBottom, 270, 2},
-        {180, 2, FlipTopBottom, 180, 0},
-    };
-    for (const Case& c : cases) {
-        ImageEntry e = Entry(c.rotation, c.flips);
-        ApplyTransformToEntry(&e, c.mode);
-        EXPECT_EQ(c.newRotation, e.rotation) << c.rotation << "/" << c.flips << " mode " << c.mode;
-        EXPECT_EQ(c.newFlips, e.flips) << c.rotation << "/" << c.flips << " mode " << c.mode;
-        EXPECT_EQ(4, e.slot);
-        bool turn = c.mode == RotateClockwise || c.mode == RotateCounterClockwise;
-        EXPECT_EQ(turn ? "(12,0,84,96)" : "(0,12,96,84)", RectText(e.pictureRect));
-    }
-    ImageEntry e = Entry(0, 1);
-    for (int i = 0; i < 4; i++) ApplyTransformToEntry(&e, RotateClockwise);
-    EXPECT_EQ(0, e.rotation);
-    EXPECT_EQ(1, e.flips);
-    EXPECT_EQ("(0,12,96,84)", RectText(e.pictureRect));
-}
-
-// Every sequence of up to three commands: the turned thumbnail must look like the
-// thumbnail of the full picture oriented from the entry (as the PDF shows it), and
-// pictureRect must frame the picture in the turned thumbnail.
-TEST(TransformRules, RecordedStateMatchesTheTurnedThumbnail)
-{
-    FIBITMAP* picture = MakeSolid(200, 100, Blue);
-    FillRect(picture, 0, 0, 50, 40, Red);
-    FillRect(picture, 150, 60, 50, 40, {0, 150, 0});
-    ByteVec original = Encode(picture, FIF_PNG);
-    ThumbnailPixels first;
-    ASSERT_TRUE(MakeThumbnailPixels(original.data(), original.size(), "a.png", &first));
-    const TransformMode modes[] = {FlipLeftRight, FlipTopBottom, RotateClockwise,
-                                   RotateCounterClockwise};
-    for (int n = 1; n <= 3; n++) {
-        int combinations = n == 1 ? 4 : n == 2 ? 16 : 64;
+    // Each command alone, as the user expects to see it.
+    const char* alone[] = {"TR landscape", "BL landscape", "TR portrait", "BL portrait"};
+    std::vector<std::string> sequences, looks;
+    ImageCollectionType entries;
+    for (int n = 0, combinations = 1; n <= 4; n++, combinations *= 4) {
         for (int code = 0; code < combinations; code++) {
-            ThumbnailPixels thumb = first;
-            ImageEntry e = Entry(0, 0, first.pictureRect);
-            std::string what;
+            thumb = first;
+            ImageEntry entry = MakeImageEntry(0, path.c_str(), first.pictureRect);
+            std::string commands;
             for (int i = 0, c = code; i < n; i++, c /= 4) {
-                ASSERT_TRUE(TransformThumbnailPixels(thumb.bgra, modes[c % 4]));
-                ApplyTransformToEntry(&e, modes[c % 4]);
-                what += std::to_string(modes[c % 4]);
+                ASSERT_TRUE(TransformThumbnailPixels(thumb.bgra, Modes[c % 4]));
+                ApplyTransformToEntry(&entry, Modes[c % 4]);
+                commands += std::to_string(Modes[c % 4]);
             }
-            FIBITMAP* oriented = OrientForEntry(FreeImage_Clone(picture), e.flips, e.rotation);
-            ByteVec bytes = EncodeAndUnload(oriented, FIF_PNG);
-            ThumbnailPixels expected;
-            ASSERT_TRUE(MakeThumbnailPixels(bytes.data(), bytes.size(), "b.png", &expected));
-            EXPECT_EQ(RectText(expected.pictureRect), RectText(e.pictureRect)) << what;
-            int wrong = 0;
-            for (size_t i = 0; i < sizeof thumb.bgra; i++)
-                if (abs(thumb.bgra[i] - expected.bgra[i]) > 2) wrong++;
-            EXPECT_EQ(0, wrong) << "commands " << what;
+            looks.push_back(ThumbnailLook(thumb.bgra, entry.pictureRect));
+            if (n == 1) EXPECT_EQ(alone[code], looks.back()) << "command " << commands;
+            sequences.push_back(commands);
+            entries.push_back(entry);
         }
     }
-    FreeImage_Unload(picture);
+    ASSERT_EQ(341u, entries.size());
+
+    // One picture a page; at most 200 entries a document, so two documents.
+    PdfSettingsRecord settings;
+    SetDefaultPdfSettings(&settings);
+    settings.imageQuality = 0.0;  // small pictures: quick to encode and to render
+    for (size_t start = 0; start < entries.size(); start += MaxPdfImages) {
+        size_t end = std::min(entries.size(), start + (size_t)MaxPdfImages);
+        ImageCollectionType part(entries.begin() + start, entries.begin() + end);
+        std::string pdf = folder + "/part" + std::to_string(start) + ".pdf";
+        FakeHost host;
+        ASSERT_EQ(1, BuildPdfDocument(part, settings, pdf.c_str(), host));
+        std::vector<FIBITMAP*> pages = RenderPages(pdf, 12);
+        ASSERT_EQ(part.size(), pages.size());
+        for (size_t i = 0; i < pages.size(); i++) {
+            EXPECT_EQ(looks[start + i], PageLook(pages[i]))
+                << "commands " << sequences[start + i] << " (rotation " << part[i].rotation
+                << ", flips " << part[i].flips << ")";
+            FreeImage_Unload(pages[i]);
+        }
+    }
 }

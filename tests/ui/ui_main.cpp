@@ -1,5 +1,6 @@
 // Entry of the UI test program: OLE first, then every crash becomes a failing exit status.
-#include "app/globals_win.h"
+// Started with "/decoder" it is one of the program's decoder processes instead.
+#include "app/decoder_host_win.h"
 
 #include <ole2.h>
 
@@ -13,6 +14,8 @@ static LONG WINAPI FailOnCrash(EXCEPTION_POINTERS*)
 
 int main(int argc, char** argv)
 {
+    // The program's decoder processes are this test program started with "/decoder".
+    if (RunDecoderIfAsked(GetCommandLineA())) return 0;
     OleInitialize(NULL);
     SetUnhandledExceptionFilter(FailOnCrash);
     testing::InitGoogleTest(&argc, argv);

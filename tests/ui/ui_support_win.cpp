@@ -3,6 +3,7 @@
 #include "app/wide_text_win.h"
 
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <set>
 #include <vector>
@@ -10,7 +11,10 @@
 #include "app/progress_win.h"
 #include "app/startup_win.h"
 #include "layout/palette_win.h"
-#include "support/png_writer.h"
+#include "app/statusbar_win.h"
+#include "import/import_batch_win.h"
+#include "listview/image_listview_win.h"
+#include "support/pictures.h"
 
 HWND StartTolvane(int showCommand)
 {
@@ -51,86 +55,68 @@ void FlushMessages(DWORD maxMs)
 }
 
 namespace {
-struct DialogAction {
-    std::function<void(HWND)> action;
-    DWORD timeoutMs;
-};
-std::deque<DialogAction> PendingActions;
-HHOOK CbtHook;
-HWND ActiveDialog;
-UINT_PTR ActionTimer, WatchdogTimer;
-bool TimedOut;
+std::deque<std::pair<std::function<void(HWND)>, DWORD>> PendingActions;  // action, time limit
 std::function<void(HWND)> RunningAction;
-// Dialogs that already had their action: one activated again (when a message box it
-// opened closes) is not taken for the next dialog.
-std::set<HWND> HandledDialogs;
+std::set<HWND> HandledDialogs;  // one re-activated after its message box is not taken again
+HWND ActiveDialog;
+bool TimedOut;
 
-void CALLBACK WatchdogFired(HWND, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(NULL, id);
-    WatchdogTimer = 0;
-    HWND dialog = GetActiveWindow();
-    if (dialog && dialog != MainWindow) {
-        TimedOut = true;
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    }
-}
+bool IsModelessDialog(HWND window);
 
 void CALLBACK ActionFired(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(NULL, id);
-    ActionTimer = 0;
     std::function<void(HWND)> action = RunningAction;
     RunningAction = nullptr;
     if (action) action(ActiveDialog);
 }
 
-// The program's own modeless dialogs are never what an action waits for. They are known by
-// their dialog procedures: a dialog can become active inside CreateDialogParam, before
-// its handle is stored.
+void CALLBACK WatchdogFired(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(NULL, id);
+    // A long import pumps messages while it waits: its progress dialog is not the one.
+    HWND dialog = GetActiveWindow();
+    if (dialog && dialog != MainWindow && !IsModelessDialog(dialog))
+        TimedOut = true, PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+// The program's modeless dialogs are known by their procedures: one can become active
+// inside CreateDialogParam, before its handle is stored.
 bool IsModelessDialog(HWND window)
 {
     DLGPROC proc = (DLGPROC)GetWindowLongPtrA(window, DWLP_DLGPROC);
-    return proc == MakePdfProgressProc || proc == AddImagesProgressProc ||
-           proc == LayoutPaletteProc;
+    return proc == MakePdfProgressProc || proc == AddImagesProgressProc || proc == LayoutPaletteProc;
 }
 
 LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HCBT_ACTIVATE && !RunningAction && !PendingActions.empty()) {
-        char cls[32] = "";
-        GetClassNameA((HWND)wParam, cls, sizeof cls);
-        if (strcmp(cls, "#32770") == 0 && !HandledDialogs.count((HWND)wParam) &&
-            !IsModelessDialog((HWND)wParam)) {
-            ActiveDialog = (HWND)wParam;
-            HandledDialogs.insert(ActiveDialog);
-            RunningAction = PendingActions.front().action;
-            DWORD timeout = PendingActions.front().timeoutMs;
-            PendingActions.pop_front();
-            ActionTimer = SetTimer(NULL, 0, 100, ActionFired);
-            if (WatchdogTimer) KillTimer(NULL, WatchdogTimer);
-            WatchdogTimer = SetTimer(NULL, 0, timeout, WatchdogFired);
-        }
+    HWND window = (HWND)wParam;
+    char cls[32] = "";
+    if (code == HCBT_ACTIVATE && !RunningAction && !PendingActions.empty() &&
+        GetClassNameA(window, cls, sizeof cls) && strcmp(cls, "#32770") == 0 &&
+        HandledDialogs.insert(window).second && !IsModelessDialog(window)) {
+        ActiveDialog = window;
+        RunningAction = PendingActions.front().first;
+        DWORD timeoutMs = PendingActions.front().second;
+        PendingActions.pop_front();
+        SetTimer(NULL, 0, 100, ActionFired);  // runs inside the dialog's own loop
+        static UINT_PTR watchdog;
+        if (watchdog) KillTimer(NULL, watchdog);
+        watchdog = SetTimer(NULL, 0, timeoutMs, WatchdogFired);
     }
-    return CallNextHookEx(CbtHook, code, wParam, lParam);
+    return CallNextHookEx(NULL, code, wParam, lParam);
 }
 }  // namespace
 
 void WhenDialogAppears(std::function<void(HWND)> action, DWORD timeoutMs)
 {
-    if (!CbtHook) CbtHook = SetWindowsHookExA(WH_CBT, CbtProc, NULL, GetCurrentThreadId());
-    PendingActions.push_back(DialogAction{action, timeoutMs});
+    static HHOOK hook = SetWindowsHookExA(WH_CBT, CbtProc, NULL, GetCurrentThreadId());
+    PendingActions.push_back({action, timeoutMs});
 }
 
 bool DialogTimedOut()
 {
     return TimedOut;
-}
-
-void ForgetDialogActions()
-{
-    PendingActions.clear();
-    RunningAction = nullptr;
 }
 
 std::string WindowText(HWND window)
@@ -146,28 +132,24 @@ std::string ItemText(HWND dialog, int id)
     return WindowText(GetDlgItem(dialog, id));
 }
 
-static bool SaveFromDC(HDC sourceDC, int x, int y, int width, int height, const char* name)
+// Runs draw on a memory DC holding a width x height 32-bit DIB and returns its pixels
+// (BGRA, rows bottom-up).
+static std::vector<uint8_t> DrawnPixels(int width, int height, std::function<void(HDC)> draw)
 {
-    HDC memoryDC = CreateCompatibleDC(sourceDC);
     BITMAPINFO info;
     ZeroMemory(&info, sizeof info);
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;  // bottom-up, as the PNG writer expects
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader = {sizeof info.bmiHeader, width, height, 1, 32};
     void* bits = NULL;
-    HBITMAP dib = CreateDIBSection(sourceDC, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    HGDIOBJ old = SelectObject(memoryDC, dib);
-    BitBlt(memoryDC, 0, 0, width, height, sourceDC, x, y, SRCCOPY);
+    HBITMAP dib = CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HDC dc = CreateCompatibleDC(NULL);
+    HGDIOBJ old = SelectObject(dc, dib);
+    draw(dc);
     GdiFlush();
-    CreateDirectoryA(TOLVANE_SCREENSHOT_DIR, NULL);  // a Unix path works for Wine too
-    std::string unixPath = std::string(TOLVANE_SCREENSHOT_DIR) + "/" + name + ".png";
-    bool ok = bits && SavePngBgra(unixPath.c_str(), (const uint8_t*)bits, width, height);
-    SelectObject(memoryDC, old);
+    std::vector<uint8_t> pixels((uint8_t*)bits, (uint8_t*)bits + (size_t)width * height * 4);
+    SelectObject(dc, old);
+    DeleteDC(dc);
     DeleteObject(dib);
-    DeleteDC(memoryDC);
-    return ok;
+    return pixels;
 }
 
 bool SaveScreenshot(HWND window, const char* name)
@@ -176,20 +158,15 @@ bool SaveScreenshot(HWND window, const char* name)
     if (!GetWindowRect(window, &r)) return false;
     RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
     FlushMessages(100);
+    int width = r.right - r.left, height = r.bottom - r.top;
     HDC windowDC = GetWindowDC(window);
-    bool ok = SaveFromDC(windowDC, 0, 0, r.right - r.left, r.bottom - r.top, name);
+    std::vector<uint8_t> pixels = DrawnPixels(width, height, [&](HDC dc) {
+        BitBlt(dc, 0, 0, width, height, windowDC, 0, 0, SRCCOPY);
+    });
     ReleaseDC(window, windowDC);
-    return ok;
-}
-
-bool SaveScreenArea(const RECT& area, const char* name)
-{
-    FlushMessages(100);
-    HDC screenDC = GetDC(NULL);
-    bool ok = SaveFromDC(screenDC, area.left, area.top, area.right - area.left,
-                         area.bottom - area.top, name);
-    ReleaseDC(NULL, screenDC);
-    return ok;
+    CreateDirectoryA(TOLVANE_SCREENSHOT_DIR, NULL);  // a Unix path works for Wine too
+    std::string unixPath = std::string(TOLVANE_SCREENSHOT_DIR) + "/" + name + ".png";
+    return SavePngBgra(unixPath.c_str(), pixels.data(), width, height);
 }
 
 std::string MakeTestFolder(const char* name)
@@ -216,34 +193,157 @@ bool WriteTestFile(const std::string& path, const void* data, size_t size)
     return ok && written == size;
 }
 
-void SendKey(HWND window, WORD virtualKey)
+void PressKey(WORD virtualKey)
 {
-    UINT scan = MapVirtualKeyA(virtualKey, 0);
-    SendMessageA(window, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
-    SendMessageA(window, WM_KEYUP, virtualKey, 1 | (scan << 16) | (3u << 30));
-}
-
-static INPUT KeyInput(WORD vk, bool up)
-{
-    INPUT in;
-    ZeroMemory(&in, sizeof in);
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    return in;
-}
-
-void PressKey(WORD virtualKey, bool control, bool alt, bool shift)
-{
-    std::vector<INPUT> inputs;
-    if (control) inputs.push_back(KeyInput(VK_CONTROL, false));
-    if (alt) inputs.push_back(KeyInput(VK_MENU, false));
-    if (shift) inputs.push_back(KeyInput(VK_SHIFT, false));
-    inputs.push_back(KeyInput(virtualKey, false));
-    inputs.push_back(KeyInput(virtualKey, true));
-    if (shift) inputs.push_back(KeyInput(VK_SHIFT, true));
-    if (alt) inputs.push_back(KeyInput(VK_MENU, true));
-    if (control) inputs.push_back(KeyInput(VK_CONTROL, true));
-    SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = virtualKey;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
     FlushMessages(300);
+}
+
+bool StartWithImages(int count, int width, int height)
+{
+    if (!StartTolvane()) return false;
+    SetWindowPos(MainWindow, NULL, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    AddTestImages(count);
+    FlushMessages();
+    return (int)ImageCollection.size() == count;
+}
+
+std::string ReadTestFile(const std::string& path)
+{
+    std::string bytes;
+    HANDLE file = CreateFileW(WidePath(path.c_str()).text, GENERIC_READ, FILE_SHARE_READ, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, NULL) && got) bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+std::string WritePicture(const std::string& folder, const char* name, int width, int height,
+                         const char* format, BYTE r, BYTE g, BYTE b)
+{
+    std::vector<uint8_t> bytes = MakeTestImageBytes(width, height, format, r, g, b);
+    std::string path = folder + "\\" + name;
+    if (bytes.empty() || !WriteTestFile(path, bytes.data(), bytes.size())) return "";
+    return path;
+}
+
+void TypeIntoOpenDialog(const std::string& typed, DWORD timeoutMs)
+{
+    WhenDialogAppears([typed](HWND dialog) {
+        HWND box = GetDlgItem(dialog, 0x47C);  // the file-name box
+        HWND edit = FindWindowExA(box, NULL, "Edit", NULL);
+        SetWindowTextUtf8(edit ? edit : box, typed.c_str());
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }, timeoutMs);
+}
+
+std::vector<std::string> AddTestImages(int count)
+{
+    static std::string folder = MakeTestFolder("pictures");
+    std::vector<std::string> paths;
+    for (int i = 0; i < count; i++) {
+        char name[32];
+        snprintf(name, sizeof name, "image%d.png", (int)ImageCollection.size());
+        paths.push_back(WritePicture(folder, name, 80, 60, "png", (BYTE)(40 + 37 * i % 200),
+                                     (BYTE)(200 - 23 * i % 180), (BYTE)(90 + 51 * i % 160)));
+        AddImageFile(paths.back().c_str());
+    }
+    return paths;
+}
+
+std::string CollectionOrder()
+{
+    std::string order;
+    for (const ImageEntry& e : ImageCollection) {
+        const char* name = strstr(e.path, "image");
+        order += (order.empty() ? "" : ",") + (name ? std::to_string(atoi(name + 5)) : "?");
+    }
+    return order;
+}
+
+int ItemCount()
+{
+    return (int)SendMessageA(ImageListView, LVM_GETITEMCOUNT, 0, 0);
+}
+
+void SelectItems(std::initializer_list<int> items)
+{
+    LVITEMA state;
+    ZeroMemory(&state, sizeof state);
+    state.stateMask = LVIS_SELECTED;
+    SendMessageA(ImageListView, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&state);
+    state.state = LVIS_SELECTED;
+    for (int item : items) SendMessageA(ImageListView, LVM_SETITEMSTATE, item, (LPARAM)&state);
+}
+
+POINT ItemViewPoint(int item, double fx, double fy)
+{
+    RECT r = {LVIR_BOUNDS, 0, 0, 0};
+    SendMessageA(ImageListView, LVM_GETITEMRECT, item, (LPARAM)&r);
+    POINT p = {r.left + (int)((r.right - r.left) * fx), r.top + (int)((r.bottom - r.top) * fy)};
+    return p;
+}
+
+LPARAM ItemPoint(int item, double fx, double fy)
+{
+    POINT p = ItemViewPoint(item, fx, fy);
+    MapWindowPoints(ImageListView, MainWindow, &p, 1);
+    return MAKELPARAM(p.x, p.y);
+}
+
+std::string StatusText(int part)
+{
+    char text[256] = "";
+    SendMessageA(StatusBar, SB_GETTEXTA, part, (LPARAM)text);
+    return text;
+}
+
+std::vector<uint8_t> ThumbnailAsShown(int slot)
+{
+    HIMAGELIST list = (HIMAGELIST)SendMessageA(ImageListView, LVM_GETIMAGELIST, LVSIL_NORMAL, 0);
+    return DrawnPixels(ThumbnailSize, ThumbnailSize, [&](HDC dc) {
+        PatBlt(dc, 0, 0, ThumbnailSize, ThumbnailSize, WHITENESS);
+        ImageList_Draw(list, slot, dc, 0, 0, ILD_NORMAL);
+    });
+}
+
+namespace {
+ProgressRecorder* Recorder;
+HHOOK RecorderHook;
+
+LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPRETSTRUCT* m = (const CWPRETSTRUCT*)lParam;
+    if (code == HC_ACTION && Recorder && AddImagesProgressDialog &&
+        GetParent(m->hwnd) == AddImagesProgressDialog) {
+        int id = GetDlgCtrlID(m->hwnd);
+        if (m->message == WM_SETTEXT && id == IDC_ADD_MESSAGE)
+            Recorder->messages.push_back(WindowText(m->hwnd));  // set as UTF-16: read back
+        if (m->message == PBM_STEPIT && id == IDC_ADD_PROGRESS_BAR) Recorder->steps++;
+        if (m->message == WM_SETTEXT && id == IDC_ADD_STATUS) {
+            Recorder->statuses.push_back(WindowText(m->hwnd));
+            if (Recorder->onStatus) Recorder->onStatus(Recorder->statuses.back());
+        }
+    }
+    return CallNextHookEx(RecorderHook, code, wParam, lParam);
+}
+}  // namespace
+
+ProgressRecorder::ProgressRecorder()
+{
+    Recorder = this;
+    RecorderHook = SetWindowsHookExA(WH_CALLWNDPROCRET, AfterMessage, NULL, GetCurrentThreadId());
+}
+
+ProgressRecorder::~ProgressRecorder()
+{
+    UnhookWindowsHookEx(RecorderHook);
+    Recorder = nullptr;
 }

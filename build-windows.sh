@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# build-windows.sh [x86_64] [i686]
+# Builds Tolvane.exe for 64-bit and 32-bit Windows: dist/<arch>/Tolvane.exe with its help
+# file Tolvane.chm beside it, a folder to copy to a Windows computer as it is. Installs
+# the MinGW-w64 compilers, fetches the Debian sources of zlib, libjpeg-turbo, libpng,
+# FreeImage, libharu and qpdf with apt, and cross-builds them once into
+# build/windows/<arch>/prefix; later runs rebuild only Tolvane.
+set -euo pipefail
+cd "$(dirname "$0")"
+arches=("$@")
+((${#arches[@]})) || arches=(x86_64 i686)
+scripts/install-deps.sh windows
+scripts/windows/fetch-sources.sh build/windows/sources
+
+# DLLs that every Windows Tolvane runs on has; the exe may import nothing else.
+system_dlls='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|ole32|oleaut32|shlwapi|advapi32|ws2_32|msvcrt|bcrypt|crypt32)\.dll$'
+
+build_arch() {
+  local arch=$1 out=build/windows/$1
+  scripts/windows/build-libs.sh "$arch" build/windows/sources "$out"
+  cmake -S mingw -B "$out/tolvane" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-toolchain.cmake" -DMINGW_ARCH="$arch" \
+    -DMINGW_PREFIX="$PWD/$out/prefix" >"$out/logs/tolvane-configure.log"
+  cmake --build "$out/tolvane" -j"$(nproc)" >"$out/logs/tolvane.log" 2>&1 ||
+    { tail -30 "$out/logs/tolvane.log" >&2; return 1; }
+  local bad
+  bad=$("$arch-w64-mingw32-objdump" -p "$out/tolvane/Tolvane.exe" |
+        sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | grep -vE "$system_dlls" || true)
+  if [ -n "$bad" ]; then
+    echo "build-windows ($arch): Tolvane.exe imports DLLs that Windows does not have: $bad" >&2
+    return 1
+  fi
+  mkdir -p "dist/$arch"
+  cp "$out/tolvane/Tolvane.exe" "$out/tolvane/Tolvane.chm" "dist/$arch/"
+  echo "build-windows: dist/$arch/Tolvane.exe ($(du -k "dist/$arch/Tolvane.exe" | cut -f1) KB)"
+}
+
+# The architectures build side by side.
+pids=()
+for arch in "${arches[@]}"; do build_arch "$arch" & pids+=($!); done
+status=0
+for pid in "${pids[@]}"; do wait "$pid" || status=1; done
+exit $status

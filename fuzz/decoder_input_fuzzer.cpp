@@ -1,0 +1,84 @@
+// libFuzzer target for what an untrusted file and an untrusted decoder process reach in
+// the program itself: the header checks, the Exif reader and the JPEG segment walk, and
+// the program's side of the decoder protocol. The first byte picks the part.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "import/decoder_protocol.h"
+#include "import/exif_reader.h"
+#include "import/exr_header.h"
+#include "import/header_size.h"
+#include "import/jpeg_segments.h"
+
+namespace {
+
+void Headers(const uint8_t* data, size_t size)
+{
+    // Every format with a header reader, FreeImage's numbering (FIF_GIF .. FIF_XBM).
+    for (int format = 0; format <= 36; format++) {
+        uint64_t w = 0, h = 0;
+        ReadHeaderSize(format, data, size, &w, &h);
+    }
+    uint64_t w, h;
+    ExrHeaderBounded(data, size, &w, &h);
+}
+
+void Exif(const uint8_t* data, size_t size)
+{
+    int orientation = ExifOrientationFromBytes(data, size);
+    if (orientation < 1 || orientation > 8) __builtin_trap();
+    std::vector<uint8_t> plain;
+    if (JpegWithoutMetadata(data, size, &plain) && plain.size() >= size) __builtin_trap();
+}
+
+void Replies(const uint8_t* data, size_t size)
+{
+    if (size < FrameHeaderBytes + 1) return;
+    DecodeJobKind kind = (data[0] & 1) ? DecodePage : DecodeThumbnail;
+    data++, size--;
+    DecodeStatus status;
+    uint64_t length;
+    if (!ReadReplyHeader(data, kind, &status, &length)) return;
+    const uint8_t* body = data + FrameHeaderBytes;
+    size_t have = size - FrameHeaderBytes;
+    if (status != DecodeDone || length > have) return;
+    if (kind == DecodeThumbnail) {
+        static ThumbnailPixels pixels;
+        if (ParseThumbnailReply(body, (size_t)length, &pixels) &&
+            (pixels.pictureRect.right > ThumbnailSize || pixels.pictureRect.left < 0))
+            __builtin_trap();
+    } else {
+        PagePicture picture;
+        if (ParsePageReply(body, (size_t)length, &picture) && picture.jpeg.size() + 8 != length)
+            __builtin_trap();
+    }
+}
+
+void Requests(const uint8_t* data, size_t size)
+{
+    if (size < FrameHeaderBytes) return;
+    DecodeJobKind kind;
+    uint64_t length;
+    if (!ReadRequestHeader(data, &kind, &length)) return;
+    std::vector<uint8_t> body(data + FrameHeaderBytes, data + size);
+    if (length < body.size()) body.resize((size_t)length);
+    DecodeRequest request;
+    if (ParseRequestBody(kind, body.data(), body.size(), &request) &&
+        request.data + request.size != body.data() + body.size())
+        __builtin_trap();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 1) return 0;
+    switch (data[0] % 4) {
+    case 0: Headers(data + 1, size - 1); break;
+    case 1: Exif(data + 1, size - 1); break;
+    case 2: Replies(data + 1, size - 1); break;
+    case 3: Requests(data + 1, size - 1); break;
+    }
+    return 0;
+}

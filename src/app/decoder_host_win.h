@@ -1,0 +1,55 @@
+// Decoder processes: every picture file is decoded in a separate process (this program
+// started with "/decoder"), so a file that crashes, hangs or exhausts FreeImage takes
+// only that process with it. The program reads the file, sends its bytes through a pipe
+// and waits for the reply with a time limit, handling its window messages meanwhile;
+// a decoder that dies, overruns or answers nonsense is ended, its file counts as
+// unreadable, and the next request starts a new one. Decoders stay up between files
+// and run side by side: while one works on a file, the next one goes to the other.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "app/globals_win.h"
+#include "import/decoder_protocol.h"
+
+enum { DecoderCount = 2 };
+
+// Time a decoder has for one file, from the moment it was sent.
+enum : DWORD {
+    ThumbnailTimeLimitMs = 6000,
+    PageTimeLimitMs = 20000,
+    FullQualityPageTimeLimitMs = 60000,  // full-size pictures at the highest quality
+};
+
+// Memory one decoder process may commit (job object, and an address-space cap inside it).
+enum : uint64_t { DecoderMemoryBytes = 1536ull << 20 };
+
+// Pipe reads and writes go through this buffer of PipeBounceBytes from VirtualAlloc (null
+// when none could be had): under Wine, reading a pipe into memory from the C++ heap of
+// the Linux side fails (ERROR_INVALID_USER_BUFFER).
+enum : DWORD { PipeBounceBytes = 1u << 20 };
+uint8_t* PipeBounceBuffer();
+
+// Sends a whole request (EncodeRequest) to decoder `slot`, starting the process first
+// when it is not running. FALSE when no decoder could be started or it did not take the
+// request in time; the decoder is then ended.
+BOOL SendDecodeRequest(int slot, const std::vector<uint8_t>& request, DWORD timeLimitMs);
+
+// Waits for the reply to the request last sent to `slot`. TRUE with *body holding a
+// DecodeDone reply's body; FALSE when the file was unreadable, the decoder died, ran over
+// its time or answered nonsense (the decoder is then ended).
+BOOL ReceiveDecodeReply(int slot, DecodeJobKind kind, std::vector<uint8_t>* body);
+
+// Both steps for one file, on decoder 0.
+BOOL DecodeInDecoder(const std::vector<uint8_t>& request, DecodeJobKind kind,
+                     DWORD timeLimitMs, std::vector<uint8_t>* body);
+
+// TRUE while `slot` has a request whose reply has not been read.
+BOOL DecoderBusy(int slot);
+// Ends the decoder process of `slot`, if any (a busy one loses its request).
+void EndDecoder(int slot);
+
+// The decoder's own entry: when the command line asks for a decoder, serves requests on
+// the pipe it names until the program closes it, and returns TRUE (the process then
+// exits). FALSE for any other command line.
+BOOL RunDecoderIfAsked(const char* commandLine);

@@ -1,0 +1,34 @@
+// One picture of the PDF made ready for its page: decoded, turned as its entry says,
+// resampled for the cell it will fill and encoded as JPEG. A pure function of the file's
+// bytes and a small plan, so that it can run in a decoder process of its own.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// What the PDF run knows about where the picture goes.
+struct PagePlan {
+    int flips = 0, rotation = 0;  // as in ImageEntry
+    int cellsPerPage = 1;
+    // The picture is the first of a new page: it decides the page's turn, and with it the
+    // cells (from the page so far, margin and gap). Otherwise it takes cellWidth x
+    // cellHeight, the cells of the current page.
+    bool startsPage = true;
+    unsigned pageWidth = 0, pageHeight = 0;
+    unsigned margin = 0, gap = 0;
+    unsigned cellWidth = 0, cellHeight = 0;
+    double quality = 0;  // 0..1, the PDF settings' image quality
+};
+
+struct PagePicture {
+    unsigned width = 0, height = 0;  // the turned picture before resampling
+    std::vector<uint8_t> jpeg;       // a whole JPEG file
+};
+
+// The cell size the picture will be fitted into, for a width x height (turned) picture.
+void PlannedCell(const PagePlan& plan, unsigned width, unsigned height, unsigned* cellWidth,
+                 unsigned* cellHeight);
+
+// False when the bytes are not a readable picture or no JPEG could be made.
+bool MakePagePicture(const uint8_t* data, size_t size, const char* fileName,
+                     const PagePlan& plan, PagePicture* out);

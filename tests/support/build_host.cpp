@@ -1,0 +1,71 @@
+#include "support/build_host.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace fs = std::filesystem;
+
+std::string TestFolder(const std::string& name)
+{
+    const char* given = getenv("TOLVANE_TEST_TMP");
+    std::string folder = std::string(given && *given ? given : "/tmp") + "/tolvane-" + name +
+                         "-" + std::to_string(getpid());
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes)
+{
+    std::string temp = path + ".partial";
+    {
+        std::ofstream out(temp, std::ios::binary);
+        if (!out.write(bytes.data(), bytes.size())) return false;
+    }
+    return rename(temp.c_str(), path.c_str()) == 0;
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool FileExists(const std::string& path) { return fs::exists(path); }
+
+bool FakeHost::ReadFileBytes(const char* path, std::vector<uint8_t>* out)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    out->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+
+bool FakeHost::FileExists(const char* path) { return ::FileExists(path); }
+
+bool FakeHost::WriteFileBytes(const char* path, const uint8_t* data, size_t size)
+{
+    ++writes;
+    if (leaveJunk) std::ofstream(path, std::ios::binary).write((const char*)data, 10);
+    return !failWrites && WriteWholeFile(path, std::string((const char*)data, size));
+}
+
+bool FakeHost::DeleteFileAt(const char* path)
+{
+    deleted.push_back(path);
+    return remove(path) == 0;
+}
+
+ImageEntry Entry(const std::string& path, const char* caption, int rotation, int flips)
+{
+    ImageEntry entry = MakeImageEntry(0, path.c_str(), PictureRect{0, 0, 96, 96});
+    SetEntryCaption(&entry, caption);
+    entry.rotation = rotation;
+    entry.flips = flips;
+    return entry;
+}

@@ -1,0 +1,38 @@
+// For the native PDF tests: a scratch folder per test, whole-file reads and writes, and a
+// BuildHost that works on real files and records what the builder shows.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "pdf/pdf_builder.h"
+
+// A new empty folder for this process, under $TOLVANE_TEST_TMP or /tmp.
+std::string TestFolder(const std::string& name);
+// Writes beside path, then renames over it: never a half-written file at path.
+bool WriteWholeFile(const std::string& path, const std::string& bytes);
+std::string ReadWholeFile(const std::string& path);  // "" when missing
+bool FileExists(const std::string& path);
+
+class FakeHost : public BuildHost {
+public:
+    bool ReadFileBytes(const char* path, std::vector<uint8_t>* out) override;
+    bool FileExists(const char* path) override;
+    bool WriteFileBytes(const char* path, const uint8_t* data, size_t size) override;
+    bool DeleteFileAt(const char* path) override;
+    void SetProgressRange(int count) override { range = count; }
+    void StepProgress() override { ++steps; }
+    void ResetProgress() override { ++resets; }
+    void SetMessageLine(const char* text) override { messages.push_back(text); }
+    bool PumpAndContinue() override { return continuePumps < 0 || ++pumps <= continuePumps; }
+    void ShowFailure(const char* message) override { failures.push_back(message); }
+
+    int continuePumps = -1;    // pumps answered true before the cancel; -1: never cancel
+    bool failWrites = false;   // WriteFileBytes fails...
+    bool leaveJunk = false;    // ...after leaving a few bytes at the path
+    int pumps = 0, steps = 0, resets = 0, writes = 0, range = -1;
+    std::vector<std::string> messages, failures, deleted;
+};
+
+// An entry for the builder.
+ImageEntry Entry(const std::string& path, const char* caption = "[no caption]",
+                 int rotation = 0, int flips = 0);

@@ -1,0 +1,127 @@
+// Editing the list as a user does: captions in place, the reorder drag, removing, and
+// turning pictures from the toolbar.
+#include "ui/gtest_win.h"
+#include "ui/ui_support_win.h"
+
+#include <algorithm>
+
+#include "support/pictures.h"
+
+namespace {
+
+HWND EditControl() { return (HWND)SendMessageA(ImageListView, LVM_GETEDITCONTROL, 0, 0); }
+
+// F2 on the selected item, `typed` after selecting the whole text, then the ending key.
+void EditCaption(int item, const char* typed, WORD endKey)
+{
+    SelectItems({item});
+    SetForegroundWindow(MainWindow);
+    SetFocus(ImageListView);
+    PressKey(VK_F2);
+    HWND edit = EditControl();
+    ASSERT_TRUE(edit != NULL);
+    EXPECT_EQ(1, CaptionEditActive);
+    EXPECT_EQ(CaptionChars - 1, (int)SendMessageA(edit, EM_GETLIMITTEXT, 0, 0));
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    for (const char* c = *typed ? typed : "\b"; *c; c++) SendMessageA(edit, WM_CHAR, (BYTE)*c, 1);
+    PressKey(endKey);
+    EXPECT_TRUE(EditControl() == NULL);
+    EXPECT_EQ(0, CaptionEditActive);
+}
+
+}  // namespace
+
+TEST(Captions, ReturnStoresEscapeKeepsEmptyBecomesThePlaceholder)
+{
+    ASSERT_TRUE(StartWithImages(3));
+    EditCaption(1, "Beach", VK_RETURN);
+    EXPECT_STREQ("Beach", ImageCollection[1].caption);
+    EditCaption(1, "never stored", VK_ESCAPE);
+    EditCaption(1, "", VK_ESCAPE);
+    EXPECT_STREQ("Beach", ImageCollection[1].caption);
+    EditCaption(1, "", VK_RETURN);
+    EXPECT_STREQ(NoCaption, ImageCollection[1].caption);
+    EXPECT_STREQ(NoCaption, ImageCollection[0].caption) << "only the edited item changes";
+    SaveScreenshot(MainWindow, "captions");
+}
+
+TEST(Reorder, DragThroughTheMainWindowMovesTheSelectionAndEscapeCancels)
+{
+    ASSERT_TRUE(StartWithImages(5));
+    struct Case {
+        std::initializer_list<int> selected;
+        int grabbed, target;
+        double fx;  // where on the target: left or right half
+        const char* order;
+    } cases[] = {
+        {{0}, 0, 3, 0.75, "1,2,3,0,4"},
+        {{4}, 4, 1, 0.25, "0,4,1,2,3"},
+        {{1, 3}, 1, 4, 0.75, "0,2,4,1,3"},
+        {{2}, 2, 2, 0.75, "0,1,2,3,4"},  // dropped on itself
+    };
+    for (const Case& c : cases) {
+        SelectItems(c.selected);
+        NMLISTVIEW begin = {};
+        begin.hdr = {ImageListView, IDC_IMAGE_LIST_VIEW, (UINT)LVN_BEGINDRAG};
+        begin.iItem = c.grabbed;
+        begin.ptAction = ItemViewPoint(c.grabbed, 0.5, 0.35);
+        SendMessageA(MainWindow, WM_NOTIFY, IDC_IMAGE_LIST_VIEW, (LPARAM)&begin);
+        ASSERT_EQ(1, DragActive);
+        PostMessageA(MainWindow, WM_MOUSEMOVE, MK_LBUTTON, ItemPoint(c.target, c.fx, 0.35));
+        PostMessageA(MainWindow, WM_LBUTTONUP, 0, ItemPoint(c.target, c.fx, 0.35));
+        FlushMessages();
+        EXPECT_EQ(c.order, CollectionOrder()) << c.grabbed << " to " << c.target;
+        EXPECT_EQ(0, DragActive);
+        EXPECT_NE(MainWindow, GetCapture());
+        std::sort(ImageCollection.begin(), ImageCollection.end(),
+                  [](const ImageEntry& a, const ImageEntry& b) { return a.slot < b.slot; });
+    }
+    SelectItems({0});
+    SetFocus(ImageListView);
+    NMLISTVIEW begin = {};
+    begin.hdr = {ImageListView, IDC_IMAGE_LIST_VIEW, (UINT)LVN_BEGINDRAG};
+    SendMessageA(MainWindow, WM_NOTIFY, IDC_IMAGE_LIST_VIEW, (LPARAM)&begin);
+    SendMessageA(MainWindow, WM_MOUSEMOVE, MK_LBUTTON, ItemPoint(3, 0.75, 0.35));
+    PressKey(VK_ESCAPE);
+    SendMessageA(MainWindow, WM_LBUTTONUP, 0, ItemPoint(3, 0.75, 0.35));
+    FlushMessages();
+    EXPECT_EQ("0,1,2,3,4", CollectionOrder());
+    EXPECT_EQ(0, DragActive);
+}
+
+TEST(Remove, SelectedPicturesGoAndTheirSlotsAreReusedInOrder)
+{
+    ASSERT_TRUE(StartWithImages(5));
+    SelectItems({1, 3});
+    SetFocus(ImageListView);
+    PressKey(VK_DELETE);
+    EXPECT_EQ("0,2,4", CollectionOrder());
+    EXPECT_EQ(3, ItemCount());
+    EXPECT_EQ("Images: 003", StatusText(1));
+    std::vector<std::string> added = AddTestImages(3);
+    EXPECT_EQ(3, ImageCollection[3].slot) << "the highest removed position's slot first";
+    EXPECT_EQ(1, ImageCollection[4].slot);
+    EXPECT_EQ(5, ImageCollection[5].slot);
+    // The reused slot shows the new picture, not the removed one.
+    std::vector<uint8_t> shown = ThumbnailAsShown(3);
+    EXPECT_TRUE(Near(Rgb{40, 200, 90}, ThumbPixel(shown.data(), 60, 48), 8));
+}
+
+TEST(Transform, ToolbarTurnsOnlyTheSelectedThumbnails)
+{
+    ASSERT_TRUE(StartWithImages(2));
+    std::vector<uint8_t> before = ThumbnailAsShown(1);
+    SelectItems({0});
+    SendMessageA(MainWindow, WM_COMMAND, IDM_ROTATE_CW, 0);
+    EXPECT_EQ(270, ImageCollection[0].rotation);
+    EXPECT_EQ(0, ImageCollection[1].rotation);
+    EXPECT_EQ(before, ThumbnailAsShown(1));
+    // The picture's black top-left mark is now at the top right, the picture tall.
+    std::vector<uint8_t> turned = ThumbnailAsShown(0);
+    const PictureRect& r = ImageCollection[0].pictureRect;
+    EXPECT_GT(r.bottom - r.top, r.right - r.left);
+    EXPECT_TRUE(Near(Black, ThumbPixel(turned.data(), r.right - 3, r.top + 3), 40));
+    EXPECT_FALSE(Near(Black, ThumbPixel(turned.data(), r.left + 3, r.top + 3), 40));
+    SendMessageA(MainWindow, WM_COMMAND, IDM_ROTATE_CCW, 0);
+    EXPECT_EQ(0, ImageCollection[0].rotation);
+}

@@ -1,0 +1,211 @@
+// Adding pictures: Add Images through the real open dialog, and files dropped on the list
+// through the registered drop target with a shell-style file list in global memory.
+#include "ui/gtest_win.h"
+#include "ui/ui_support_win.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "import/add_images_win.h"
+#include "import/drop_target_win.h"
+#include "support/pictures.h"
+
+namespace {
+
+std::vector<std::string> Paths()
+{
+    std::vector<std::string> paths;
+    for (const ImageEntry& e : ImageCollection) paths.push_back(e.path);
+    return paths;
+}
+
+void ExpectImportClosed()
+{
+    EXPECT_EQ(0, ImportActive);
+    EXPECT_TRUE(IsWindowEnabled(MainWindow));
+    EXPECT_FALSE(IsWindow(AddImagesProgressDialog));
+    EXPECT_EQ((int)ImageCollection.size(), ItemCount());
+}
+
+// A data object offering CF_HDROP as the shell does (UTF-16 names, or ANSI ones), or (for
+// the refusals) only text, or a list whose offset points past its block.
+class TestData : public IDataObject {
+public:
+    enum Kind { FileList, WideFileList, TextOnly, DamagedList };
+    TestData(std::vector<std::string> paths, Kind kind = FileList) : paths_(paths), kind_(kind) {}
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        *object = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject) ? this : NULL;
+        return *object ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }  // lives on the stack
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override
+    {
+        gets++;
+        if (QueryGetData(format) != S_OK) return DV_E_FORMATETC;
+        std::string names;
+        for (const std::string& p : paths_) names += p + '\0';
+        names += '\0';
+        if (kind_ == WideFileList) {
+            std::vector<WCHAR> wide(names.size());
+            int chars = MultiByteToWideChar(CP_UTF8, 0, names.data(), (int)names.size(),
+                                            wide.data(), (int)wide.size());
+            names.assign((const char*)wide.data(), chars * sizeof(WCHAR));
+        }
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size());
+        DROPFILES* header = (DROPFILES*)GlobalLock(block);
+        header->pFiles = kind_ == DamagedList ? 1 << 20 : sizeof(DROPFILES);
+        header->fWide = kind_ == WideFileList;
+        memcpy(header + 1, names.data(), names.size());
+        GlobalUnlock(block);
+        medium->tymed = TYMED_HGLOBAL, medium->hGlobal = block, medium->pUnkForRelease = NULL;
+        return S_OK;
+    }
+    STDMETHODIMP QueryGetData(FORMATETC* f) override
+    {
+        return f->cfFormat == (kind_ == TextOnly ? CF_TEXT : CF_HDROP) &&
+               (f->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
+    }
+    // Not used by a drop target.
+    STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+    STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+    STDMETHODIMP DUnadvise(DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+    int gets = 0;
+
+private:
+    std::vector<std::string> paths_;
+    Kind kind_;
+};
+
+// DragEnter, DragOver and Drop as OLE delivers them; the effect Drop answered.
+DWORD DropOnList(IDataObject* data, DWORD allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE)
+{
+    POINTL point = {100, 100};
+    DWORD enter = allowed, over = allowed, drop = allowed;
+    ImageDropTarget->DragEnter(data, MK_LBUTTON, point, &enter);
+    ImageDropTarget->DragOver(MK_LBUTTON, point, &over);
+    ImageDropTarget->Drop(data, MK_LBUTTON, point, &drop);
+    EXPECT_TRUE(enter == drop && over == drop);
+    return drop;
+}
+
+}  // namespace
+
+TEST(AddImages, ChosenFilesAreAddedInOrderAndWhatIsNotAPictureIsReported)
+{
+    ASSERT_TRUE(StartTolvane() != NULL);
+    std::string folder = MakeTestFolder("add");
+    std::string a = WritePicture(folder, "a.png", 80, 60), c = WritePicture(folder, "c.jpg", 60, 80, "jpg");
+    std::string bad = folder + "\\b.jpg";
+    WriteTestFile(bad, "not a picture", 13);
+    CopyText(ImportDirectory, sizeof ImportDirectory, folder.c_str());
+    TypeIntoOpenDialog("\"a.png\" \"b.jpg\" \"c.jpg\"");
+    ProgressRecorder progress;
+    AddImagesFromFiles();
+    EXPECT_FALSE(DialogTimedOut());
+    EXPECT_EQ((std::vector<std::string>{a, c}), Paths());
+    EXPECT_EQ("Processing File 003 of 003", progress.statuses.back());
+    EXPECT_EQ(1, std::count(progress.messages.begin(), progress.messages.end(),
+                            "Unknown File Format: " + bad));
+    EXPECT_EQ(3, progress.steps);
+    ExpectImportClosed();
+    EXPECT_EQ("Images: 002", StatusText(1));
+}
+
+TEST(AddImages, CancelDuringTheThirdOfFiveKeepsThree)
+{
+    ASSERT_TRUE(StartTolvane() != NULL);
+    std::string folder = MakeTestFolder("cancel");
+    for (const char* name : {"a.png", "b.png", "c.png", "d.png", "e.png"}) WritePicture(folder, name, 50, 40);
+    CopyText(ImportDirectory, sizeof ImportDirectory, folder.c_str());
+    TypeIntoOpenDialog("\"a.png\" \"b.png\" \"c.png\" \"d.png\" \"e.png\"");
+    ProgressRecorder progress;
+    progress.onStatus = [](const std::string& status) {
+        if (status == "Processing File 003 of 005")
+            PostMessageA(GetDlgItem(AddImagesProgressDialog, IDC_ADD_CANCEL), BM_CLICK, 0, 0);
+    };
+    AddImagesFromFiles();
+    ASSERT_EQ(3u, ImageCollection.size());
+    EXPECT_EQ(folder + "\\c.png", ImageCollection[2].path);
+    ExpectImportClosed();
+}
+
+TEST(DropTarget, FilesAreAddedInDropOrderBadListsAndBusyTimesRefused)
+{
+    ASSERT_TRUE(StartTolvane() != NULL);
+    std::string folder = MakeTestFolder("drop");
+    std::vector<std::string> files = {WritePicture(folder, "c.png", 90, 60),
+                                      WritePicture(folder, "a.gif", 60, 90, "gif"), folder,
+                                      WritePicture(folder, "b.bmp", 70, 70, "bmp")};
+    TestData text(files, TestData::TextOnly), damaged(files, TestData::DamagedList);
+    EXPECT_EQ((DWORD)DROPEFFECT_NONE, DropOnList(&text));
+    EXPECT_EQ(0, text.gets);
+    DropOnList(&damaged);  // the list's offset points outside its block: nothing is read
+    EXPECT_TRUE(ImageCollection.empty());
+    ExpectImportClosed();
+
+    TestData data(files);
+    EXPECT_EQ((DWORD)DROPEFFECT_NONE, DropOnList(&data, DROPEFFECT_MOVE)) << "never a move";
+    PdfBuildActive = 1;
+    EXPECT_EQ((DWORD)DROPEFFECT_NONE, DropOnList(&data)) << "while the PDF is made";
+    PdfBuildActive = 0;
+    EnableWindow(MainWindow, FALSE);  // as a modal dialog of the main window does
+    EXPECT_EQ((DWORD)DROPEFFECT_NONE, DropOnList(&data));
+    EnableWindow(MainWindow, TRUE);
+    EXPECT_EQ(0, data.gets);
+    DWORD nested = 99;
+    ProgressRecorder progress;
+    progress.onStatus = [&](const std::string&) { nested = DropOnList(&damaged); };
+    EXPECT_EQ((DWORD)DROPEFFECT_COPY, DropOnList(&data));
+    EXPECT_EQ((DWORD)DROPEFFECT_NONE, nested) << "a drop during an import";
+    EXPECT_EQ((std::vector<std::string>{files[0], files[1], files[3]}), Paths());
+    EXPECT_EQ(1, std::count(progress.messages.begin(), progress.messages.end(),
+                            "Unknown File Format: " + folder));  // a folder is no picture
+    ExpectImportClosed();
+}
+
+// A phone's folder of 2,000 Cyrillic names and two more (Japanese, Latin with an accent):
+// about 26,000 characters chosen, far beyond the dialog's first buffer. Every name arrives
+// whole, never as '?', chosen in the open dialog (cancelled at the third file) and dropped
+// as the shell drops them (UTF-16).
+TEST(AddImages, TwoThousandNamesOutsideTheCodePageByDialogAndDrop)
+{
+    ASSERT_TRUE(StartTolvane() != NULL);
+    std::string folder = MakeTestFolder("\xe5\x86\x99\xe7\x9c\x9f");  // 写真
+    std::vector<std::string> files = {WritePicture(folder, "\xe5\x86\x99\xe7\x9c\x9f.png", 60, 40),
+                                      WritePicture(folder, "caf\xc3\xa9.gif", 60, 40, "gif")};
+    std::string typed = "\"\xe5\x86\x99\xe7\x9c\x9f.png\" \"caf\xc3\xa9.gif\"";  // 写真.png café.gif
+    std::vector<uint8_t> jpeg = MakeTestImageBytes(8, 8, "jpg");
+    for (int i = 0; i < 2000; i++) {
+        char name[40];
+        snprintf(name, sizeof name, "\xd1\x84\xd0\xbe\xd1\x82\xd0\xbe_%04d.jpg", i);  // фото_0000.jpg
+        ASSERT_TRUE(WriteTestFile(folder + "\\" + name, jpeg.data(), jpeg.size()));
+        typed += std::string(" \"") + name + "\"";
+        if (i == 0) files.push_back(folder + "\\" + name);
+    }
+    CopyText(ImportDirectory, sizeof ImportDirectory, folder.c_str());
+    TypeIntoOpenDialog(typed, 60000);  // Wine's dialog takes its time over 2,000 names
+    ProgressRecorder progress;
+    progress.onStatus = [](const std::string& status) {
+        if (status == "Processing File 003 of 2002")
+            PostMessageA(GetDlgItem(AddImagesProgressDialog, IDC_ADD_CANCEL), BM_CLICK, 0, 0);
+    };
+    AddImagesFromFiles();
+    EXPECT_FALSE(DialogTimedOut());
+    ASSERT_FALSE(progress.statuses.empty()) << "the selection was lost";
+    EXPECT_EQ("Processing File 001 of 2002", progress.statuses[0]);
+    EXPECT_EQ(files, Paths());
+    TestData data(files, TestData::WideFileList);
+    progress.messages.clear();
+    DropOnList(&data);
+    std::vector<std::string> all = Paths();
+    EXPECT_EQ(files, std::vector<std::string>(all.begin() + 3, all.end())) << "dropped after";
+    EXPECT_EQ("Making Thumbnail for: " + files[0], progress.messages.at(0));
+    ExpectImportClosed();
+}

@@ -1,0 +1,185 @@
+// Make PDF end to end at the platform's boundaries: the real save dialog, the file on
+// disk read back, the shell's "open", the recording MAPI32, and a save that fails.
+#include "ui/gtest_win.h"
+#include "ui/ui_support_win.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+
+#include "app/progress_win.h"
+#include "app/wide_text_win.h"
+#include "import/import_batch_win.h"
+#include "pdf/options_win.h"
+#include "pdf/make_pdf_win.h"
+#include "support/pdf_reader.h"
+
+namespace {
+
+void AnswerSaveDialog(const std::string& typed)
+{
+    WhenDialogAppears([typed](HWND dialog) {
+        HWND box = GetDlgItem(dialog, 0x47C);
+        HWND edit = FindWindowExA(box, NULL, "Edit", NULL);
+        SetWindowTextUtf8(edit ? edit : box, typed.c_str());
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+}
+
+// Waits for a file that another process writes.
+bool WaitForFile(const std::string& path, DWORD ms)
+{
+    for (DWORD waited = 0; waited < ms; waited += 50, Sleep(50))
+        if (!ReadTestFile(path).empty()) return true;
+    return false;
+}
+
+// The shell's "open" for .pdf copies the file to a marker, through an association
+// registered for the test; Wine's own is put back afterwards.
+class ShellOpenRecorder {
+public:
+    explicit ShellOpenRecorder(const std::string& marker) : marker(marker)
+    {
+        LONG size = sizeof previous_;
+        if (RegQueryValueA(HKEY_CLASSES_ROOT, ".pdf", previous_, &size) != ERROR_SUCCESS)
+            previous_[0] = 0;
+        std::string command = "cmd.exe /c copy /y \"%1\" \"" + marker + "\"";
+        ok = RegSetValueA(HKEY_CLASSES_ROOT, "TolvaneTest.Open\\shell\\open\\command", REG_SZ,
+                          command.c_str(), (DWORD)command.size()) == ERROR_SUCCESS &&
+             RegSetValueA(HKEY_CLASSES_ROOT, ".pdf", REG_SZ, "TolvaneTest.Open", 16) == ERROR_SUCCESS;
+    }
+    ~ShellOpenRecorder()
+    {
+        if (previous_[0]) RegSetValueA(HKEY_CLASSES_ROOT, ".pdf", REG_SZ, previous_, strlen(previous_));
+        else RegDeleteKeyA(HKEY_CLASSES_ROOT, ".pdf");
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, "TolvaneTest.Open");
+    }
+    std::string marker;
+    bool ok = false;
+
+private:
+    char previous_[MAX_PATH];
+};
+
+// Loads the stand-in MAPI32.DLL as the program's MapiLibrary; it records MAPISendMail's
+// arguments as "key=value|..." lines, after waiting for waitFor to appear.
+void LoadMailRecorder(const std::string& record, const std::string& waitFor)
+{
+    std::string dll = std::string("Z:") + TOLVANE_MAPI_RECORDER;
+    std::replace(dll.begin(), dll.end(), '/', '\\');
+    SetEnvironmentVariableA("TOLVANE_MAPI_RECORD", record.c_str());
+    SetEnvironmentVariableA("TOLVANE_MAPI_WAIT_FOR", waitFor.c_str());
+    MapiLibrary = LoadLibraryA(dll.c_str());
+}
+
+std::map<std::string, std::string> MailCall(const std::string& record)
+{
+    std::map<std::string, std::string> fields;
+    std::string line = ReadTestFile(record);
+    for (size_t at = 0, bar; at < line.size(); at = bar + 1) {
+        bar = std::min(line.find_first_of("|\n", at), line.size());
+        std::string field = line.substr(at, bar - at);
+        size_t eq = field.find('=');
+        if (eq != std::string::npos) fields[field.substr(0, eq)] = field.substr(eq + 1);
+    }
+    return fields;
+}
+
+}  // namespace
+
+TEST(MakePdf, WrittenPdfIsOpenedThenMailed)
+{
+    ASSERT_TRUE(StartWithImages(5));
+    std::string folder = MakeTestFolder("makepdf");
+    ShellOpenRecorder opened(folder + "\\opened.pdf");
+    ASSERT_TRUE(opened.ok);
+    std::string record = folder + "\\mail.txt";
+    LoadMailRecorder(record, opened.marker);
+    ASSERT_TRUE(MapiLibrary != NULL);
+    PdfSettings.layout = LayoutFourPerPage;
+    PdfSettings.openAfterCreation = PdfSettings.mailAfterCreation = 1;
+    std::string target = folder + "\\for mail.pdf";
+    AnswerSaveDialog(target);
+    MakePdfCommand();
+    EXPECT_FALSE(DialogTimedOut());
+    std::string bytes = ReadTestFile(target);
+    PdfReadBack pdf = ReadPdf(ByteVec(bytes.begin(), bytes.end()));
+    ASSERT_TRUE(pdf.opened) << pdf.error;
+    ASSERT_EQ(2u, pdf.pages.size());
+    EXPECT_EQ(4u, pdf.pages[0].images.size());
+    ASSERT_TRUE(WaitForFile(opened.marker, 5000)) << "the shell was not asked to open it";
+    EXPECT_EQ(bytes, ReadTestFile(opened.marker));
+    std::map<std::string, std::string> call = MailCall(record);
+    EXPECT_EQ(target, call["path"]);
+    EXPECT_EQ("for mail.pdf", call["name"]);
+    EXPECT_EQ("8", call["flags"]);  // MAPI_DIALOG: the user writes the message
+    EXPECT_EQ("yes", call["waited"]) << "the viewer was not started before the mail";
+    EXPECT_TRUE(IsWindowEnabled(MainWindow));
+    EXPECT_EQ(0, PdfBuildActive);
+}
+
+TEST(MakePdf, FailedSaveKeepsTheExistingFileAndSaysSo)
+{
+    ASSERT_TRUE(StartWithImages(2));
+    std::string folder = MakeTestFolder("locked");
+    std::string target = folder + "\\locked.pdf";
+    ASSERT_TRUE(WriteTestFile(target, "older", 5));
+    // Held open without sharing: Wine then refuses to replace it.
+    HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    std::string boxText;
+    AnswerSaveDialog(target);
+    WhenDialogAppears([](HWND question) { SendMessageA(question, WM_COMMAND, IDYES, 0); });
+    WhenDialogAppears([&](HWND box) {
+        boxText = ItemText(box, 0xFFFF);
+        SendMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    MakePdfCommand();
+    CloseHandle(held);
+    EXPECT_FALSE(DialogTimedOut());
+    EXPECT_EQ(0u, boxText.find("PDF Save Failed. ")) << boxText;  // and why, in the system's words
+    EXPECT_GT(boxText.size(), strlen("PDF Save Failed. ") + 4) << boxText;
+    EXPECT_EQ("older", ReadTestFile(target));
+    EXPECT_EQ(boxText, ItemText(MakePdfProgressDialog, IDC_PDF_MESSAGE));
+    SendMessageA(MakePdfProgressDialog, WM_COMMAND, IDCANCEL, 0);
+    FlushMessages();
+    EXPECT_TRUE(IsWindowEnabled(MainWindow));
+    EXPECT_EQ(0, PdfBuildActive);
+}
+
+// Pictures with Cyrillic and Japanese names go through the decoders into the PDF, which is
+// saved as "отчёт.pdf" into a Cyrillic folder under the longest path there is (259
+// characters; its temporary file is longer still, its UTF-8 far longer), locked with a
+// password typed in Japanese (the options box is read as typed, then kept as UTF-8).
+TEST(MakePdf, UnicodeNamesFoldersAndPasswords)
+{
+    ASSERT_TRUE(StartTolvane() != NULL);
+    std::string folder = MakeTestFolder("\xd0\xbf\xd0\xb0\xd0\xbf\xd0\xba\xd0\xb0");  // папка
+    for (const char* name : {"\xd1\x84\xd0\xbe\xd1\x82\xd0\xbe.jpg", "\xe5\x86\x99\xe7\x9c\x9f.png"})
+        AddImageFile(WritePicture(folder, name, 120, 90, strrchr(name, '.') + 1).c_str());
+    ASSERT_EQ(2u, ImageCollection.size());
+    const char japanese[] = "\xe3\x83\x91\xe3\x82\xb9";  // パス
+    WhenDialogAppears([&](HWND dialog) {
+        SetWindowTextUtf8(GetDlgItem(dialog, IDC_OPT_PASSWORD), japanese);
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    ShowPdfOptions();
+    EXPECT_STREQ(japanese, PdfSettings.password);
+
+    const std::string name = "\\\xd0\xbe\xd1\x82\xd1\x87\xd1\x91\xd1\x82.pdf";
+    int room = MaxPathChars - 2 - lstrlenW(WidePath(folder.c_str()).text) -
+               lstrlenW(WidePath(name.c_str()).text);
+    std::string sub = folder + "\\" + std::string(room, 'd'), target = sub + name;
+    ASSERT_TRUE(CreateDirectoryW(WidePath(sub.c_str()).text, NULL));
+    ASSERT_EQ(MaxPathChars - 1, lstrlenW(WidePath(target.c_str()).text));
+    AnswerSaveDialog(target);
+    MakePdfCommand();
+    EXPECT_FALSE(DialogTimedOut());
+    EXPECT_EQ(target, PdfPath);
+    std::string bytes = ReadTestFile(target);
+    PdfReadBack pdf = ReadPdf(ByteVec(bytes.begin(), bytes.end()), japanese);
+    ASSERT_TRUE(pdf.opened) << pdf.error;
+    EXPECT_EQ(2u, pdf.pages.size());
+    EXPECT_EQ(1u, pdf.pages[1].images.size()) << "the Japanese-named picture was decoded";
+    EXPECT_FALSE(ReadPdf(ByteVec(bytes.begin(), bytes.end()), "\xc6\x92p\xc6\x92X").opened);
+}

@@ -1,0 +1,192 @@
+// Drives the Windows Tolvane.exe from outside, as a user would, in its own process:
+// starts it, adds pictures through the Add Images dialog, sets a password in Options,
+// makes the PDF through the Save dialog and closes the program. Every step waits for
+// what it needs to see (a window, a count, a file), up to a generous limit, and says
+// which step failed.
+//   drive_tolvane TOLVANE_EXE PICTURE_FOLDER "\"a.jpg\" \"b.png\"" PICTURE_COUNT PDF PASSWORD
+// Built with MinGW-w64; runs under Wine or on Windows.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "resources/resource.h"
+
+namespace {
+const DWORD Limit = 120000;  // ms: a loaded machine can be slow, a hang is not
+const int FileNameBox = 0x47C;  // cmb13 of the Explorer-style file dialogs
+DWORD ProgramId;
+
+// Prints the program's visible windows and their controls' texts: what it shows instead.
+void DescribeWindows()
+{
+    EnumWindows([](HWND window, LPARAM) -> BOOL {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process != ProgramId || !IsWindowVisible(window)) return TRUE;
+        char name[64] = "", text[256] = "";
+        GetClassNameA(window, name, sizeof name);
+        GetWindowTextA(window, text, sizeof text);
+        fprintf(stderr, "  window %s \"%s\"%s\n", name, text,
+                IsWindowEnabled(window) ? "" : " (disabled)");
+        EnumChildWindows(window, [](HWND child, LPARAM) -> BOOL {
+            char childText[256] = "";
+            GetWindowTextA(child, childText, sizeof childText);
+            if (childText[0]) fprintf(stderr, "    %d \"%s\"\n", GetDlgCtrlID(child), childText);
+            return TRUE;
+        }, 0);
+        return TRUE;
+    }, 0);
+}
+
+bool WaitFor(const char* what, const std::function<bool()>& condition)
+{
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > Limit) {
+            fprintf(stderr, "drive_tolvane: gave up waiting for %s; the program shows:\n", what);
+            DescribeWindows();
+            return false;
+        }
+        Sleep(50);
+    }
+    return true;
+}
+
+// The program's visible dialog (class #32770) that has a control with this id, or any
+// of its dialogs for id 0.
+HWND FindDialog(int controlId)
+{
+    struct Search { int id; HWND found; } search = {controlId, NULL};
+    EnumWindows([](HWND window, LPARAM param) -> BOOL {
+        Search* s = (Search*)param;
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        char name[16] = "";
+        GetClassNameA(window, name, sizeof name);
+        if (process == ProgramId && IsWindowVisible(window) && !strcmp(name, "#32770") &&
+            (!s->id || GetDlgItem(window, s->id))) {
+            s->found = window;
+            return FALSE;
+        }
+        return TRUE;
+    }, (LPARAM)&search);
+    return search.found;
+}
+
+HWND FindMainWindow()
+{
+    HWND window = NULL;
+    while ((window = FindWindowExA(NULL, window, "QUORREL_TOLVANE", NULL))) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == ProgramId && IsWindowVisible(window)) return window;
+    }
+    return NULL;
+}
+
+void PressOk(HWND dialog)
+{
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 (LPARAM)GetDlgItem(dialog, IDOK));
+}
+
+// Types into the file name box of an open or save dialog and presses OK.
+void EnterFileName(HWND dialog, const std::string& text)
+{
+    HWND box = GetDlgItem(dialog, FileNameBox);
+    HWND edit = FindWindowExA(box, NULL, "Edit", NULL);
+    SendMessageA(edit ? edit : box, WM_SETTEXT, 0, (LPARAM)text.c_str());
+    PressOk(dialog);
+}
+
+int ItemCount(HWND main)
+{
+    HWND list = GetDlgItem(main, IDC_IMAGE_LIST_VIEW);
+    return list ? (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) : -1;
+}
+
+// The main window takes commands again: no dialog of the program is open.
+bool Idle(HWND main)
+{
+    return IsWindowEnabled(main) && !FindDialog(0);
+}
+
+long long FileSize(const char* path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return -1;
+    return ((long long)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+}
+
+bool Drive(const char* folder, const char* names, int count, const char* pdf,
+           const char* password)
+{
+    HWND main = NULL;
+    if (!WaitFor("the main window", [&] { return (main = FindMainWindow()) != NULL; }))
+        return false;
+
+    // Add Images: the dialog goes to the picture folder, then the pictures are chosen.
+    PostMessageA(main, WM_COMMAND, IDM_ADD_IMAGES, 0);
+    HWND dialog = NULL;
+    if (!WaitFor("the Add Images dialog", [&] { return (dialog = FindDialog(FileNameBox)); }))
+        return false;
+    EnterFileName(dialog, folder);
+    EnterFileName(dialog, names);
+    if (!WaitFor("the pictures in the list", [&] { return ItemCount(main) == count && Idle(main); })) {
+        fprintf(stderr, "drive_tolvane: %d pictures in the list\n", ItemCount(main));
+        return false;
+    }
+
+    PostMessageA(main, WM_COMMAND, IDM_OPTIONS, 0);
+    if (!WaitFor("the Options dialog", [&] { return (dialog = FindDialog(IDC_OPT_PASSWORD)); }))
+        return false;
+    SendDlgItemMessageA(dialog, IDC_OPT_PASSWORD, WM_SETTEXT, 0, (LPARAM)password);
+    PressOk(dialog);
+    if (!WaitFor("the Options dialog to close", [&] { return Idle(main); })) return false;
+
+    PostMessageA(main, WM_COMMAND, IDM_MAKE_PDF, 0);
+    if (!WaitFor("the Make PDF dialog", [&] { return (dialog = FindDialog(FileNameBox)); }))
+        return false;
+    EnterFileName(dialog, pdf);
+    if (!WaitFor("the PDF to be written", [&] { return FileSize(pdf) > 0 && Idle(main); })) {
+        HWND progress = FindDialog(IDC_PDF_CANCEL);
+        char message[512] = "";
+        if (progress) GetDlgItemTextA(progress, IDC_PDF_MESSAGE, message, sizeof message);
+        fprintf(stderr, "drive_tolvane: PDF size %lld, message \"%s\"\n", FileSize(pdf), message);
+        return false;
+    }
+
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    return true;
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 7) {
+        fprintf(stderr, "usage: drive_tolvane EXE FOLDER NAMES COUNT PDF PASSWORD\n");
+        return 2;
+    }
+    std::string command = std::string("\"") + argv[1] + "\"";
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION program = {};
+    if (!CreateProcessA(argv[1], &command[0], NULL, NULL, FALSE, 0, NULL, argv[2], &startup,
+                        &program)) {
+        fprintf(stderr, "drive_tolvane: cannot start %s (error %lu)\n", argv[1], GetLastError());
+        return 1;
+    }
+    ProgramId = program.dwProcessId;
+    bool done = Drive(argv[2], argv[3], atoi(argv[4]), argv[5], argv[6]);
+    DWORD exitCode = 1;
+    if (done && WaitForSingleObject(program.hProcess, Limit) == WAIT_OBJECT_0)
+        GetExitCodeProcess(program.hProcess, &exitCode);
+    else
+        fprintf(stderr, "drive_tolvane: %s\n", done ? "the program did not end" : "stopped");
+    if (!done || exitCode != 0) TerminateProcess(program.hProcess, 1);
+    if (done && exitCode != 0) fprintf(stderr, "drive_tolvane: exit code %lu\n", exitCode);
+    return done && exitCode == 0 ? 0 : 1;
+}

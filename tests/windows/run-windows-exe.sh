@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# run-windows-exe.sh WORK_DIR TOLVANE_EXE WINE_BUILD_DIR
+# Runs the Windows Tolvane.exe (from build-windows.sh) under Wine as a user would, driven
+# from another process (drive_tolvane.exe): adds three photos through the Add Images
+# dialog, makes a PDF with a password, closes the program. Then checks the PDF with qpdf:
+# three pages, AES-256 encryption, refused without the password. Uses the Wine prefix
+# and headless display of the UI tests (WINE_BUILD_DIR).
+set -euo pipefail
+work=$1
+exe=$2
+wine_build=$3
+here=$(cd "$(dirname "$0")" && pwd)
+[ -f "$exe" ] || { echo "run-windows-exe: no $exe; ./build-windows.sh makes it" >&2; exit 1; }
+
+rm -rf "$work"
+mkdir -p "$work/photos"
+x86_64-w64-mingw32-g++-posix -std=c++17 -O1 -Wall -I"$here/../../src" -static \
+  "$here/drive_tolvane.cpp" -o "$work/drive_tolvane.exe" -lcomctl32
+convert -size 640x480 gradient:orange-navy "$work/photos/sunset.jpg"
+convert -size 480x640 pattern:checkerboard -quality 80 "$work/photos/tiles.jpg"
+convert -size 300x200 xc:seagreen "$work/photos/field.png"
+
+windows_path() { echo "Z:$(realpath -m "$1" | tr / '\\')"; }
+pdf=$work/photos.pdf
+password=Secret-42
+"$here/../ui/run-under-wine.sh" "$wine_build" "$work/drive_tolvane.exe" \
+  "$(windows_path "$exe")" "$(windows_path "$work/photos")" \
+  '"sunset.jpg" "tiles.jpg" "field.png"' 3 "$(windows_path "$pdf")" "$password"
+
+fail() { echo "run-windows-exe: $*" >&2; exit 1; }
+qpdf --check --password="$password" "$pdf" >/dev/null || fail "qpdf --check refuses the PDF"
+pages=$(qpdf --show-npages --password="$password" "$pdf")
+[ "$pages" = 3 ] || fail "$pages pages, not 3"
+encryption=$(qpdf --show-encryption --password="$password" "$pdf")
+grep -q 'R = 6' <<<"$encryption" && grep -q 'stream encryption method: AESv3' <<<"$encryption" ||
+  fail "not AES-256: $encryption"
+if qpdf --check "$pdf" >/dev/null 2>&1; then fail "the PDF opens without its password"; fi
+echo "run-windows-exe: 3 photos in, a 3-page AES-256 PDF out ($(stat -c %s "$pdf") bytes)"
