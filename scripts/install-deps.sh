@@ -20,7 +20,7 @@ packages=("${bench[@]}"
   libfreeimage-dev libhpdf-dev libqpdf-dev         # images and PDF
   libgtest-dev                                     # tests
   xvfb xauth procps                                # headless display for the UI tests
-  qpdf poppler-utils imagemagick                   # reading back PDFs, screenshots
+  qpdf poppler-utils poppler-data imagemagick      # reading back PDFs (CJK text too), screenshots
 )
 [ "${1:-}" = windows ] && packages=("${windows[@]}")
 missing=()

@@ -55,9 +55,10 @@ BOOL AwaitOverlapped(HANDLE file, OVERLAPPED* overlapped, HANDLE process, DWORD 
 // connected: that one is the decoder, whatever process CreateProcess reported.
 BOOL StartDecoder(Decoder& d)
 {
-    char program[MAX_PATH];
-    DWORD length = GetModuleFileNameA(NULL, program, sizeof program);
-    if (length == 0 || length >= sizeof program) return FALSE;
+    // The Unicode form: the program may sit in a folder outside the system code page.
+    WCHAR program[MaxPathChars];
+    DWORD length = GetModuleFileNameW(NULL, program, MaxPathChars);
+    if (length == 0 || length >= MaxPathChars) return FALSE;
     char name[96];
     snprintf(name, sizeof name, "\\\\.\\pipe\\tolvane-decoder-%lu-%ld-%lu",
              (unsigned long)GetCurrentProcessId(), (long)InterlockedIncrement(&PipeCounter),
@@ -73,16 +74,22 @@ BOOL StartDecoder(Decoder& d)
     BOOL waiting = connect.hEvent && !ConnectNamedPipe(pipe, &connect) &&
                    GetLastError() == ERROR_IO_PENDING;
 
-    char commandLine[MAX_PATH + 128];
-    snprintf(commandLine, sizeof commandLine, "\"%s\" /decoder %s", program, name);
-    STARTUPINFOA startup;
+    // "program" /decoder pipe-name; the pipe name is ASCII, so it widens byte by byte.
+    WCHAR commandLine[MaxPathChars + 128];
+    WCHAR* at = commandLine;
+    *at++ = L'"';
+    for (const WCHAR* c = program; *c; c++) *at++ = *c;
+    for (const char* c = "\" /decoder "; *c; c++) *at++ = (WCHAR)*c;
+    for (const char* c = name; *c; c++) *at++ = (WCHAR)*c;
+    *at = 0;
+    STARTUPINFOW startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info;
     ZeroMemory(&info, sizeof info);
     BOOL connected = FALSE;
     DWORD unused;
-    if (waiting && CreateProcessA(program, commandLine, NULL, NULL, FALSE, CREATE_NO_WINDOW,
+    if (waiting && CreateProcessW(program, commandLine, NULL, NULL, FALSE, CREATE_NO_WINDOW,
                                   NULL, NULL, &startup, &info)) {
         connected = AwaitOverlapped(pipe, &connect, NULL, GetTickCount(), DecoderStartLimitMs,
                                     &unused);

@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+
+#include "app/wide_text_win.h"
 
 BOOL ReadWholeFile(const char* path, std::vector<uint8_t>* out)
 {
     out->clear();
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+    HANDLE file = CreateFileW(WidePath(path).text, GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) return FALSE;
     LARGE_INTEGER size;
@@ -32,7 +36,7 @@ BOOL ReadWholeFile(const char* path, std::vector<uint8_t>* out)
 
 BOOL FileExists(const char* path)
 {
-    DWORD attributes = GetFileAttributesA(path);
+    DWORD attributes = GetFileAttributesW(WidePath(path).text);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -48,12 +52,30 @@ static BOOL WriteAll(HANDLE file, const uint8_t* data, size_t size)
     return TRUE;
 }
 
+// The temporary file beside the target: "name.pdf.part", as an extended-length path
+// ("\\?\C:\..." or "\\?\UNC\server\...") so that the five added characters never push
+// it past MAX_PATH when the target itself fits.
+static BOOL TemporaryPath(const char* path, char* out, size_t outSize)
+{
+    const char* prefix = "";
+    if (path[0] == '\\' && path[1] == '\\' && path[2] != '?' && path[2] != '.') {
+        prefix = "\\\\?\\UNC";
+        path++;  // "\\server\share" becomes "\\?\UNC\server\share"
+    } else if (path[0] && path[1] == ':' && path[2] == '\\') {
+        prefix = "\\\\?\\";
+    }
+    int written = snprintf(out, outSize, "%s%s.part", prefix, path);
+    return written > 0 && (size_t)written < outSize;
+}
+
 BOOL StartReplacing(ReplacingFile* out, const char* path)
 {
     if (snprintf(out->target, sizeof out->target, "%s", path) >= (int)sizeof out->target ||
-        snprintf(out->temp, sizeof out->temp, "%s.part", path) >= (int)sizeof out->temp)
+        !TemporaryPath(path, out->temp, sizeof out->temp)) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return FALSE;
-    out->file = CreateFileA(out->temp, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+    }
+    out->file = CreateFileW(WidePath(out->temp).text, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, NULL);
     return out->file != INVALID_HANDLE_VALUE;
 }
@@ -69,9 +91,13 @@ BOOL EndReplacing(ReplacingFile* out, BOOL keep)
     BOOL ok = keep && FlushFileBuffers(out->file);
     ok = CloseHandle(out->file) && ok;
     out->file = INVALID_HANDLE_VALUE;
+    WidePath temp(out->temp);
     if (ok)
-        ok = MoveFileExA(out->temp, out->target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!ok) DeleteFileA(out->temp);
+        ok = MoveFileExW(temp.text, WidePath(out->target).text,
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    DWORD error = ok ? 0 : GetLastError();  // the reason is the write's, not the clean-up's
+    if (!ok) DeleteFileW(temp.text);
+    if (!ok) SetLastError(error);
     return ok;
 }
 
@@ -85,13 +111,13 @@ static BOOL SeekTo(HANDLE file, uint64_t offset)
 // Opened at the first append: a run that adds nothing makes no file.
 static BOOL OpenSpool(TempSpool* spool)
 {
-    char folder[MAX_PATH], name[MAX_PATH];
-    DWORD length = GetTempPathA(sizeof folder, folder);
-    if (length == 0 || length >= sizeof folder || !GetTempFileNameA(folder, "tlv", 0, name))
+    WCHAR folder[MAX_PATH], name[MAX_PATH];
+    DWORD length = GetTempPathW(MAX_PATH, folder);
+    if (length == 0 || length >= MAX_PATH || !GetTempFileNameW(folder, L"tlv", 0, name))
         return FALSE;
-    spool->file = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+    spool->file = CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, NULL);
-    if (spool->file == INVALID_HANDLE_VALUE) DeleteFileA(name);
+    if (spool->file == INVALID_HANDLE_VALUE) DeleteFileW(name);
     spool->size = 0;
     return spool->file != INVALID_HANDLE_VALUE;
 }
@@ -125,4 +151,23 @@ void CloseSpool(TempSpool* spool)
     if (spool->file != INVALID_HANDLE_VALUE) CloseHandle(spool->file);  // deletes it
     spool->file = INVALID_HANDLE_VALUE;
     spool->size = 0;
+}
+
+BOOL DeleteFileAtPath(const char* path)
+{
+    return DeleteFileW(WidePath(path).text);
+}
+
+void DescribeSystemError(DWORD error, char* out, size_t outSize)
+{
+    if (outSize == 0) return;
+    out[0] = 0;
+    WCHAR text[512];
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  NULL, error, 0, text, 512, NULL);
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' ||
+                          text[length - 1] == ' '))
+        text[--length] = 0;  // the system's text ends with a line break
+    if (length > 0) WideToUtf8(text, out, outSize);
+    else snprintf(out, outSize, "System error %lu.", (unsigned long)error);
 }

@@ -1,5 +1,5 @@
 // Whole-file reads and safe writes with Win32 calls: paths are Windows paths (under Wine
-// too), which the portable core cannot open.
+// too), which the portable core cannot open. Paths are UTF-8; the calls are the W ones.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -15,11 +15,12 @@ BOOL ReadWholeFile(const char* path, std::vector<uint8_t>* out);
 
 // A file written in pieces into a temporary file in the target's folder, which then
 // replaces the target: a failed write never leaves a half-written file at the path nor
-// harms an existing one.
+// harms an existing one. On failure GetLastError() tells why (a viewer holding the
+// target open, a full disk).
 struct ReplacingFile {
     HANDLE file = INVALID_HANDLE_VALUE;
-    char target[MAX_PATH];
-    char temp[MAX_PATH + 16];
+    char target[MaxPathBytes];
+    char temp[MaxPathBytes + 16];
 };
 BOOL StartReplacing(ReplacingFile* out, const char* path);
 BOOL WriteReplacing(ReplacingFile* out, const uint8_t* data, size_t size);
@@ -34,5 +35,9 @@ struct TempSpool {
 BOOL AppendToSpool(TempSpool* spool, const uint8_t* data, size_t size, uint64_t* offset);
 BOOL ReadFromSpool(TempSpool* spool, uint64_t offset, uint8_t* data, size_t size);
 void CloseSpool(TempSpool* spool);
+
+BOOL DeleteFileAtPath(const char* path);
+// The system's sentence for an error code (FormatMessage), in UTF-8, without line break.
+void DescribeSystemError(DWORD error, char* out, size_t outSize);
 
 BOOL FileExists(const char* path);  // a file (not a folder) is there

@@ -14,9 +14,9 @@ int ImportActive;
 int PdfBuildActive;
 int PaletteShown;
 
-char PdfPath[MaxPathChars];
-char PdfSaveDirectory[MaxPathChars];
-char ImportDirectory[MaxPathChars];
+char PdfPath[MaxPathBytes];
+char PdfSaveDirectory[MaxPathBytes];
+char ImportDirectory[MaxPathBytes];
 char HelpFilePath[MaxPathChars];
 HMODULE MapiLibrary;
 

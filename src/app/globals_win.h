@@ -31,9 +31,9 @@ extern int ImportActive;
 extern int PdfBuildActive;
 extern int PaletteShown;
 
-extern char PdfPath[MaxPathChars];           // the PDF being made
-extern char PdfSaveDirectory[MaxPathChars];  // folder of the last PDF
-extern char ImportDirectory[MaxPathChars];   // folder of the last Add Images
+extern char PdfPath[MaxPathBytes];           // the PDF being made
+extern char PdfSaveDirectory[MaxPathBytes];  // folder of the last PDF
+extern char ImportDirectory[MaxPathBytes];   // folder of the last Add Images
 extern char HelpFilePath[MaxPathChars];      // empty when no help file was found
 extern HMODULE MapiLibrary;                  // null without Simple MAPI
 

@@ -4,6 +4,7 @@
 #include "app/progress_win.h"
 
 #include "app/startup_win.h"
+#include "app/wide_text_win.h"
 
 INT_PTR CALLBACK AddImagesProgressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
@@ -17,7 +18,7 @@ INT_PTR CALLBACK AddImagesProgressProc(HWND dialog, UINT message, WPARAM wParam,
 INT_PTR CALLBACK MakePdfProgressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     if (message == WM_INITDIALOG) {
-        SetDlgItemTextA(dialog, IDC_PDF_FILE, PdfPath);
+        SetWindowTextUtf8(GetDlgItem(dialog, IDC_PDF_FILE), PdfPath);
         return TRUE;
     }
     if (message == WM_COMMAND && (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDC_PDF_CANCEL)) {

@@ -3,9 +3,10 @@
 #include "app/globals_win.h"
 
 // The open dialog's filters: "Supported Images" (selected at first), then all files.
-extern const char SupportedImagesFilter[];
+extern const WCHAR SupportedImagesFilter[];
 
-// Bytes of the buffer that receives the chosen names.
-enum { SelectionBufferBytes = 16260 };
+// Characters of the first buffer that receives the chosen names; it grows while the
+// dialog is open when more are chosen.
+enum { SelectionBufferChars = 16260 };
 
 void AddImagesFromFiles();

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "app/progress_win.h"
+#include "app/wide_text_win.h"
 #include "import/import_batch_win.h"
 
 // The one accepted form: a shell drop file list in global memory.
@@ -113,8 +114,10 @@ static BOOL FileListIsWhole(const BYTE* block, SIZE_T size)
 
 static void DroppedPath(int index, char* path, size_t size, void* list)
 {
-    // Longer paths come back cut.
-    if (!DragQueryFileA((HDROP)list, (UINT)index, path, (UINT)size)) path[0] = 0;
+    // The Unicode form: names outside the system code page arrive whole, not as '?'.
+    WCHAR wide[MaxPathChars] = {0};
+    DragQueryFileW((HDROP)list, (UINT)index, wide, MaxPathChars);  // longer paths come back cut
+    WideToUtf8(wide, path, size);
 }
 
 void CDropTarget::DropFiles(IDataObject* data)
@@ -129,7 +132,7 @@ void CDropTarget::DropFiles(IDataObject* data)
     const BYTE* block = list ? (const BYTE*)GlobalLock(list) : NULL;
     UINT count = 0;
     if (block && FileListIsWhole(block, GlobalSize(list)))
-        count = DragQueryFileA((HDROP)list, 0xFFFFFFFF, NULL, 0);
+        count = DragQueryFileW((HDROP)list, 0xFFFFFFFF, NULL, 0);
 
     int batch = OpenImportBatch(count > 0x7FFFFFFF ? 0x7FFFFFFF : (int)count);
     ImportFiles(batch, DroppedPath, list);

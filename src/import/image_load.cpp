@@ -65,7 +65,13 @@ bool HeaderAllowed(FREE_IMAGE_FORMAT fif, const uint8_t* data, size_t size)
 
 // Camera raw files decode by default to linear 16-bit light, which shows far too dark
 // once cut to 8 bits; RAW_DISPLAY gives the gamma-corrected 24-bit picture instead.
-int FullDecodeFlags(FREE_IMAGE_FORMAT fif) { return fif == FIF_RAW ? RAW_DISPLAY : 0; }
+// Icons of up to 24 bits keep their transparent area in a separate mask, which
+// ICO_MAKEALPHA turns into an alpha channel (without it that area reads as black).
+int FullDecodeFlags(FREE_IMAGE_FORMAT fif)
+{
+    if (fif == FIF_RAW) return RAW_DISPLAY;
+    return fif == FIF_ICO ? ICO_MAKEALPHA : 0;
+}
 
 FIBITMAP* LoadFrom(FIMEMORY* stream, FREE_IMAGE_FORMAT fif, int flags)
 {

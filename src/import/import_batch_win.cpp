@@ -6,11 +6,12 @@
 #include "app/file_io_win.h"
 #include "app/progress_win.h"
 #include "app/statusbar_win.h"
+#include "app/wide_text_win.h"
 #include "import/thumbnail_win.h"
 #include "listview/image_listview_win.h"
 
 // Every progress line is formatted into this much text, terminator included.
-enum { ProgressTextChars = 340 };
+enum { ProgressTextChars = MaxPathBytes + 80 };
 
 // Brings the view and the status bar's counts up to the collection.
 static void ShowNewEntries()
@@ -56,7 +57,8 @@ static void SetProgressLine(int id, const char* format, const char* text)
 {
     char line[ProgressTextChars];
     snprintf(line, sizeof line, format, text);
-    if (IsWindow(AddImagesProgressDialog)) SetDlgItemTextA(AddImagesProgressDialog, id, line);
+    if (IsWindow(AddImagesProgressDialog))
+        SetWindowTextUtf8(GetDlgItem(AddImagesProgressDialog, id), line);  // the path is UTF-8
 }
 
 void ShowImportProgress(int number, int count, const char* path)
@@ -94,7 +96,7 @@ private:
 // cannot be read or no decoder took it.
 BOOL SendThumbnailRequest(int slot, const char* path)
 {
-    if (!path[0] || lstrlenA(path) > MaxPathChars - 1) return FALSE;
+    if (!path[0] || lstrlenA(path) > MaxPathBytes - 1) return FALSE;
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(path, &bytes) || bytes.empty()) return FALSE;
     std::vector<uint8_t> request;
@@ -161,12 +163,12 @@ void ImportFiles(int count, ImportPathProc pathAt, void* context)
 {
     // File i goes to decoder i % DecoderCount as soon as that decoder is free, so the
     // decoders work on the next files while the thumbnail of this one is stored.
-    char paths[DecoderCount][MaxPathChars];
+    char paths[DecoderCount][MaxPathBytes];  // UTF-8
     BOOL sent[DecoderCount] = {};
     auto send = [&](int i) {
         int slot = i % DecoderCount;
         paths[slot][0] = 0;
-        pathAt(i, paths[slot], MaxPathChars, context);
+        pathAt(i, paths[slot], MaxPathBytes, context);
         sent[slot] = SendThumbnailRequest(slot, paths[slot]);
     };
     for (int i = 0; i < count && i < DecoderCount; i++) send(i);

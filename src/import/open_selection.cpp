@@ -15,7 +15,7 @@ static long TerminatedLength(const char* text, const char* end)
 bool ReadOpenSelection(const char* buffer, size_t bufferSize, size_t fileOffset,
                        OpenSelection* out)
 {
-    if (!buffer || fileOffset == 0 || fileOffset > MaxPathChars - 1 || fileOffset >= bufferSize)
+    if (!buffer || fileOffset == 0 || fileOffset > MaxPathBytes - 1 || fileOffset >= bufferSize)
         return false;
     const char* end = buffer + bufferSize;
     std::vector<const char*> names;

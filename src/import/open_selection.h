@@ -1,5 +1,5 @@
-// The files chosen in a multi-select open dialog, read from the dialog's result buffer.
-// Portable: no windows.h here.
+// The files chosen in a multi-select open dialog, read from the dialog's result buffer
+// (converted to UTF-8, fileOffset counted in bytes). Portable: no windows.h here.
 #pragma once
 #include <cstddef>
 #include <vector>
@@ -9,14 +9,14 @@
 struct OpenSelection {
     // The folder of the chosen files: the buffer's first offset - 1 characters, so
     // without the separating backslash; a drive's root is always given as "C:\".
-    char directory[MaxPathChars];
+    char directory[MaxPathBytes];
     std::vector<const char*> names;  // into the buffer, in the dialog's order; at least 1
 };
 
 // fileOffset is the dialog's offset of the first name. With one file chosen the buffer
 // holds the full path (the character before the name is a backslash); with several, the
 // folder, a terminator, then each name terminated and an empty string after the last.
-// False, and *out unchanged, when the offset is 0, above MaxPathChars - 1 or outside the
+// False, and *out unchanged, when the offset is 0, above MaxPathBytes - 1 or outside the
 // buffer, or when no terminated name is found inside the buffer.
 bool ReadOpenSelection(const char* buffer, size_t bufferSize, size_t fileOffset,
                        OpenSelection* out);

@@ -31,6 +31,32 @@ FIBITMAP* ToneMapWithAlpha(FIBITMAP* rgbaf)
     return out;
 }
 
+// Paper is white: a 32-bit picture is laid over white, each pixel blended by its alpha,
+// into a 24-bit copy. A 32-bit picture whose alpha bytes are all 0 (some BMP and TGA
+// writers leave the fourth byte unused) is taken as opaque rather than made blank.
+FIBITMAP* OverWhite(FIBITMAP* rgba)
+{
+    unsigned width = FreeImage_GetWidth(rgba), height = FreeImage_GetHeight(rgba);
+    bool anyAlpha = false;
+    for (unsigned y = 0; y < height && !anyAlpha; y++) {
+        const BYTE* src = FreeImage_GetScanLine(rgba, y);
+        for (unsigned x = 0; x < width && !anyAlpha; x++) anyAlpha = src[x * 4 + FI_RGBA_ALPHA] != 0;
+    }
+    FIBITMAP* out = FreeImage_Allocate(width, height, 24, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK,
+                                       FI_RGBA_BLUE_MASK);
+    if (!out) return nullptr;
+    for (unsigned y = 0; y < height; y++) {
+        const BYTE* src = FreeImage_GetScanLine(rgba, y);
+        BYTE* dst = FreeImage_GetScanLine(out, y);
+        for (unsigned x = 0; x < width; x++, src += 4, dst += 3) {
+            unsigned a = anyAlpha ? src[FI_RGBA_ALPHA] : 255;
+            for (int c = 0; c < 3; c++)  // c * a / 255 + 255 * (255 - a) / 255, rounded
+                dst[c] = (BYTE)((src[c] * a + 255 * (255 - a) + 127) / 255);
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 FIBITMAP* ToStandardColour(FIBITMAP* picture)
@@ -39,16 +65,20 @@ FIBITMAP* ToStandardColour(FIBITMAP* picture)
     switch (FreeImage_GetImageType(picture)) {
     case FIT_BITMAP: {
         unsigned bpp = FreeImage_GetBPP(picture);
-        if (bpp == 24 || bpp == 32) return picture;
-        // Palettised, grey and 16-bit 5-6-5 pictures: scaling and JPEG want full colour.
-        bool alpha = FreeImage_IsTransparent(picture) != 0;
-        return Replace(picture, alpha ? FreeImage_ConvertTo32Bits(picture)
-                                      : FreeImage_ConvertTo24Bits(picture));
+        if (bpp == 24) return picture;
+        if (bpp == 32) return Replace(picture, OverWhite(picture));
+        // Palettised, grey and 16-bit 5-6-5 pictures: scaling and JPEG want full colour;
+        // a transparent colour (GIF, PNG tRNS) goes through 32 bits onto white.
+        if (!FreeImage_IsTransparent(picture))
+            return Replace(picture, FreeImage_ConvertTo24Bits(picture));
+        picture = Replace(picture, FreeImage_ConvertTo32Bits(picture));
+        return picture ? Replace(picture, OverWhite(picture)) : nullptr;
     }
     case FIT_RGB16:  // 16 bits a channel: keep the high byte
         return Replace(picture, FreeImage_ConvertTo24Bits(picture));
     case FIT_RGBA16:
-        return Replace(picture, FreeImage_ConvertTo32Bits(picture));
+        picture = Replace(picture, FreeImage_ConvertTo32Bits(picture));
+        break;
     case FIT_UINT16:  // 16-bit grey: high byte, then grey colour
         picture = Replace(picture, FreeImage_ConvertTo8Bits(picture));
         return picture ? Replace(picture, FreeImage_ConvertTo24Bits(picture)) : nullptr;
@@ -65,6 +95,8 @@ FIBITMAP* ToStandardColour(FIBITMAP* picture)
     }
     if (!picture) return nullptr;
     unsigned bpp = FreeImage_GetBPP(picture);
-    if (FreeImage_GetImageType(picture) == FIT_BITMAP && (bpp == 24 || bpp == 32)) return picture;
+    if (FreeImage_GetImageType(picture) == FIT_BITMAP && bpp == 24) return picture;
+    if (FreeImage_GetImageType(picture) == FIT_BITMAP && bpp == 32)
+        return Replace(picture, OverWhite(picture));
     return Replace(picture, FreeImage_ConvertTo24Bits(picture));
 }

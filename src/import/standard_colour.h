@@ -4,8 +4,8 @@
 
 struct FIBITMAP;
 
-// Returns a 24-bit picture, or 32-bit when the source has an alpha channel or
-// transparency. 16-bit channels are reduced to 8 bits, float and HDR pictures are
+// Returns a 24-bit picture. Transparent and partly transparent pixels (alpha channels,
+// transparent palette colours) are blended over white, as on paper. 16-bit channels are reduced to 8 bits, float and HDR pictures are
 // tone-mapped, palettised and grey pictures are expanded. The source is unloaded when a
 // new bitmap replaces it (also when the conversion fails: then the result is null).
 FIBITMAP* ToStandardColour(FIBITMAP* picture);

@@ -10,7 +10,7 @@
 
 HBITMAP MakeThumbnail(HWND window, const char* path, PictureRect* pictureRect)
 {
-    if (!path || !path[0] || lstrlenA(path) > MaxPathChars - 1) return NULL;
+    if (!path || !path[0] || lstrlenA(path) > MaxPathBytes - 1) return NULL;
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(path, &bytes) || bytes.empty()) return NULL;
 

@@ -16,7 +16,7 @@ struct ImageEntry {
     int slot;          // index of the thumbnail in the thumbnail image list; never changes
     int rotation;      // quarter turns counter-clockwise in degrees: 0, 90, 180 or 270
     int flips;         // FlipLeftRightFlag | FlipTopBottomFlag
-    char path[MaxPathChars];
+    char path[MaxPathBytes];  // UTF-8
     char caption[CaptionChars];
     PictureRect pictureRect;
 };
@@ -30,7 +30,7 @@ extern ImageCollectionType ImageCollection;  // page order: position i is list i
 extern FreeSlotQueueType FreeSlotQueue;      // freed thumbnail slots, first in first out
 
 // A new entry with the defaults: rotation 0, no flips, caption "[no caption]".
-// The path is cut to MaxPathChars - 1 characters.
+// The path (UTF-8) is cut to MaxPathBytes - 1 bytes.
 ImageEntry MakeImageEntry(int slot, const char* path, const PictureRect& pictureRect);
 
 // Copies text into a caption field: at most CaptionChars - 1 characters; empty text

@@ -12,7 +12,9 @@ enum : LayoutMode {
 
 enum {
     ThumbnailSize = 96,  // thumbnail width and height in pixels
-    MaxPathChars = 260,  // every path buffer, terminator included
+    MaxPathChars = 260,  // a Windows path in characters, terminator included
+    // A path held as UTF-8: 259 UTF-16 characters take up to 3 bytes each.
+    MaxPathBytes = 3 * (MaxPathChars - 1) + 1,
     CaptionChars = 40,   // caption field, terminator included (39 usable)
 };
 

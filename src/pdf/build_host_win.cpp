@@ -2,6 +2,7 @@
 
 #include "app/decoder_host_win.h"
 #include "app/progress_win.h"
+#include "app/wide_text_win.h"
 
 // The progress dialog may have gone with a Cancel while the builder still reports.
 static HWND ProgressItem(int id)
@@ -26,34 +27,49 @@ MakePdfDialogHost::~MakePdfDialogHost()
     CloseSpool(&spool_);
 }
 
+// Each step keeps the system's reason for a failure, which the message then gives.
+bool MakePdfDialogHost::Noted(BOOL ok)
+{
+    if (!ok) writeError_ = GetLastError();
+    return ok != FALSE;
+}
+
 bool MakePdfDialogHost::StartFile(const char* path)
 {
-    return StartReplacing(&output_, path) != FALSE;
+    writeError_ = 0;
+    return Noted(StartReplacing(&output_, path));
 }
 
 bool MakePdfDialogHost::WriteToFile(const uint8_t* data, size_t size)
 {
-    return WriteReplacing(&output_, data, size) != FALSE;
+    return Noted(WriteReplacing(&output_, data, size));
 }
 
 bool MakePdfDialogHost::EndFile(bool keep)
 {
-    return EndReplacing(&output_, keep) != FALSE;
+    BOOL ok = EndReplacing(&output_, keep);
+    return keep ? Noted(ok) : ok != FALSE;
 }
 
 bool MakePdfDialogHost::SpoolAppend(const uint8_t* data, size_t size, uint64_t* offset)
 {
-    return AppendToSpool(&spool_, data, size, offset) != FALSE;
+    return Noted(AppendToSpool(&spool_, data, size, offset));
 }
 
 bool MakePdfDialogHost::SpoolRead(uint64_t offset, uint8_t* data, size_t size)
 {
-    return ReadFromSpool(&spool_, offset, data, size) != FALSE;
+    return Noted(ReadFromSpool(&spool_, offset, data, size));
+}
+
+void MakePdfDialogHost::DescribeWriteFailure(char* out, size_t outSize)
+{
+    if (outSize) out[0] = 0;
+    if (writeError_) DescribeSystemError(writeError_, out, outSize);
 }
 
 bool MakePdfDialogHost::DeleteFileAt(const char* path)
 {
-    return DeleteFileA(path) != FALSE;
+    return DeleteFileAtPath(path) != FALSE;
 }
 
 bool MakePdfDialogHost::DecodePagePicture(const ImageEntry& entry, const PagePlan& plan,
@@ -94,7 +110,7 @@ void MakePdfDialogHost::ResetProgress()
 
 void MakePdfDialogHost::SetMessageLine(const char* text)
 {
-    if (HWND line = ProgressItem(IDC_PDF_MESSAGE)) SetWindowTextA(line, text);
+    if (HWND line = ProgressItem(IDC_PDF_MESSAGE)) SetWindowTextUtf8(line, text);
 }
 
 bool MakePdfDialogHost::PumpAndContinue()
@@ -105,7 +121,7 @@ bool MakePdfDialogHost::PumpAndContinue()
 
 void MakePdfDialogHost::ShowFailure(const char* message)
 {
-    MessageBoxA(NULL, message, "PDF Error", MB_ICONWARNING);
+    MessageBoxUtf8(message, "PDF Error", MB_ICONWARNING);
 }
 
 int BuildPdf()

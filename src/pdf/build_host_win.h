@@ -19,6 +19,7 @@ public:
     bool SpoolAppend(const uint8_t* data, size_t size, uint64_t* offset) override;
     bool SpoolRead(uint64_t offset, uint8_t* data, size_t size) override;
     bool DeleteFileAt(const char* path) override;
+    void DescribeWriteFailure(char* out, size_t outSize) override;
     // In a decoder process (see decoder_host_win.h).
     bool DecodePagePicture(const ImageEntry& entry, const PagePlan& plan,
                            PagePicture* out) override;
@@ -32,8 +33,11 @@ public:
     void ShowFailure(const char* message) override;
 
 private:
+    bool Noted(BOOL ok);
+
     ReplacingFile output_;
     TempSpool spool_;
+    DWORD writeError_ = 0;  // GetLastError() of the last failed write
 };
 
 // Writes ImageCollection into PdfPath with PdfSettings. 1 when written or cancelled (tell

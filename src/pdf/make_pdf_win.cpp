@@ -4,42 +4,64 @@
 #include <shellapi.h>
 
 #include "app/progress_win.h"
+#include "app/wide_text_win.h"
 #include "pdf/build_host_win.h"
 #include "pdf/pdf_paths.h"
 
 int ChoosePdfPath()
 {
-    char offered[MaxPathChars];
+    char offered[MaxPathBytes];
     OfferedPdfName(PdfPath, offered, sizeof offered);
     CopyText(PdfPath, sizeof PdfPath, offered);
 
-    OPENFILENAMEA dialog;
+    WCHAR file[MaxPathChars];
+    if (!MultiByteToWideChar(CP_UTF8, 0, PdfPath, -1, file, MaxPathChars)) file[0] = 0;
+    WidePath initialFolder(PdfSaveDirectory);
+    OPENFILENAMEW dialog;
     ZeroMemory(&dialog, sizeof dialog);
-    dialog.lStructSize = sizeof(OPENFILENAMEA);
+    dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = MainWindow;
-    dialog.lpstrFilter = "PDF Files (*.pdf)\0*.pdf\0\0";
-    dialog.lpstrFile = PdfPath;
-    dialog.nMaxFile = sizeof PdfPath;
-    dialog.lpstrInitialDir = PdfSaveDirectory[0] ? PdfSaveDirectory : NULL;
+    dialog.lpstrFilter = L"PDF Files (*.pdf)\0*.pdf\0\0";
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = MaxPathChars;
+    dialog.lpstrInitialDir = PdfSaveDirectory[0] ? initialFolder.text : NULL;
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-    dialog.lpstrDefExt = "pdf";
-    int chosen = GetSaveFileNameA(&dialog);
-    if (chosen == 1)
-        ChosenPdfFolder(PdfPath, dialog.nFileOffset, PdfSaveDirectory, sizeof PdfSaveDirectory);
+    dialog.lpstrDefExt = L"pdf";
+    int chosen = GetSaveFileNameW(&dialog);
+    if (chosen == 1) {
+        WideToUtf8(file, PdfPath, sizeof PdfPath);
+        ChosenPdfFolder(PdfPath, (unsigned)Utf8Length(file, dialog.nFileOffset), PdfSaveDirectory,
+                        sizeof PdfSaveDirectory);
+    }
     return chosen;
+}
+
+// Simple MAPI takes paths in the system code page: a path outside it goes by its short
+// (8.3) form, which is plain ASCII when the volume keeps short names.
+static void MailPathText(const char* path, char* out, size_t outSize)
+{
+    WidePath wide(path);
+    BOOL lossy = FALSE;
+    out[0] = 0;
+    if (!WideCharToMultiByte(CP_ACP, 0, wide.text, -1, out, (int)outSize, NULL, &lossy))
+        WideCharToMultiByte(CP_ACP, 0, wide.text, -1, out, (int)outSize, NULL, NULL);  // UTF-8
+    WCHAR shortPath[MaxPathChars];
+    if (lossy && GetShortPathNameW(wide.text, shortPath, MaxPathChars))
+        WideCharToMultiByte(CP_ACP, 0, shortPath, -1, out, (int)outSize, NULL, NULL);
+    out[outSize - 1] = 0;
 }
 
 void MailPdf(const char* path)
 {
     if (!MapiLibrary) return;
-    char name[MaxPathChars];
-    CopyText(name, sizeof name, PathFileName(path));
+    char pathCopy[MaxPathBytes];  // the records take writable texts
+    MailPathText(path, pathCopy, sizeof pathCopy);
+    char name[MaxPathBytes];
+    CopyText(name, sizeof name, PathFileName(pathCopy));
     if (!name[0]) return;
     LPMAPISENDMAIL sendMail = (LPMAPISENDMAIL)GetProcAddress(MapiLibrary, "MAPISendMail");
     if (!sendMail) return;  // a MAPI32.DLL without Simple MAPI: nothing to call
 
-    char pathCopy[MaxPathChars];  // the records take writable texts
-    CopyText(pathCopy, sizeof pathCopy, path);
     MapiFileDesc file;
     ZeroMemory(&file, sizeof file);
     file.nPosition = (ULONG)-1;  // attached, not placed in the body
@@ -83,6 +105,6 @@ void MakePdfCommand()
     PdfBuildActive = 0;
 
     if (PdfSettings.openAfterCreation)
-        ShellExecuteA(NULL, "open", PdfPath, NULL, NULL, SW_SHOWNORMAL);
+        ShellExecuteW(NULL, L"open", WidePath(PdfPath).text, NULL, NULL, SW_SHOWNORMAL);
     if (PdfSettings.mailAfterCreation) MailPdf(PdfPath);
 }

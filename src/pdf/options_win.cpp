@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "app/wide_text_win.h"
+
 INT_PTR ShowPdfOptions()
 {
     return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_OPTIONS), MainWindow,
@@ -25,8 +27,8 @@ static void FillOptions(HWND dialog)
 
     // The edit takes no more than is stored: a longer password would be cut silently and
     // the PDF would then not open with what the user typed.
-    SendDlgItemMessageA(dialog, IDC_OPT_PASSWORD, EM_LIMITTEXT, sizeof PdfSettings.password - 1, 0);
-    SetDlgItemTextA(dialog, IDC_OPT_PASSWORD, PdfSettings.password);
+    SendDlgItemMessageA(dialog, IDC_OPT_PASSWORD, EM_LIMITTEXT, PasswordChars - 1, 0);
+    SetWindowTextUtf8(GetDlgItem(dialog, IDC_OPT_PASSWORD), PdfSettings.password);
     CheckDlgButton(dialog, IDC_OPT_OPEN_AFTER, PdfSettings.openAfterCreation ? BST_CHECKED : BST_UNCHECKED);
     if (MapiLibrary) {
         CheckDlgButton(dialog, IDC_OPT_MAIL_AFTER,
@@ -48,7 +50,11 @@ static void StoreOptions(HWND dialog)
     if (selected != CB_ERR &&
         SendMessageA(paper, CB_GETLBTEXTLEN, selected, 0) < (LRESULT)sizeof PdfSettings.pageSizeName)
         SendMessageA(paper, CB_GETLBTEXT, selected, (LPARAM)PdfSettings.pageSizeName);
-    GetDlgItemTextA(dialog, IDC_OPT_PASSWORD, PdfSettings.password, sizeof PdfSettings.password);
+    // As typed, in UTF-16 whatever the code page (an ANSI read would turn "パス" into "??"
+    // on most systems), kept as UTF-8: the form AES-256 passwords take.
+    WCHAR password[PasswordChars];
+    GetDlgItemTextW(dialog, IDC_OPT_PASSWORD, password, PasswordChars);
+    WideToUtf8(password, PdfSettings.password, sizeof PdfSettings.password);
     PdfSettings.openAfterCreation = IsDlgButtonChecked(dialog, IDC_OPT_OPEN_AFTER) == BST_CHECKED;
     PdfSettings.mailAfterCreation = IsDlgButtonChecked(dialog, IDC_OPT_MAIL_AFTER) == BST_CHECKED;
     int p = (int)SendDlgItemMessageA(dialog, IDC_OPT_QUALITY, TBM_GETPOS, 0, 0);

@@ -240,5 +240,10 @@ int BuildPdfDocument(const ImageCollectionType& images, const PdfSettingsRecord&
     PdfSetOutput(nullptr);
     if (cancelled) return 1;  // nothing written, nothing reported
     host.ResetProgress();
-    return written ? 1 : ReportFailure(host, "PDF Save Failed.");
+    if (written) return 1;
+    char reason[MessageChars / 2];
+    host.DescribeWriteFailure(reason, sizeof reason);
+    snprintf(message, sizeof message, reason[0] ? "PDF Save Failed. %s" : "PDF Save Failed.",
+             reason);
+    return ReportFailure(host, message);
 }

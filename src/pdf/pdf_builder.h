@@ -28,6 +28,9 @@ public:
     virtual bool SpoolAppend(const uint8_t* data, size_t size, uint64_t* offset) = 0;
     virtual bool SpoolRead(uint64_t offset, uint8_t* data, size_t size) = 0;
     virtual bool DeleteFileAt(const char* path) = 0;
+    // Why the last file step (StartFile, WriteToFile, EndFile, the spool) failed, in the
+    // system's words ("" when unknown); it is added to the "PDF Save Failed." message.
+    virtual void DescribeWriteFailure(char* out, size_t outSize) { if (outSize) out[0] = 0; }
     // The entry's picture made ready for its page (see MakePagePicture). By default the
     // file is read through ReadFileBytes and decoded in this process; the program does it
     // in a decoder process, out of reach of a hostile file.

@@ -106,7 +106,30 @@ HPDF_REAL Colour(double c)
     return (HPDF_REAL)std::min(1.0, std::max(0.0, c));
 }
 
-// libharu's encoder for the text code page: base fonts can show these single-byte sets.
+// The caption font for the text code page. Single-byte pages use Helvetica with libharu's
+// encoder of that page; the East Asian double-byte pages use libharu's built-in CJK fonts
+// with the CMap that reads the page's bytes as they are.
+struct CaptionFace {
+    int codePage;
+    HPDF_STATUS (*useFonts)(HPDF_Doc);
+    HPDF_STATUS (*useEncodings)(HPDF_Doc);
+    const char* font;
+    const char* encoding;
+};
+const CaptionFace CjkFaces[] = {
+    {932, HPDF_UseJPFonts, HPDF_UseJPEncodings, "MS-Gothic", "90ms-RKSJ-H"},
+    {936, HPDF_UseCNSFonts, HPDF_UseCNSEncodings, "SimHei", "GBK-EUC-H"},
+    {949, HPDF_UseKRFonts, HPDF_UseKREncodings, "Dotum", "KSCms-UHC-H"},
+    {950, HPDF_UseCNTFonts, HPDF_UseCNTEncodings, "MingLiU", "ETen-B5-H"},
+};
+
+const CaptionFace* CjkFace(int codePage)
+{
+    for (const CaptionFace& face : CjkFaces)
+        if (face.codePage == codePage) return &face;
+    return nullptr;
+}
+
 const char* EncodingName(int codePage)
 {
     static const char* const Names[] = {"CP1250", "CP1251", "WinAnsiEncoding",
@@ -119,41 +142,18 @@ const char* EncodingName(int codePage)
 HPDF_Font CaptionFont()
 {
     if (!Open->font) {
-        Open->font = HPDF_GetFont(Open->doc, CaptionFontName, EncodingName(TextCodePage));
+        if (const CaptionFace* face = CjkFace(TextCodePage)) {
+            if (face->useFonts(Open->doc) == HPDF_OK && face->useEncodings(Open->doc) == HPDF_OK)
+                Open->font = HPDF_GetFont(Open->doc, face->font, face->encoding);
+        } else {
+            Open->font = HPDF_GetFont(Open->doc, CaptionFontName, EncodingName(TextCodePage));
+        }
         if (!Open->font) {
             HPDF_ResetError(Open->doc);
             Open->font = HPDF_GetFont(Open->doc, CaptionFontName, "WinAnsiEncoding");
         }
     }
     return Open->font;
-}
-
-void AppendUtf8(unsigned code, std::string* out)
-{
-    if (code < 0x80) {
-        *out += (char)code;
-    } else if (code < 0x800) {
-        *out += (char)(0xC0 | (code >> 6));
-        *out += (char)(0x80 | (code & 0x3F));
-    } else {
-        *out += (char)(0xE0 | (code >> 12));
-        *out += (char)(0x80 | ((code >> 6) & 0x3F));
-        *out += (char)(0x80 | (code & 0x3F));
-    }
-}
-
-// Passwords of revision 6 are UTF-8; ours come in the text code page, which libharu's
-// encoder of that code page maps to Unicode.
-std::string PasswordUtf8(const char* text)
-{
-    std::string out;
-    HPDF_Encoder encoder = HPDF_GetEncoder(Open->doc, EncodingName(TextCodePage));
-    if (!encoder) HPDF_ResetError(Open->doc);
-    for (const unsigned char* p = (const unsigned char*)text; *p; ++p) {
-        unsigned code = *p < 0x80 || !encoder ? *p : HPDF_Encoder_GetUnicode(encoder, *p);
-        AppendUtf8(code ? code : *p, &out);
-    }
-    return out;
 }
 
 // libharu embeds whatever follows a JPEG start marker. Data it can show carries a frame
@@ -658,8 +658,8 @@ void PdfEncrypt(const char* ownerPassword, const char* userPassword, int strengt
         return Fail(PdfErrorBadArgument);
     }
     Open->encrypt = true;
-    Open->ownerPassword = PasswordUtf8(ownerPassword);
-    Open->userPassword = PasswordUtf8(userPassword);
+    Open->ownerPassword = ownerPassword;  // revision 6 takes UTF-8, as given
+    Open->userPassword = userPassword;
     Open->permissions = permissions;
 }
 
@@ -707,7 +707,8 @@ void PdfGetFileWriter(PdfFileWriter* writer, void** context)
 
 void PdfSetTextCodePage(int codePage)
 {
-    TextCodePage = codePage >= 1250 && codePage <= 1258 ? codePage : 1252;
+    bool known = (codePage >= 1250 && codePage <= 1258) || CjkFace(codePage);
+    TextCodePage = known ? codePage : 1252;
 }
 
 int PdfTextCodePage() { return TextCodePage; }

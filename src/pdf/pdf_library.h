@@ -75,7 +75,7 @@ void PdfDrawTextInBox(double left, double top, double width, double height,
 // document's /P entry.
 int PdfMakePermissions(int print, int modify, int copy, int annotate, int fillForms,
                        int accessibility, int assemble, int printFullQuality);
-// Marks the document to be encrypted when written. Strength PdfAes256 (AES-256,
+// Marks the document to be encrypted when written. Passwords are UTF-8. Strength PdfAes256 (AES-256,
 // revision 6) only: any other strength makes PdfWriteFile fail rather than write
 // the document open.
 void PdfEncrypt(const char* ownerPassword, const char* userPassword, int strength,
@@ -117,9 +117,10 @@ public:
 };
 void PdfSetImageSpool(PdfImageSpool* spool);
 
-// The single-byte code page of the texts handed over (captions, passwords): 1250 to
-// 1258; anything else is taken as 1252. Called once at start-up with the system's code
-// page; 1252 until then.
+// The code page of the captions handed over: 1250 to 1258 (Helvetica), or 932, 936,
+// 949, 950 (the Japanese, simplified and traditional Chinese and Korean built-in fonts);
+// anything else is taken as 1252. Called once at start-up with the system's code page;
+// 1252 until then.
 void PdfSetTextCodePage(int codePage);
 int PdfTextCodePage();
 

@@ -2,12 +2,16 @@
 #pragma once
 #include "model/types.h"
 
+// The password box takes PasswordChars - 1 characters; stored as UTF-8 they take up to
+// three bytes each.
+enum { PasswordChars = 40, PasswordBytes = 3 * (PasswordChars - 1) + 1 };
+
 struct PdfSettingsRecord {
     char pageSizeName[32];   // one of PaperNames
     unsigned pageMargin;     // points between the page edge and the cells
     unsigned cellGap;        // points between neighbouring cells
     LayoutMode layout;
-    char password[40];       // empty: no encryption
+    char password[PasswordBytes];  // UTF-8, as the user typed it; empty: no encryption
     int openAfterCreation;
     int mailAfterCreation;
     double imageQuality;     // 0.0 (one pixel per point drawn) .. 1.0 (full size)

@@ -94,8 +94,8 @@ TEST(Collection, MovingABlockKeepsItsOrder)
 
 TEST(Collection, FieldsAreCutAndEmptyCaptionsBecomeThePlaceholder)
 {
-    ImageEntry e = MakeImageEntry(0, std::string(400, 'x').c_str(), {});
-    EXPECT_EQ(MaxPathChars - 1, (int)strlen(e.path));
+    ImageEntry e = MakeImageEntry(0, std::string(MaxPathBytes + 100, 'x').c_str(), {});
+    EXPECT_EQ(MaxPathBytes - 1, (int)strlen(e.path));  // a UTF-8 path
     SetEntryCaption(&e, std::string(45, 'c').c_str());
     EXPECT_EQ(CaptionChars - 1, (int)strlen(e.caption));
     SetEntryCaption(&e, "");

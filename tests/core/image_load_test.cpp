@@ -247,3 +247,49 @@ TEST(ImageLoad, ReducedDecodesMatchTheFullSizeOnes)
         FreeImage_Unload(upright);
     }
 }
+
+// Transparent pictures come out on white paper, in the decoded picture (which the PDF
+// embeds) and in the thumbnail. 48 x 48: columns 0-11 clear, 12-23 red at alpha 128, the
+// rest opaque blue; a palette picture's first 24 columns are its transparent colour. An
+// alpha channel that is all 0 is unused (an opaque picture), not a blank one.
+TEST(ImageLoad, TransparencyIsBlendedOverWhite)
+{
+    enum Kind { Alpha, Palette, UnusedAlpha };
+    const struct { FREE_IMAGE_FORMAT format; Kind kind; int flags; } cases[] = {
+        {FIF_PNG, Alpha, 0}, {FIF_TARGA, Alpha, 0}, {FIF_TIFF, Alpha, 0}, {FIF_PSD, Alpha, 0},
+        {FIF_ICO, Alpha, 0}, {FIF_WEBP, Alpha, WEBP_LOSSLESS}, {FIF_GIF, Palette, 0},
+        {FIF_PNG, Palette, 0}, {FIF_ICO, Palette, 0}, {FIF_TARGA, UnusedAlpha, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(FreeImage_GetFormatFromFIF(c.format)) + " " + std::to_string(c.kind));
+        FIBITMAP* p = FreeImage_Allocate(48, 48, c.kind == Palette ? 8 : 32, FI_RGBA_RED_MASK,
+                                         FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK);
+        BYTE table[2] = {0, 255};
+        if (c.kind == Palette) {
+            memset(FreeImage_GetPalette(p), 0, 256 * sizeof(RGBQUAD));
+            FreeImage_GetPalette(p)[1].rgbBlue = 255;
+            FreeImage_SetTransparencyTable(p, table, 2);
+        }
+        for (unsigned y = 0; y < 48; y++)
+            for (unsigned x = 0; x < 48; x++) {
+                BYTE* line = FreeImage_GetScanLine(p, y);
+                if (c.kind == Palette) { line[x] = x < 24 ? 0 : 1; continue; }
+                bool half = x >= 12 && x < 24;
+                BYTE* px = line + x * 4;
+                px[FI_RGBA_RED] = half ? 255 : 0, px[FI_RGBA_GREEN] = 0, px[FI_RGBA_BLUE] = x >= 24 ? 255 : 0;
+                px[FI_RGBA_ALPHA] = c.kind == UnusedAlpha || x < 12 ? 0 : half ? 128 : 255;
+            }
+        ByteVec bytes = EncodeAndUnload(p, c.format, c.flags);
+        const Rgb clear = c.kind == UnusedAlpha ? Black : White;
+        FIBITMAP* picture = Load(bytes, "a.img");
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(24u, FreeImage_GetBPP(picture));
+        EXPECT_TRUE(Near(clear, PixelAt(picture, 4, 12), 2));
+        EXPECT_TRUE(Near(Blue, PixelAt(picture, 40, 12), 2));
+        if (c.kind == Alpha) EXPECT_TRUE(Near(Rgb{255, 127, 127}, PixelAt(picture, 18, 12), 3));
+        FreeImage_Unload(picture);
+        static ThumbnailPixels thumb;  // the square scaled to 96 x 96
+        ASSERT_TRUE(MakeThumbnailPixels(bytes.data(), bytes.size(), "a.img", &thumb));
+        EXPECT_TRUE(Near(clear, ThumbPixel(thumb.bgra, 8, 48), 2));
+        EXPECT_TRUE(Near(Blue, ThumbPixel(thumb.bgra, 80, 48), 2));
+    }
+}

@@ -9,7 +9,7 @@
 
 TEST(Paths, OpenSelectionIsReadWithinTheBuffer)
 {
-    std::string longFolder(259, 'd');
+    std::string longFolder(MaxPathBytes - 1, 'd'), longest(MaxPathBytes - 2, 'd');  // UTF-8 bytes
     struct Case {
         std::string bytes;
         size_t offset, size;  // size 0: the bytes and poison up to 16260
@@ -21,8 +21,9 @@ TEST(Paths, OpenSelectionIsReadWithinTheBuffer)
         {std::string("C:\\\0a.jpg\0b.jpg\0\0", 17), 4, 0, "C:\\", {"a.jpg", "b.jpg"}},
         {std::string("C:\\a.jpg\0", 9), 3, 0, "C:\\", {"a.jpg"}},  // a root keeps its backslash
         {std::string("D:\\x\0a.png\0b.pn", 15), 5, 15, "D:\\x", {"a.png"}},  // cut last name
+        {longest + std::string("\0a.jpg\0\0", 8), MaxPathBytes - 1, 0, longest.c_str(), {"a.jpg"}},
         {std::string("C:\\a.jpg\0", 9), 0, 0, nullptr, {}},
-        {longFolder + std::string("\0a.jpg\0\0", 8), 260, 0, nullptr, {}},  // folder too long
+        {longFolder + std::string("\0a.jpg\0\0", 8), MaxPathBytes, 0, nullptr, {}},  // too long
         {std::string("C:\\a\0\0", 6), 5, 6, nullptr, {}},     // offset at the buffer's end
         {std::string("C:\\a\0\0", 6), 4, 0, nullptr, {}},     // an empty first name
         {std::string("C:\\a\0bbbb", 9), 4, 9, nullptr, {}},   // no terminator inside

@@ -210,3 +210,35 @@ TEST_F(PdfBuilder, PasswordEncryptsWithAes256)
     EXPECT_EQ("Tolvane 2.0", pdf.info["/Creator"]);
 }
 
+
+// Users of other code pages: the password arrives as UTF-8 (read as typed in UTF-16) and
+// opens the PDF, its code-page reading does not; the caption, in the code page's bytes,
+// comes back out of the PDF as the same text (East Asian pages through libharu's CJK fonts).
+TEST_F(PdfBuilder, PasswordsAndCaptionsOfOtherCodePages)
+{
+    struct Case {
+        int codePage;
+        const char *password, *wrong, *caption, *text;  // wrong: the same bytes misread
+    } cases[] = {
+        {932, "\xe3\x83\x91\xe3\x82\xb9", "\xc6\x92p\xc6\x92X", "\x8e\xca\x90\x5e A1",
+         "\xe5\x86\x99\xe7\x9c\x9f"},                                              // パス, 写真
+        {936, "k", "K", "\xd5\xd5\xc6\xac B2", "\xe7\x85\xa7\xe7\x89\x87"},        // 照片
+        {949, "k", "K", "\xbb\xe7\xc1\xf8 C3", "\xec\x82\xac\xec\xa7\x84"},        // 사진
+        {950, "k", "K", "\xb7\xd3\xa4\xf9 D4", "\xe7\x85\xa7\xe7\x89\x87"},        // 照片
+        {1251, "\xd0\x94\xd0\xb0", "\xc4\xe0", "\xc4\xe0", "\xd0\x94\xd0\xb0"},   // Да
+        {1252, "Caf\xc3\xa9", "Caf\xe9", "Caf\xe9", "Caf\xc3\xa9"},               // Café
+    };
+    const std::string p = Picture(80, 60), text = folder_ + "/out.txt";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.codePage);
+        PdfSetTextCodePage(c.codePage);
+        host_ = FakeHost();
+        snprintf(settings_.password, sizeof settings_.password, "%s", c.password);
+        EXPECT_TRUE(BuildAndRead({Entry(p, c.caption)}, c.password).encrypted);
+        EXPECT_FALSE(ReadPdfFile(Out(), c.wrong).opened);
+        std::string command = "pdftotext -enc UTF-8 -upw '" + std::string(c.password) + "' '" +
+                              Out() + "' '" + text + "' 2>/dev/null";
+        ASSERT_EQ(0, system(command.c_str()));
+        EXPECT_NE(std::string::npos, ReadWholeFile(text).find(c.text)) << ReadWholeFile(text);
+    }
+}

@@ -9,6 +9,7 @@
 
 #include "import/add_images_win.h"
 #include "import/drop_target_win.h"
+#include "support/pictures.h"
 
 namespace {
 
@@ -27,11 +28,11 @@ void ExpectImportClosed()
     EXPECT_EQ((int)ImageCollection.size(), ItemCount());
 }
 
-// A data object offering CF_HDROP as the shell does, or (for the refusals) only text, or
-// a list whose offset points past its block.
+// A data object offering CF_HDROP as the shell does (UTF-16 names, or ANSI ones), or (for
+// the refusals) only text, or a list whose offset points past its block.
 class TestData : public IDataObject {
 public:
-    enum Kind { FileList, TextOnly, DamagedList };
+    enum Kind { FileList, WideFileList, TextOnly, DamagedList };
     TestData(std::vector<std::string> paths, Kind kind = FileList) : paths_(paths), kind_(kind) {}
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override
     {
@@ -47,9 +48,16 @@ public:
         std::string names;
         for (const std::string& p : paths_) names += p + '\0';
         names += '\0';
+        if (kind_ == WideFileList) {
+            std::vector<WCHAR> wide(names.size());
+            int chars = MultiByteToWideChar(CP_UTF8, 0, names.data(), (int)names.size(),
+                                            wide.data(), (int)wide.size());
+            names.assign((const char*)wide.data(), chars * sizeof(WCHAR));
+        }
         HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size());
         DROPFILES* header = (DROPFILES*)GlobalLock(block);
         header->pFiles = kind_ == DamagedList ? 1 << 20 : sizeof(DROPFILES);
+        header->fWide = kind_ == WideFileList;
         memcpy(header + 1, names.data(), names.size());
         GlobalUnlock(block);
         medium->tymed = TYMED_HGLOBAL, medium->hGlobal = block, medium->pUnkForRelease = NULL;
@@ -159,5 +167,45 @@ TEST(DropTarget, FilesAreAddedInDropOrderBadListsAndBusyTimesRefused)
     EXPECT_EQ((std::vector<std::string>{files[0], files[1], files[3]}), Paths());
     EXPECT_EQ(1, std::count(progress.messages.begin(), progress.messages.end(),
                             "Unknown File Format: " + folder));  // a folder is no picture
+    ExpectImportClosed();
+}
+
+// A phone's folder of 2,000 Cyrillic names and two more (Japanese, Latin with an accent):
+// about 26,000 characters chosen, far beyond the dialog's first buffer. Every name arrives
+// whole, never as '?', chosen in the open dialog (cancelled at the third file) and dropped
+// as the shell drops them (UTF-16).
+TEST(AddImages, TwoThousandNamesOutsideTheCodePageByDialogAndDrop)
+{
+    ASSERT_TRUE(StartTolvane() != NULL);
+    std::string folder = MakeTestFolder("\xe5\x86\x99\xe7\x9c\x9f");  // 写真
+    std::vector<std::string> files = {WritePicture(folder, "\xe5\x86\x99\xe7\x9c\x9f.png", 60, 40),
+                                      WritePicture(folder, "caf\xc3\xa9.gif", 60, 40, "gif")};
+    std::string typed = "\"\xe5\x86\x99\xe7\x9c\x9f.png\" \"caf\xc3\xa9.gif\"";  // 写真.png café.gif
+    std::vector<uint8_t> jpeg = MakeTestImageBytes(8, 8, "jpg");
+    for (int i = 0; i < 2000; i++) {
+        char name[40];
+        snprintf(name, sizeof name, "\xd1\x84\xd0\xbe\xd1\x82\xd0\xbe_%04d.jpg", i);  // фото_0000.jpg
+        ASSERT_TRUE(WriteTestFile(folder + "\\" + name, jpeg.data(), jpeg.size()));
+        typed += std::string(" \"") + name + "\"";
+        if (i == 0) files.push_back(folder + "\\" + name);
+    }
+    CopyText(ImportDirectory, sizeof ImportDirectory, folder.c_str());
+    TypeIntoOpenDialog(typed, 60000);  // Wine's dialog takes its time over 2,000 names
+    ProgressRecorder progress;
+    progress.onStatus = [](const std::string& status) {
+        if (status == "Processing File 003 of 2002")
+            PostMessageA(GetDlgItem(AddImagesProgressDialog, IDC_ADD_CANCEL), BM_CLICK, 0, 0);
+    };
+    AddImagesFromFiles();
+    EXPECT_FALSE(DialogTimedOut());
+    ASSERT_FALSE(progress.statuses.empty()) << "the selection was lost";
+    EXPECT_EQ("Processing File 001 of 2002", progress.statuses[0]);
+    EXPECT_EQ(files, Paths());
+    TestData data(files, TestData::WideFileList);
+    progress.messages.clear();
+    DropOnList(&data);
+    std::vector<std::string> all = Paths();
+    EXPECT_EQ(files, std::vector<std::string>(all.begin() + 3, all.end())) << "dropped after";
+    EXPECT_EQ("Making Thumbnail for: " + files[0], progress.messages.at(0));
     ExpectImportClosed();
 }

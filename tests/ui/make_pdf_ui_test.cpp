@@ -8,6 +8,9 @@
 #include <map>
 
 #include "app/progress_win.h"
+#include "app/wide_text_win.h"
+#include "import/import_batch_win.h"
+#include "pdf/options_win.h"
 #include "pdf/make_pdf_win.h"
 #include "support/pdf_reader.h"
 
@@ -18,7 +21,7 @@ void AnswerSaveDialog(const std::string& typed)
     WhenDialogAppears([typed](HWND dialog) {
         HWND box = GetDlgItem(dialog, 0x47C);
         HWND edit = FindWindowExA(box, NULL, "Edit", NULL);
-        SetWindowTextA(edit ? edit : box, typed.c_str());
+        SetWindowTextUtf8(edit ? edit : box, typed.c_str());
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     });
 }
@@ -134,11 +137,49 @@ TEST(MakePdf, FailedSaveKeepsTheExistingFileAndSaysSo)
     MakePdfCommand();
     CloseHandle(held);
     EXPECT_FALSE(DialogTimedOut());
-    EXPECT_EQ("PDF Save Failed.", boxText);
+    EXPECT_EQ(0u, boxText.find("PDF Save Failed. ")) << boxText;  // and why, in the system's words
+    EXPECT_GT(boxText.size(), strlen("PDF Save Failed. ") + 4) << boxText;
     EXPECT_EQ("older", ReadTestFile(target));
-    EXPECT_EQ("PDF Save Failed.", ItemText(MakePdfProgressDialog, IDC_PDF_MESSAGE));
+    EXPECT_EQ(boxText, ItemText(MakePdfProgressDialog, IDC_PDF_MESSAGE));
     SendMessageA(MakePdfProgressDialog, WM_COMMAND, IDCANCEL, 0);
     FlushMessages();
     EXPECT_TRUE(IsWindowEnabled(MainWindow));
     EXPECT_EQ(0, PdfBuildActive);
+}
+
+// Pictures with Cyrillic and Japanese names go through the decoders into the PDF, which is
+// saved as "отчёт.pdf" into a Cyrillic folder under the longest path there is (259
+// characters; its temporary file is longer still, its UTF-8 far longer), locked with a
+// password typed in Japanese (the options box is read as typed, then kept as UTF-8).
+TEST(MakePdf, UnicodeNamesFoldersAndPasswords)
+{
+    ASSERT_TRUE(StartTolvane() != NULL);
+    std::string folder = MakeTestFolder("\xd0\xbf\xd0\xb0\xd0\xbf\xd0\xba\xd0\xb0");  // папка
+    for (const char* name : {"\xd1\x84\xd0\xbe\xd1\x82\xd0\xbe.jpg", "\xe5\x86\x99\xe7\x9c\x9f.png"})
+        AddImageFile(WritePicture(folder, name, 120, 90, strrchr(name, '.') + 1).c_str());
+    ASSERT_EQ(2u, ImageCollection.size());
+    const char japanese[] = "\xe3\x83\x91\xe3\x82\xb9";  // パス
+    WhenDialogAppears([&](HWND dialog) {
+        SetWindowTextUtf8(GetDlgItem(dialog, IDC_OPT_PASSWORD), japanese);
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    ShowPdfOptions();
+    EXPECT_STREQ(japanese, PdfSettings.password);
+
+    const std::string name = "\\\xd0\xbe\xd1\x82\xd1\x87\xd1\x91\xd1\x82.pdf";
+    int room = MaxPathChars - 2 - lstrlenW(WidePath(folder.c_str()).text) -
+               lstrlenW(WidePath(name.c_str()).text);
+    std::string sub = folder + "\\" + std::string(room, 'd'), target = sub + name;
+    ASSERT_TRUE(CreateDirectoryW(WidePath(sub.c_str()).text, NULL));
+    ASSERT_EQ(MaxPathChars - 1, lstrlenW(WidePath(target.c_str()).text));
+    AnswerSaveDialog(target);
+    MakePdfCommand();
+    EXPECT_FALSE(DialogTimedOut());
+    EXPECT_EQ(target, PdfPath);
+    std::string bytes = ReadTestFile(target);
+    PdfReadBack pdf = ReadPdf(ByteVec(bytes.begin(), bytes.end()), japanese);
+    ASSERT_TRUE(pdf.opened) << pdf.error;
+    EXPECT_EQ(2u, pdf.pages.size());
+    EXPECT_EQ(1u, pdf.pages[1].images.size()) << "the Japanese-named picture was decoded";
+    EXPECT_FALSE(ReadPdf(ByteVec(bytes.begin(), bytes.end()), "\xc6\x92p\xc6\x92X").opened);
 }

@@ -1,5 +1,7 @@
 #include "ui/ui_support_win.h"
 
+#include "app/wide_text_win.h"
+
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -53,7 +55,7 @@ void FlushMessages(DWORD maxMs)
 }
 
 namespace {
-std::deque<std::function<void(HWND)>> PendingActions;
+std::deque<std::pair<std::function<void(HWND)>, DWORD>> PendingActions;  // action, time limit
 std::function<void(HWND)> RunningAction;
 std::set<HWND> HandledDialogs;  // one re-activated after its message box is not taken again
 HWND ActiveDialog;
@@ -94,21 +96,22 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
         GetClassNameA(window, cls, sizeof cls) && strcmp(cls, "#32770") == 0 &&
         HandledDialogs.insert(window).second && !IsModelessDialog(window)) {
         ActiveDialog = window;
-        RunningAction = PendingActions.front();
+        RunningAction = PendingActions.front().first;
+        DWORD timeoutMs = PendingActions.front().second;
         PendingActions.pop_front();
         SetTimer(NULL, 0, 100, ActionFired);  // runs inside the dialog's own loop
         static UINT_PTR watchdog;
         if (watchdog) KillTimer(NULL, watchdog);
-        watchdog = SetTimer(NULL, 0, 5000, WatchdogFired);
+        watchdog = SetTimer(NULL, 0, timeoutMs, WatchdogFired);
     }
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
 }  // namespace
 
-void WhenDialogAppears(std::function<void(HWND)> action)
+void WhenDialogAppears(std::function<void(HWND)> action, DWORD timeoutMs)
 {
     static HHOOK hook = SetWindowsHookExA(WH_CBT, CbtProc, NULL, GetCurrentThreadId());
-    PendingActions.push_back(action);
+    PendingActions.push_back({action, timeoutMs});
 }
 
 bool DialogTimedOut()
@@ -118,9 +121,10 @@ bool DialogTimedOut()
 
 std::string WindowText(HWND window)
 {
-    char text[1024] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
+    WCHAR text[1024] = {0};
+    GetWindowTextW(window, text, 1024);
+    char utf8[3 * 1024];
+    return WideToUtf8(text, utf8, sizeof utf8);
 }
 
 std::string ItemText(HWND dialog, int id)
@@ -173,14 +177,14 @@ std::string MakeTestFolder(const char* name)
     char folder[MAX_PATH];
     for (unsigned n = GetTickCount() % 100000;; n++) {
         snprintf(folder, sizeof folder, "%stolvane-test-%s-%u", temp, name, n);
-        if (CreateDirectoryA(folder, NULL)) return folder;
+        if (CreateDirectoryW(WidePath(folder).text, NULL)) return folder;
         if (GetLastError() != ERROR_ALREADY_EXISTS) return folder;
     }
 }
 
 bool WriteTestFile(const std::string& path, const void* data, size_t size)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+    HANDLE file = CreateFileW(WidePath(path.c_str()).text, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
@@ -211,8 +215,8 @@ bool StartWithImages(int count, int width, int height)
 std::string ReadTestFile(const std::string& path)
 {
     std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                              0, NULL);
+    HANDLE file = CreateFileW(WidePath(path.c_str()).text, GENERIC_READ, FILE_SHARE_READ, NULL,
+                              OPEN_EXISTING, 0, NULL);
     if (file == INVALID_HANDLE_VALUE) return bytes;
     char buffer[65536];
     DWORD got = 0;
@@ -230,14 +234,14 @@ std::string WritePicture(const std::string& folder, const char* name, int width,
     return path;
 }
 
-void TypeIntoOpenDialog(const std::string& typed)
+void TypeIntoOpenDialog(const std::string& typed, DWORD timeoutMs)
 {
     WhenDialogAppears([typed](HWND dialog) {
         HWND box = GetDlgItem(dialog, 0x47C);  // the file-name box
         HWND edit = FindWindowExA(box, NULL, "Edit", NULL);
-        SetWindowTextA(edit ? edit : box, typed.c_str());
+        SetWindowTextUtf8(edit ? edit : box, typed.c_str());
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-    });
+    }, timeoutMs);
 }
 
 std::vector<std::string> AddTestImages(int count)
@@ -321,10 +325,10 @@ LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam)
         GetParent(m->hwnd) == AddImagesProgressDialog) {
         int id = GetDlgCtrlID(m->hwnd);
         if (m->message == WM_SETTEXT && id == IDC_ADD_MESSAGE)
-            Recorder->messages.push_back((const char*)m->lParam);
+            Recorder->messages.push_back(WindowText(m->hwnd));  // set as UTF-16: read back
         if (m->message == PBM_STEPIT && id == IDC_ADD_PROGRESS_BAR) Recorder->steps++;
         if (m->message == WM_SETTEXT && id == IDC_ADD_STATUS) {
-            Recorder->statuses.push_back((const char*)m->lParam);
+            Recorder->statuses.push_back(WindowText(m->hwnd));
             if (Recorder->onStatus) Recorder->onStatus(Recorder->statuses.back());
         }
     }

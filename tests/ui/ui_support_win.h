@@ -20,11 +20,12 @@ void FlushMessages(DWORD maxMs = 200);
 
 // Runs `action` inside the next modal dialog (#32770) that becomes active; the program's
 // modeless dialogs (progress, palette) are passed over. Several calls serve successive
-// dialogs, one action each. A dialog still open 5 s later gets IDCANCEL and
+// dialogs, one action each. A dialog still open timeoutMs later gets IDCANCEL and
 // DialogTimedOut() turns true.
-void WhenDialogAppears(std::function<void(HWND dialog)> action);
+void WhenDialogAppears(std::function<void(HWND dialog)> action, DWORD timeoutMs = 5000);
 bool DialogTimedOut();
 
+// Text of a window or of a dialog's control, as UTF-8.
 std::string WindowText(HWND window);
 std::string ItemText(HWND dialog, int id);
 
@@ -32,6 +33,7 @@ std::string ItemText(HWND dialog, int id);
 bool SaveScreenshot(HWND window, const char* name);
 
 // A fresh empty folder (Windows path, no trailing backslash); whole files in and out.
+// Names and paths here are UTF-8, as the program holds them.
 std::string MakeTestFolder(const char* name);
 bool WriteTestFile(const std::string& path, const void* data, size_t size);
 std::string ReadTestFile(const std::string& path);  // "" when missing
@@ -39,8 +41,8 @@ std::string ReadTestFile(const std::string& path);  // "" when missing
 // Writes a test picture (MakeTestImageBytes) into folder\name; returns the full path.
 std::string WritePicture(const std::string& folder, const char* name, int width, int height,
                          const char* format = "png", BYTE r = 40, BYTE g = 120, BYTE b = 200);
-// Queues the next open dialog to receive `typed` in its file-name box, then OK.
-void TypeIntoOpenDialog(const std::string& typed);
+// Queues the next open dialog to receive `typed` (UTF-8) in its file-name box, then OK.
+void TypeIntoOpenDialog(const std::string& typed, DWORD timeoutMs = 5000);
 // Adds count landscape pictures of distinct colours, named image<i>.png, straight through
 // AddImageFile (no dialog); returns their paths.
 std::vector<std::string> AddTestImages(int count);
