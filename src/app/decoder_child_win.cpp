@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/libraries.h"
 #include "import/decoder_job.h"
 
 namespace {
@@ -76,8 +77,10 @@ BOOL RunDecoderIfAsked(const char* commandLine)
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     SetUnhandledExceptionFilter(EndOnCrash);
     CapDecoderMemory(DecoderMemoryBytes);
+    StartLibraries();  // a static FreeImage knows no format until its plugins are registered
     while (ServeOne(pipe)) {
     }
+    StopLibraries();
     CloseHandle(pipe);
     return TRUE;
 }
