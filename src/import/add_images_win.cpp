@@ -46,9 +46,9 @@ static WNDPROC OpenDialogProc;
 static void FitSelectionBuffer(HWND dialog)
 {
     LRESULT folder = SendMessageW(dialog, CDM_GETFOLDERPATH, 0, 0);
-    LRESULT spec = SendMessageW(dialog, CDM_GETSPEC, 0, 0);  // the names, quoted
-    if (!OpenRecord || folder < 0 || spec < 0) return;
-    DWORD needed = (DWORD)(folder + spec + MaxPathChars);  // terminators and a margin
+    LRESULT names = SendMessageW(dialog, CDM_GETSPEC, 0, 0);  // the names, quoted
+    if (!OpenRecord || folder < 0 || names < 0) return;
+    DWORD needed = (DWORD)(folder + names + MaxPathChars);  // terminators and a margin
     if (needed <= OpenRecord->nMaxFile) return;
     WCHAR* grown = (WCHAR*)realloc(OpenRecord->lpstrFile, needed * sizeof(WCHAR));
     if (!grown) return;
