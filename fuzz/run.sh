@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:?usage: fuzz/run.sh SECONDS [BUILD_DIR]}
 out=${2:-build/fuzz}
-scripts/install-fuzz-deps.sh
+scripts/install-deps.sh fuzz
 mkdir -p "$out/corpus"
 sources=(src/import/header_size.cpp src/import/exr_header.cpp src/import/exif_reader.cpp
          src/import/jpeg_segments.cpp src/import/decoder_protocol.cpp)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# install-deps.sh [windows | bench]
+# install-deps.sh [windows | fuzz | bench]
 # Installs every Debian package that building, running and testing Tolvane need; with
-# "windows", only those that build-windows.sh needs; with "bench", also the programs
+# "windows", only those that build-windows.sh needs; with "fuzz", only clang and its
+# sanitizer and libFuzzer runtimes for fuzz/run.sh; with "bench", also the programs
 # bench/compare.sh measures Tolvane against. Idempotent: does nothing when all are
 # present. Uses sudo when not run as root.
 set -euo pipefail
@@ -23,6 +24,7 @@ packages=("${bench[@]}"
   qpdf poppler-utils poppler-data imagemagick      # reading back PDFs (CJK text too), screenshots
 )
 [ "${1:-}" = windows ] && packages=("${windows[@]}")
+[ "${1:-}" = fuzz ] && packages=(clang libclang-rt-dev libfreeimage-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
