@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/file_io_win.h"
 #include "app/libraries.h"
 #include "import/decoder_job.h"
 
@@ -63,6 +64,13 @@ BOOL ServeOne(HANDLE pipe)
     if (!ReadAll(pipe, body.data(), body.size()) ||
         !ParseRequestBody(kind, body.data(), body.size(), &request))
         return FALSE;
+    // A request without the file's bytes names the file: it is read here, which spares
+    // the program copying it through the pipe. An unreadable file decodes as nothing.
+    std::vector<uint8_t> file;
+    if (request.size == 0 && ReadWholeFile(request.fileName, &file)) {
+        request.data = file.data();
+        request.size = file.size();
+    }
     return WriteAll(pipe, RunDecodeJob(request));
 }
 

@@ -232,12 +232,6 @@ BOOL ReceiveDecodeReply(int slot, DecodeJobKind kind, std::vector<uint8_t>* body
     return status == DecodeDone;
 }
 
-BOOL DecodeInDecoder(const std::vector<uint8_t>& request, DecodeJobKind kind,
-                     DWORD timeLimitMs, std::vector<uint8_t>* body)
-{
-    return SendDecodeRequest(0, request, timeLimitMs) && ReceiveDecodeReply(0, kind, body);
-}
-
 BOOL DecoderBusy(int slot)
 {
     return slot >= 0 && slot < DecoderCount && Decoders[slot].busy;

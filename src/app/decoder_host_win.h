@@ -1,7 +1,7 @@
 // Decoder processes: every picture file is decoded in a separate process (this program
 // started with "/decoder"), so a file that crashes, hangs or exhausts FreeImage takes
-// only that process with it. The program reads the file, sends its bytes through a pipe
-// and waits for the reply with a time limit, handling its window messages meanwhile;
+// only that process with it. The program sends the file's name and plan through a pipe,
+// the decoder reads the file itself, and the program waits for the reply with a time limit, handling its window messages meanwhile;
 // a decoder that dies, overruns or answers nonsense is ended, its file counts as
 // unreadable, and the next request starts a new one. Decoders stay up between files
 // and run side by side: while one works on a file, the next one goes to the other.
@@ -39,10 +39,6 @@ BOOL SendDecodeRequest(int slot, const std::vector<uint8_t>& request, DWORD time
 // DecodeDone reply's body; FALSE when the file was unreadable, the decoder died, ran over
 // its time or answered nonsense (the decoder is then ended).
 BOOL ReceiveDecodeReply(int slot, DecodeJobKind kind, std::vector<uint8_t>* body);
-
-// Both steps for one file, on decoder 0.
-BOOL DecodeInDecoder(const std::vector<uint8_t>& request, DecodeJobKind kind,
-                     DWORD timeLimitMs, std::vector<uint8_t>* body);
 
 // TRUE while `slot` has a request whose reply has not been read.
 BOOL DecoderBusy(int slot);

@@ -26,6 +26,7 @@ struct FrameHeader {
 };
 
 // A whole request: frame and body. fileName may be null; plan is used for DecodePage.
+// Without data (size 0) the decoder reads the file named.
 std::vector<uint8_t> EncodeRequest(DecodeJobKind kind, const char* fileName,
                                    const PagePlan& plan, const uint8_t* data, size_t size);
 

@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "app/decoder_host_win.h"
-#include "app/file_io_win.h"
 #include "app/progress_win.h"
 #include "app/statusbar_win.h"
 #include "app/wide_text_win.h"
@@ -92,20 +91,17 @@ private:
     HBITMAP bitmap_;
 };
 
-// Reads the file and sends it to decoder `slot` for its thumbnail. FALSE when the file
-// cannot be read or no decoder took it.
+// Sends the file's name to decoder `slot`, which reads it and makes its thumbnail. FALSE
+// when no decoder took it.
 BOOL SendThumbnailRequest(int slot, const char* path)
 {
     if (!path[0] || lstrlenA(path) > MaxPathBytes - 1) return FALSE;
-    std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path, &bytes) || bytes.empty()) return FALSE;
     std::vector<uint8_t> request;
     try {
-        request = EncodeRequest(DecodeThumbnail, path, PagePlan(), bytes.data(), bytes.size());
+        request = EncodeRequest(DecodeThumbnail, path, PagePlan(), nullptr, 0);
     } catch (...) {
         return FALSE;  // no memory for the request: like an unreadable file
     }
-    std::vector<uint8_t>().swap(bytes);
     return SendDecodeRequest(slot, request, ThumbnailTimeLimitMs);
 }
 

@@ -72,20 +72,35 @@ bool MakePdfDialogHost::DeleteFileAt(const char* path)
     return DeleteFileAtPath(path) != FALSE;
 }
 
-bool MakePdfDialogHost::DecodePagePicture(const ImageEntry& entry, const PagePlan& plan,
-                                          PagePicture* out)
+int MakePdfDialogHost::PictureWorkers()
 {
-    std::vector<uint8_t> bytes, request, body;
-    if (!ReadWholeFile(entry.path, &bytes) || bytes.empty()) return false;
+    return DecoderCount;
+}
+
+bool MakePdfDialogHost::StartPagePicture(int worker, const ImageEntry& entry,
+                                         const PagePlan& plan)
+{
+    std::vector<uint8_t> request;
     try {
-        request = EncodeRequest(DecodePage, entry.path, plan, bytes.data(), bytes.size());
+        request = EncodeRequest(DecodePage, entry.path, plan, nullptr, 0);  // the decoder reads it
     } catch (...) {
         return false;
     }
-    std::vector<uint8_t>().swap(bytes);
     DWORD limit = plan.quality >= 1.0 ? FullQualityPageTimeLimitMs : PageTimeLimitMs;
-    return DecodeInDecoder(request, DecodePage, limit, &body) &&
+    return SendDecodeRequest(worker, request, limit) != FALSE;
+}
+
+bool MakePdfDialogHost::FinishPagePicture(int worker, PagePicture* out)
+{
+    std::vector<uint8_t> body;
+    return ReceiveDecodeReply(worker, DecodePage, &body) &&
            ParsePageReply(body.data(), body.size(), out);
+}
+
+void MakePdfDialogHost::DropPagePictures()
+{
+    for (int slot = 0; slot < DecoderCount; slot++)
+        if (DecoderBusy(slot)) EndDecoder(slot);  // its reply would answer nobody
 }
 
 void MakePdfDialogHost::SetProgressRange(int count)

@@ -20,9 +20,11 @@ public:
     bool SpoolRead(uint64_t offset, uint8_t* data, size_t size) override;
     bool DeleteFileAt(const char* path) override;
     void DescribeWriteFailure(char* out, size_t outSize) override;
-    // In a decoder process (see decoder_host_win.h).
-    bool DecodePagePicture(const ImageEntry& entry, const PagePlan& plan,
-                           PagePicture* out) override;
+    // One picture in each decoder process at a time (see decoder_host_win.h).
+    int PictureWorkers() override;
+    bool StartPagePicture(int worker, const ImageEntry& entry, const PagePlan& plan) override;
+    bool FinishPagePicture(int worker, PagePicture* out) override;
+    void DropPagePictures() override;
     // The bar and the message line of MakePdfProgressDialog; nothing once it is gone.
     void SetProgressRange(int count) override;
     void StepProgress() override;

@@ -11,14 +11,10 @@
 #include "pdf/pdf_page_geometry.h"
 #include "pdf/pdf_picture.h"
 
-void PlannedCell(const PagePlan& plan, unsigned width, unsigned height, unsigned* cellWidth,
-                 unsigned* cellHeight)
+PlannedPage PlanPage(const PagePlan& plan, unsigned width, unsigned height)
 {
-    if (!plan.startsPage) {
-        *cellWidth = plan.cellWidth;
-        *cellHeight = plan.cellHeight;
-        return;
-    }
+    if (!plan.startsPage)
+        return PlannedPage{plan.pageWidth, plan.pageHeight, plan.cellWidth, plan.cellHeight};
     // Every page has the same paper: a turn only exchanges its sides.
     unsigned W = plan.pageWidth, H = plan.pageHeight;
     const unsigned shorter = std::min(W, H), longer = std::max(W, H);
@@ -28,8 +24,7 @@ void PlannedCell(const PagePlan& plan, unsigned width, unsigned height, unsigned
     case PaperNameLandscape: W = longer, H = shorter; break;
     }
     PageCells cells = ComputePageCells(plan.cellsPerPage, W, H, plan.margin, plan.gap);
-    *cellWidth = cells.cellWidth;
-    *cellHeight = cells.cellHeight;
+    return PlannedPage{W, H, cells.cellWidth, cells.cellHeight};
 }
 
 bool MakePagePicture(const uint8_t* data, size_t size, const char* fileName,
@@ -45,9 +40,8 @@ bool MakePagePicture(const uint8_t* data, size_t size, const char* fileName,
         const bool swap = OrientationSwapsSides(header.orientation) != quarterTurn;
         unsigned w = header.width, h = header.height;
         if (swap) std::swap(w, h);
-        unsigned cellWidth, cellHeight;
-        PlannedCell(plan, w, h, &cellWidth, &cellHeight);
-        const DrawnSize drawn = FitPicture(w, h, cellWidth, cellHeight);
+        const PlannedPage page = PlanPage(plan, w, h);
+        const DrawnSize drawn = FitPicture(w, h, page.cellWidth, page.cellHeight);
         DrawnSize resampled = {w, h};
         const bool resample = ResampledSize(w, h, drawn, plan.quality, &resampled);
 

@@ -25,9 +25,11 @@ struct PagePicture {
     std::vector<uint8_t> jpeg;       // a whole JPEG file
 };
 
-// The cell size the picture will be fitted into, for a width x height (turned) picture.
-void PlannedCell(const PagePlan& plan, unsigned width, unsigned height, unsigned* cellWidth,
-                 unsigned* cellHeight);
+// The page a width x height (turned) picture will be on, and the cell it is fitted into.
+struct PlannedPage {
+    unsigned pageWidth, pageHeight, cellWidth, cellHeight;
+};
+PlannedPage PlanPage(const PagePlan& plan, unsigned width, unsigned height);
 
 // A JPEG is reduced while decoding (to no fewer pixels than the resample needs), the
 // resample is bicubic (ResizeBicubic). False when the bytes are not a readable picture

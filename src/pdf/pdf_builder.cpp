@@ -5,8 +5,10 @@
 // pictures there are.
 #include "pdf/pdf_builder.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <string>
 
 #include "app/product.h"
@@ -41,6 +43,28 @@ private:
     BuildHost& host_;
 };
 
+// Where the next picture goes: its cell on the current page, and that page.
+struct PageState {
+    int cellIndex;
+    unsigned pageWidth, pageHeight, cellWidth, cellHeight;
+};
+
+// A picture handed to a worker ahead of its turn, with the plan it was given.
+struct SentPicture {
+    size_t index;  // in the collection
+    int worker;
+    bool started;
+    PagePlan plan;
+};
+
+bool SamePlan(const PagePlan& a, const PagePlan& b)
+{
+    return a.flips == b.flips && a.rotation == b.rotation && a.cellsPerPage == b.cellsPerPage &&
+           a.startsPage == b.startsPage && a.pageWidth == b.pageWidth &&
+           a.pageHeight == b.pageHeight && a.margin == b.margin && a.gap == b.gap &&
+           a.cellWidth == b.cellWidth && a.cellHeight == b.cellHeight && a.quality == b.quality;
+}
+
 class PdfRun {
 public:
     PdfRun(const PdfSettingsRecord& settings, BuildHost& host)
@@ -50,14 +74,17 @@ public:
 
     void SetInformation();
     void StartDocument();
-    void AddEntry(const ImageEntry& entry);
+    bool AddAll(const ImageCollectionType& images);
     bool Write(const char* pdfPath);
 
 private:
+    void AddEntry(const ImageEntry& entry, const SentPicture& sent);
     void SetPaper(PaperTurn turn);
     void StartPage(unsigned w, unsigned h);
     void CouldNotOpen(const ImageEntry& entry);
-    PagePlan Plan(const ImageEntry& entry) const;
+    PageState State() const;
+    PagePlan Plan(const PageState& state, const ImageEntry& entry) const;
+    PageState Guess(const PageState& state, const PagePlan& plan, const ImageEntry& entry) const;
 
     const PdfSettingsRecord& settings_;
     BuildHost& host_;
@@ -120,30 +147,86 @@ void PdfRun::CouldNotOpen(const ImageEntry& entry)
     host_.SetMessageLine(message);
 }
 
-PagePlan PdfRun::Plan(const ImageEntry& entry) const
+PageState PdfRun::State() const
+{
+    return PageState{cellIndex_, pageWidth_, pageHeight_, page_.cellWidth, page_.cellHeight};
+}
+
+PagePlan PdfRun::Plan(const PageState& state, const ImageEntry& entry) const
 {
     PagePlan plan;
     plan.flips = entry.flips;
     plan.rotation = entry.rotation;
     plan.cellsPerPage = cellsPerPage_;
-    plan.startsPage = cellIndex_ == 0;
-    plan.pageWidth = pageWidth_;
-    plan.pageHeight = pageHeight_;
+    plan.startsPage = state.cellIndex == 0;
+    plan.pageWidth = state.pageWidth;
+    plan.pageHeight = state.pageHeight;
     plan.margin = settings_.pageMargin;
     plan.gap = settings_.cellGap;
-    plan.cellWidth = page_.cellWidth;
-    plan.cellHeight = page_.cellHeight;
+    plan.cellWidth = state.cellWidth;
+    plan.cellHeight = state.cellHeight;
     plan.quality = settings_.imageQuality;
     return plan;
 }
 
-void PdfRun::AddEntry(const ImageEntry& entry)
+// The page after the entry's picture is placed, guessed before it is decoded: the
+// picture placed, turned as its thumbnail shows it.
+PageState PdfRun::Guess(const PageState& state, const PagePlan& plan,
+                        const ImageEntry& entry) const
+{
+    const PictureRect& r = entry.pictureRect;
+    const PlannedPage page = PlanPage(plan, (unsigned)std::max(0, r.right - r.left),
+                                      (unsigned)std::max(0, r.bottom - r.top));
+    return PageState{(state.cellIndex + 1) % cellsPerPage_, page.pageWidth, page.pageHeight,
+                     page.cellWidth, page.cellHeight};
+}
+
+// Each picture goes to a worker as soon as one is free, planned for the page as it will
+// be once the pictures still with workers are placed as guessed; the pictures are placed
+// in order. With one worker nothing is guessed.
+bool PdfRun::AddAll(const ImageCollectionType& images)
+{
+    const int workers =
+        std::max(1, std::min<int>(host_.PictureWorkers(), BuildHost::MaxPictureWorkers));
+    std::deque<SentPicture> sent;
+    size_t next = 0;
+    for (const ImageEntry& entry : images) {
+        if (!host_.PumpAndContinue()) {
+            host_.DropPagePictures();
+            return false;
+        }
+        PageState ahead = State();
+        for (const SentPicture& s : sent)
+            ahead = Guess(ahead, Plan(ahead, images[s.index]), images[s.index]);
+        for (; next < images.size() && sent.size() < (size_t)workers; next++) {
+            SentPicture picture;
+            picture.index = next;
+            picture.worker = (int)(next % workers);
+            picture.plan = Plan(ahead, images[next]);
+            picture.started = host_.StartPagePicture(picture.worker, images[next], picture.plan);
+            ahead = Guess(ahead, picture.plan, images[next]);
+            sent.push_back(picture);
+        }
+        AddEntry(entry, sent.front());
+        sent.pop_front();
+    }
+    return true;
+}
+
+void PdfRun::AddEntry(const ImageEntry& entry, const SentPicture& sent)
 {
     host_.StepProgress();
     host_.SetMessageLine(entry.path);
 
     PagePicture picture;
-    if (!host_.DecodePagePicture(entry, Plan(entry), &picture)) return CouldNotOpen(entry);
+    const PagePlan plan = Plan(State(), entry);
+    bool made = sent.started && host_.FinishPagePicture(sent.worker, &picture);
+    // A wrong guess (a picture before was skipped, or turned its page otherwise than its
+    // thumbnail showed) is made again for the page as it is.
+    if (made && !SamePlan(plan, sent.plan))
+        made = host_.StartPagePicture(sent.worker, entry, plan) &&
+               host_.FinishPagePicture(sent.worker, &picture);
+    if (!made) return CouldNotOpen(entry);
     const unsigned w = picture.width, h = picture.height;
 
     if (cellIndex_ == 0) {
@@ -202,6 +285,30 @@ bool BuildHost::DecodePagePicture(const ImageEntry& entry, const PagePlan& plan,
            MakePagePicture(bytes.data(), bytes.size(), entry.path, plan, out);
 }
 
+bool BuildHost::StartPagePicture(int worker, const ImageEntry& entry, const PagePlan& plan)
+{
+    if (worker < 0 || worker >= MaxPictureWorkers) return false;
+    madeOk_[worker] = DecodePagePicture(entry, plan, &made_[worker]);
+    return true;
+}
+
+bool BuildHost::FinishPagePicture(int worker, PagePicture* out)
+{
+    if (worker < 0 || worker >= MaxPictureWorkers || !madeOk_[worker]) return false;
+    madeOk_[worker] = false;
+    *out = std::move(made_[worker]);
+    made_[worker] = PagePicture();
+    return true;
+}
+
+void BuildHost::DropPagePictures()
+{
+    for (int worker = 0; worker < MaxPictureWorkers; worker++) {
+        madeOk_[worker] = false;
+        made_[worker] = PagePicture();
+    }
+}
+
 int BuildPdfDocument(const ImageCollectionType& images, const PdfSettingsRecord& settings,
                      const char* pdfPath, BuildHost& host)
 {
@@ -226,14 +333,7 @@ int BuildPdfDocument(const ImageCollectionType& images, const PdfSettingsRecord&
     run.SetInformation();
     host.SetProgressRange((int)images.size());
     run.StartDocument();
-    bool cancelled = false;
-    for (const ImageEntry& entry : images) {
-        if (!host.PumpAndContinue()) {
-            cancelled = true;
-            break;
-        }
-        run.AddEntry(entry);
-    }
+    const bool cancelled = !run.AddAll(images);
     const bool written = cancelled || run.Write(pdfPath);
     PdfFreeDocument(document);
     PdfSetImageSpool(nullptr);

@@ -36,6 +36,17 @@ public:
     // in a decoder process, out of reach of a hostile file.
     virtual bool DecodePagePicture(const ImageEntry& entry, const PagePlan& plan,
                                    PagePicture* out);
+    // Pictures may be made side by side by PictureWorkers() workers (at most
+    // MaxPictureWorkers), one picture each at a time: StartPagePicture gives worker
+    // `worker` the entry's picture to make, FinishPagePicture waits for it (false: not
+    // readable, or it could not be started), DropPagePictures forgets the pictures started
+    // and not finished (after a cancel). By default one worker makes each picture at
+    // Start through DecodePagePicture.
+    enum { MaxPictureWorkers = 4 };
+    virtual int PictureWorkers() { return 1; }
+    virtual bool StartPagePicture(int worker, const ImageEntry& entry, const PagePlan& plan);
+    virtual bool FinishPagePicture(int worker, PagePicture* out);
+    virtual void DropPagePictures();
     // The progress dialog.
     virtual void SetProgressRange(int count) = 0;
     virtual void StepProgress() = 0;
@@ -45,6 +56,10 @@ public:
     virtual bool PumpAndContinue() = 0;
     // The "PDF Error" box.
     virtual void ShowFailure(const char* message) = 0;
+
+private:
+    PagePicture made_[MaxPictureWorkers];  // the default workers' pictures
+    bool madeOk_[MaxPictureWorkers] = {};
 };
 
 // 1 when the run ended without a failure (written, or cancelled: PumpAndContinue said

@@ -147,6 +147,41 @@ TEST_F(PdfBuilder, TwoHundredPicturesAreWrittenTheNextIsRefusedAndTheOldFileKept
     EXPECT_EQ("earlier", ReadWholeFile(Out()));
 }
 
+// Pictures made ahead of their turn by several workers, each planned for the page the
+// ones before it were guessed to leave, come out as when made one at a time: guesses go
+// wrong after an unreadable file, a square picture and a turned one.
+TEST_F(PdfBuilder, PicturesMadeAheadAreThoseMadeOneAtATime)
+{
+    const std::string wide = Picture(1600, 1200), tall = Picture(1200, 1600),
+                      square = Picture(1400, 1400), missing = folder_ + "/missing.png";
+    ImageCollectionType images = {Entry(wide), Entry(tall), Entry(missing), Entry(square),
+                                  Entry(wide, NoCaption, 90), Entry(tall), Entry(tall),
+                                  Entry(square), Entry(wide)};
+    for (ImageEntry& e : images)  // each as its thumbnail shows it
+        if (e.path != square)
+            e.pictureRect = e.path == tall || e.rotation ? PictureRect{12, 0, 84, 96}
+                                                         : PictureRect{0, 12, 96, 84};
+    for (LayoutMode layout : {LayoutOnePerPage, LayoutTwoPerPage, LayoutFourPerPage}) {
+        settings_.layout = layout;
+        std::vector<std::vector<double>> expected;
+        for (int workers : {1, 2, 3}) {
+            SCOPED_TRACE(testing::Message() << "layout " << layout << ", workers " << workers);
+            host_ = FakeHost();
+            host_.workers = workers;
+            std::vector<std::vector<double>> placed;
+            for (const PdfPage& page : BuildAndRead(images).pages)
+                for (const PdfRect& r : page.images) {
+                    placed.push_back(Box(r));
+                    placed.back().push_back(r.pixelWidth);
+                    placed.back().push_back(r.pixelHeight);
+                }
+            EXPECT_EQ(8u, placed.size());
+            if (workers == 1) expected = placed;
+            EXPECT_EQ(expected, placed);
+        }
+    }
+}
+
 TEST_F(PdfBuilder, UnreadableFilesAreReportedAndTakeNoCell)
 {
     std::string garbage = folder_ + "/garbage.jpg", cut = folder_ + "/cut.png";

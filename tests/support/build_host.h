@@ -29,7 +29,9 @@ public:
     void SetMessageLine(const char* text) override { messages.push_back(text); }
     bool PumpAndContinue() override { return continuePumps < 0 || ++pumps <= continuePumps; }
     void ShowFailure(const char* message) override { failures.push_back(message); }
+    int PictureWorkers() override { return workers; }
 
+    int workers = 2;           // pictures made ahead of their turn, as the program does
     int continuePumps = -1;    // pumps answered true before the cancel; -1: never cancel
     bool failWrites = false;   // WriteToFile fails...
     bool leaveJunk = false;    // ...after StartFile left a few bytes at the path
