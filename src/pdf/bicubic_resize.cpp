@@ -67,43 +67,50 @@ inline uint8_t ToByte(int32_t sum)
     return (uint8_t)(v < 0 ? 0 : v > 255 ? 255 : v);
 }
 
-// Each scan line across, into `across` (destination width, source height, same depth).
+// One scan line across, from the source's width to the destination's.
 template <int Bytes>
-void ResizeAcross(FIBITMAP* source, const Taps& taps, FIBITMAP* across)
+void ResizeLineAcross(const uint8_t* in, const Taps& taps, unsigned width, uint8_t* out)
 {
-    const unsigned rows = FreeImage_GetHeight(source), width = FreeImage_GetWidth(across);
-    for (unsigned y = 0; y < rows; y++) {
-        const uint8_t* in = FreeImage_GetScanLine(source, y);
-        uint8_t* out = FreeImage_GetScanLine(across, y);
-        const int32_t* w = taps.weights.data();
-        for (unsigned x = 0; x < width; x++) {
-            const uint8_t* p = in + taps.first[x] * Bytes;
-            int32_t sum[Bytes] = {};
-            for (int k = 0; k < taps.count[x]; k++, p += Bytes)
-                for (int c = 0; c < Bytes; c++) sum[c] += w[k] * p[c];
-            for (int c = 0; c < Bytes; c++) out[x * Bytes + c] = ToByte(sum[c]);
-            w += taps.count[x];
-        }
+    const int32_t* w = taps.weights.data();
+    for (unsigned x = 0; x < width; x++) {
+        const uint8_t* p = in + taps.first[x] * Bytes;
+        int32_t sum[Bytes] = {};
+        for (int k = 0; k < taps.count[x]; k++, p += Bytes)
+            for (int c = 0; c < Bytes; c++) sum[c] += w[k] * p[c];
+        for (int c = 0; c < Bytes; c++) out[x * Bytes + c] = ToByte(sum[c]);
+        w += taps.count[x];
     }
 }
 
-// Each column down, a whole scan line at a time so that the inner loop runs along memory.
-void ResizeDown(FIBITMAP* across, const Taps& taps, int bytes, FIBITMAP* out)
+// Each destination line from the source lines its column taps name, each of those
+// resized across once and kept in a ring just deep enough for the widest column tap:
+// the lines a destination line needs only move forward down the source.
+template <int Bytes>
+void Resize(FIBITMAP* source, const Taps& across, const Taps& down, FIBITMAP* out)
 {
-    const unsigned rows = FreeImage_GetHeight(out), lineBytes = FreeImage_GetWidth(out) * bytes;
+    const unsigned width = FreeImage_GetWidth(out), rows = FreeImage_GetHeight(out);
+    const unsigned lineBytes = width * Bytes;
+    const int depth = std::max(1, *std::max_element(down.count.begin(), down.count.end()));
+    std::vector<uint8_t> ring((size_t)depth * lineBytes);
+    std::vector<int> held(depth, -1);  // the source line in each ring slot
     std::vector<int32_t> sum(lineBytes);
-    const int32_t* w = taps.weights.data();
+    const int32_t* w = down.weights.data();
     for (unsigned y = 0; y < rows; y++) {
         std::fill(sum.begin(), sum.end(), 0);
-        for (int k = 0; k < taps.count[y]; k++) {
-            const uint8_t* in = FreeImage_GetScanLine(across, taps.first[y] + k);
+        for (int k = 0; k < down.count[y]; k++) {
+            const int line = down.first[y] + k;
+            uint8_t* in = &ring[(size_t)(line % depth) * lineBytes];
+            if (held[line % depth] != line) {
+                ResizeLineAcross<Bytes>(FreeImage_GetScanLine(source, line), across, width, in);
+                held[line % depth] = line;
+            }
             const int32_t weight = w[k];
             int32_t* s = sum.data();
             for (unsigned i = 0; i < lineBytes; i++) s[i] += weight * in[i];
         }
         uint8_t* line = FreeImage_GetScanLine(out, y);
         for (unsigned i = 0; i < lineBytes; i++) line[i] = ToByte(sum[i]);
-        w += taps.count[y];
+        w += down.count[y];
     }
 }
 
@@ -115,19 +122,12 @@ FIBITMAP* ResizeBicubic(FIBITMAP* picture, unsigned width, unsigned height)
     const unsigned bpp = FreeImage_GetBPP(picture);
     if (FreeImage_GetImageType(picture) != FIT_BITMAP || (bpp != 24 && bpp != 32))
         return FreeImage_Rescale(picture, width, height, FILTER_BICUBIC);
-    const int bytes = (int)bpp / 8;
-    const unsigned sourceHeight = FreeImage_GetHeight(picture);
-    FIBITMAP* across = FreeImage_Allocate(width, sourceHeight, bpp);
-    FIBITMAP* out = across ? FreeImage_Allocate(width, height, bpp) : nullptr;
-    if (!out) {
-        if (across) FreeImage_Unload(across);
-        return nullptr;
-    }
-    const Taps taps = MakeTaps(FreeImage_GetWidth(picture), width);
-    if (bytes == 3) ResizeAcross<3>(picture, taps, across);
-    else ResizeAcross<4>(picture, taps, across);
-    ResizeDown(across, MakeTaps(sourceHeight, height), bytes, out);
-    FreeImage_Unload(across);
+    FIBITMAP* out = FreeImage_Allocate(width, height, bpp);
+    if (!out) return nullptr;
+    const Taps across = MakeTaps(FreeImage_GetWidth(picture), width);
+    const Taps down = MakeTaps(FreeImage_GetHeight(picture), height);
+    if (bpp == 24) Resize<3>(picture, across, down, out);
+    else Resize<4>(picture, across, down, out);
     FreeImage_CloneMetadata(out, picture);
     return out;
 }

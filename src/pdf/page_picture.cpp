@@ -27,15 +27,14 @@ PlannedPage PlanPage(const PagePlan& plan, unsigned width, unsigned height)
     return PlannedPage{W, H, cells.cellWidth, cells.cellHeight};
 }
 
-bool MakePagePicture(const uint8_t* data, size_t size, const char* fileName,
-                     const PagePlan& plan, PagePicture* out)
+FIBITMAP* MakePagePixels(const uint8_t* data, size_t size, const char* fileName,
+                         const PagePlan& plan, unsigned* turnedWidth, unsigned* turnedHeight)
 {
-    out->jpeg.clear();
     try {
         // The turned size from the header first: it decides the cell, and the cell how
         // few pixels the decode may give.
         PictureHeader header;
-        if (!ReadPictureHeader(data, size, fileName, &header)) return false;
+        if (!ReadPictureHeader(data, size, fileName, &header)) return nullptr;
         const bool quarterTurn = (plan.rotation / 90) % 2 != 0;
         const bool swap = OrientationSwapsSides(header.orientation) != quarterTurn;
         unsigned w = header.width, h = header.height;
@@ -45,27 +44,47 @@ bool MakePagePicture(const uint8_t* data, size_t size, const char* fileName,
         DrawnSize resampled = {w, h};
         const bool resample = ResampledSize(w, h, drawn, plan.quality, &resampled);
 
-        // A JPEG is decoded reduced, to no fewer pixels than the resample needs in either
-        // direction (counted in its stored orientation).
-        unsigned needWidth = resample ? resampled.width : 0;
-        unsigned needHeight = resample ? resampled.height : 0;
-        if (swap) std::swap(needWidth, needHeight);
-        FIBITMAP* picture =
-            DecodeImageFromMemory(data, size, fileName, &header, needWidth, needHeight);
-        if (!picture) return false;
-        picture = OrientForEntry(ApplyExifOrientation(picture, header.orientation), plan.flips,
-                                 plan.rotation);
-        if (resample || FreeImage_GetWidth(picture) != w || FreeImage_GetHeight(picture) != h) {
-            // (a reduced decode always resamples; the full size never needs it)
-            FIBITMAP* smaller = ResizeBicubic(picture, resampled.width, resampled.height);
+        // Resampled in its stored orientation and turned after, so that a turn copies the
+        // smaller picture (the filter is the same both ways along each side). A JPEG is
+        // decoded reduced, to no fewer pixels than the resample needs in either direction.
+        unsigned storedWidth = resampled.width, storedHeight = resampled.height;
+        if (swap) std::swap(storedWidth, storedHeight);
+        FIBITMAP* picture = DecodeImageFromMemory(data, size, fileName, &header,
+                                                  resample ? storedWidth : 0,
+                                                  resample ? storedHeight : 0);
+        if (!picture) return nullptr;
+        // A reduced decode is resampled even at the size wanted: the filter's softening
+        // keeps it like the full-size picture resampled.
+        if (resample || FreeImage_GetWidth(picture) != storedWidth ||
+            FreeImage_GetHeight(picture) != storedHeight) {
+            FIBITMAP* smaller = ResizeBicubic(picture, storedWidth, storedHeight);
             FreeImage_Unload(picture);
-            if (!smaller) return false;
+            if (!smaller) return nullptr;
             picture = smaller;
         }
-        out->width = w;
-        out->height = h;
-        return EncodePictureAsJpeg(picture, &out->jpeg);
+        picture = OrientForEntry(ApplyExifOrientation(picture, header.orientation), plan.flips,
+                                 plan.rotation);
+        if (FreeImage_GetWidth(picture) != resampled.width ||
+            FreeImage_GetHeight(picture) != resampled.height) {
+            FreeImage_Unload(picture);  // a turn failed for want of memory
+            return nullptr;
+        }
+        *turnedWidth = w;
+        *turnedHeight = h;
+        return picture;
     } catch (...) {
-        return false;  // out of memory in a reader or the scaling: not readable here
+        return nullptr;  // out of memory in a reader or the scaling: not readable here
+    }
+}
+
+bool MakePagePicture(const uint8_t* data, size_t size, const char* fileName,
+                     const PagePlan& plan, PagePicture* out)
+{
+    out->jpeg.clear();
+    FIBITMAP* picture = MakePagePixels(data, size, fileName, plan, &out->width, &out->height);
+    try {
+        return picture && EncodePictureAsJpeg(picture, &out->jpeg);
+    } catch (...) {
+        return false;
     }
 }

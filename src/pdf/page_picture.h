@@ -31,6 +31,13 @@ struct PlannedPage {
 };
 PlannedPage PlanPage(const PagePlan& plan, unsigned width, unsigned height);
 
+// The picture's pixels for its page, before encoding: decoded, resampled, turned. The
+// caller unloads it; *turnedWidth x *turnedHeight is the turned picture's full size.
+// Null when the bytes are not a readable picture.
+typedef struct FIBITMAP FIBITMAP;
+FIBITMAP* MakePagePixels(const uint8_t* data, size_t size, const char* fileName,
+                         const PagePlan& plan, unsigned* turnedWidth, unsigned* turnedHeight);
+
 // A JPEG is reduced while decoding (to no fewer pixels than the resample needs), the
 // resample is bicubic (ResizeBicubic). False when the bytes are not a readable picture
 // or no JPEG could be made.
