@@ -13,7 +13,7 @@ scripts/install-deps.sh windows
 scripts/windows/fetch-sources.sh build/windows/sources
 
 # DLLs that every Windows Tolvane runs on has; the exe may import nothing else.
-system_dlls='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|ole32|oleaut32|shlwapi|advapi32|ws2_32|msvcrt|bcrypt|crypt32)\.dll$'
+system_dlls='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|ole32|oleaut32|shlwapi|psapi|advapi32|ws2_32|msvcrt|bcrypt|crypt32)\.dll$'
 
 build_arch() {
   local arch=$1 out=build/windows/$1

@@ -64,14 +64,16 @@ BOOL ServeOne(HANDLE pipe)
     if (!ReadAll(pipe, body.data(), body.size()) ||
         !ParseRequestBody(kind, body.data(), body.size(), &request))
         return FALSE;
-    // A request without the file's bytes names the file: it is read here, which spares
+    // A request without the file's bytes names the file: it is mapped here, which spares
     // the program copying it through the pipe. An unreadable file decodes as nothing.
-    std::vector<uint8_t> file;
-    if (request.size == 0 && ReadWholeFile(request.fileName, &file)) {
-        request.data = file.data();
-        request.size = file.size();
+    MappedFile file;
+    if (request.size == 0 && MapWholeFile(request.fileName, &file)) {
+        request.data = file.data;
+        request.size = file.size;
     }
-    return WriteAll(pipe, RunDecodeJob(request));
+    std::vector<uint8_t> reply = RunDecodeJob(request);
+    UnmapWholeFile(&file);
+    return WriteAll(pipe, reply);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // the pipes, and every wait with its deadline and the message pump.
 #include "app/decoder_host_win.h"
 
+#include <psapi.h>
+
 #include <cstdio>
 
 #include "app/progress_win.h"
@@ -101,7 +103,7 @@ BOOL StartDecoder(Decoder& d)
     ULONG clientId = 0;
     if (connected && GetNamedPipeClientProcessId(pipe, &clientId) && clientId != info.dwProcessId)
         d.process = OpenProcess(PROCESS_TERMINATE | PROCESS_SET_QUOTA | SYNCHRONIZE |
-                                    PROCESS_QUERY_LIMITED_INFORMATION, FALSE, clientId);
+                                    PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, clientId);
     else if (connected)
         d.process = info.hProcess, info.hProcess = NULL;
     if (info.hProcess) CloseHandle(info.hProcess);
@@ -230,6 +232,17 @@ BOOL ReceiveDecodeReply(int slot, DecodeJobKind kind, std::vector<uint8_t>* body
     }
     d.busy = FALSE;
     return status == DecodeDone;
+}
+
+SIZE_T DecoderPeakBytes(int slot)
+{
+    PROCESS_MEMORY_COUNTERS memory;
+    ZeroMemory(&memory, sizeof memory);
+    memory.cb = sizeof memory;
+    if (slot < 0 || slot >= DecoderCount || !Decoders[slot].process ||
+        !GetProcessMemoryInfo(Decoders[slot].process, &memory, sizeof memory))
+        return 0;
+    return memory.PeakWorkingSetSize;
 }
 
 BOOL DecoderBusy(int slot)

@@ -40,6 +40,12 @@ BOOL SendDecodeRequest(int slot, const std::vector<uint8_t>& request, DWORD time
 // its time or answered nonsense (the decoder is then ended).
 BOOL ReceiveDecodeReply(int slot, DecodeJobKind kind, std::vector<uint8_t>* body);
 
+// The most memory the decoder of `slot` has held (its peak working set); 0 when it is not
+// running or cannot tell.
+SIZE_T DecoderPeakBytes(int slot);
+// Above this a decoder is too big to have a second one work beside it.
+enum : SIZE_T { SharedDecoderPeakBytes = 72u << 20 };
+
 // TRUE while `slot` has a request whose reply has not been read.
 BOOL DecoderBusy(int slot);
 // Ends the decoder process of `slot`, if any (a busy one loses its request).

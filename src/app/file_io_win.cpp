@@ -34,6 +34,36 @@ BOOL ReadWholeFile(const char* path, std::vector<uint8_t>* out)
     return ok;
 }
 
+BOOL MapWholeFile(const char* path, MappedFile* out)
+{
+    *out = MappedFile();
+    HANDLE file = CreateFileW(WidePath(path).text, GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) return FALSE;
+    LARGE_INTEGER size;
+    BOOL ok = GetFileSizeEx(file, &size) && size.QuadPart > 0 &&
+              size.QuadPart <= MaxReadFileBytes;
+    // The mapping keeps the file open; the handle is not needed once it exists.
+    out->mapping = ok ? CreateFileMappingW(file, NULL, PAGE_READONLY, 0, 0, NULL) : NULL;
+    CloseHandle(file);
+    if (out->mapping)
+        out->data = (const uint8_t*)MapViewOfFile(out->mapping, FILE_MAP_READ, 0, 0, 0);
+    if (!out->data) {
+        UnmapWholeFile(out);
+        return FALSE;
+    }
+    out->size = (size_t)size.QuadPart;
+    return TRUE;
+}
+
+void UnmapWholeFile(MappedFile* file)
+{
+    if (file->data) UnmapViewOfFile(file->data);
+    if (file->mapping) CloseHandle(file->mapping);
+    *file = MappedFile();
+}
+
 BOOL FileExists(const char* path)
 {
     DWORD attributes = GetFileAttributesW(WidePath(path).text);

@@ -13,6 +13,18 @@ enum : DWORD { MaxReadFileBytes = 1024u * 1024u * 1024u };
 // larger than MaxReadFileBytes.
 BOOL ReadWholeFile(const char* path, std::vector<uint8_t>* out);
 
+// A whole regular file mapped into memory, read-only, for the decoder processes: no copy
+// and no zero-filled buffer. FALSE for what ReadWholeFile refuses and for empty files.
+// A file cut short by another program while mapped faults on access: only in a decoder,
+// which the program then counts as failed.
+struct MappedFile {
+    HANDLE mapping = NULL;
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+};
+BOOL MapWholeFile(const char* path, MappedFile* out);
+void UnmapWholeFile(MappedFile* file);
+
 // A file written in pieces into a temporary file in the target's folder, which then
 // replaces the target: a failed write never leaves a half-written file at the path nor
 // harms an existing one. On failure GetLastError() tells why (a viewer holding the

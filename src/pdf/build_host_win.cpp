@@ -74,7 +74,15 @@ bool MakePdfDialogHost::DeleteFileAt(const char* path)
 
 int MakePdfDialogHost::PictureWorkers()
 {
-    return DecoderCount;
+    if (picturesMade_ == 0) return 1;
+    bool big = false;
+    for (int slot = 0; slot < DecoderCount; slot++)
+        big = big || DecoderPeakBytes(slot) > SharedDecoderPeakBytes;
+    if (!big) return DecoderCount;
+    // Decoder 0 makes the rest alone; the others give their memory back once idle.
+    for (int slot = 1; slot < DecoderCount; slot++)
+        if (!DecoderBusy(slot)) EndDecoder(slot);
+    return 1;
 }
 
 bool MakePdfDialogHost::StartPagePicture(int worker, const ImageEntry& entry,
@@ -93,6 +101,7 @@ bool MakePdfDialogHost::StartPagePicture(int worker, const ImageEntry& entry,
 bool MakePdfDialogHost::FinishPagePicture(int worker, PagePicture* out)
 {
     std::vector<uint8_t> body;
+    picturesMade_++;
     return ReceiveDecodeReply(worker, DecodePage, &body) &&
            ParsePageReply(body.data(), body.size(), out);
 }

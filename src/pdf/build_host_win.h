@@ -20,7 +20,10 @@ public:
     bool SpoolRead(uint64_t offset, uint8_t* data, size_t size) override;
     bool DeleteFileAt(const char* path) override;
     void DescribeWriteFailure(char* out, size_t outSize) override;
-    // One picture in each decoder process at a time (see decoder_host_win.h).
+    // One picture in each decoder process at a time (see decoder_host_win.h). The first
+    // picture goes alone; two are made side by side only while every decoder's peak
+    // memory stays within SharedDecoderPeakBytes, so that big pictures (or a high
+    // quality) do not take two decoders' worth of memory at once.
     int PictureWorkers() override;
     bool StartPagePicture(int worker, const ImageEntry& entry, const PagePlan& plan) override;
     bool FinishPagePicture(int worker, PagePicture* out) override;
@@ -40,6 +43,7 @@ private:
     ReplacingFile output_;
     TempSpool spool_;
     DWORD writeError_ = 0;  // GetLastError() of the last failed write
+    int picturesMade_ = 0;
 };
 
 // Writes ImageCollection into PdfPath with PdfSettings. 1 when written or cancelled (tell

@@ -186,8 +186,6 @@ PageState PdfRun::Guess(const PageState& state, const PagePlan& plan,
 // in order. With one worker nothing is guessed.
 bool PdfRun::AddAll(const ImageCollectionType& images)
 {
-    const int workers =
-        std::max(1, std::min<int>(host_.PictureWorkers(), BuildHost::MaxPictureWorkers));
     std::deque<SentPicture> sent;
     size_t next = 0;
     for (const ImageEntry& entry : images) {
@@ -198,10 +196,14 @@ bool PdfRun::AddAll(const ImageCollectionType& images)
         PageState ahead = State();
         for (const SentPicture& s : sent)
             ahead = Guess(ahead, Plan(ahead, images[s.index]), images[s.index]);
-        for (; next < images.size() && sent.size() < (size_t)workers; next++) {
+        const int most = BuildHost::MaxPictureWorkers;
+        const size_t workers = (size_t)std::max(1, std::min(host_.PictureWorkers(), most));
+        for (; next < images.size() && sent.size() < workers; next++) {
+            bool busy[most] = {};
+            for (const SentPicture& s : sent) busy[s.worker] = true;
             SentPicture picture;
             picture.index = next;
-            picture.worker = (int)(next % workers);
+            picture.worker = (int)(std::find(busy, busy + most, false) - busy);
             picture.plan = Plan(ahead, images[next]);
             picture.started = host_.StartPagePicture(picture.worker, images[next], picture.plan);
             ahead = Guess(ahead, picture.plan, images[next]);

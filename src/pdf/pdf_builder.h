@@ -37,7 +37,8 @@ public:
     virtual bool DecodePagePicture(const ImageEntry& entry, const PagePlan& plan,
                                    PagePicture* out);
     // Pictures may be made side by side by PictureWorkers() workers (at most
-    // MaxPictureWorkers), one picture each at a time: StartPagePicture gives worker
+    // MaxPictureWorkers; asked again before each picture is handed out, so that the host
+    // may take fewer as it goes), one picture each at a time: StartPagePicture gives worker
     // `worker` the entry's picture to make, FinishPagePicture waits for it (false: not
     // readable, or it could not be started), DropPagePictures forgets the pictures started
     // and not finished (after a cancel). By default one worker makes each picture at
