@@ -183,3 +183,55 @@ TEST(MakePdf, UnicodeNamesFoldersAndPasswords)
     EXPECT_EQ(1u, pdf.pages[1].images.size()) << "the Japanese-named picture was decoded";
     EXPECT_FALSE(ReadPdf(ByteVec(bytes.begin(), bytes.end()), "\xc6\x92p\xc6\x92X").opened);
 }
+
+namespace {
+int ProgressSteps;
+
+// Counts the Make PDF bar's steps and presses Cancel as the third picture comes up.
+LRESULT CALLBACK CancelAtTheThird(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT* call = (const CWPSTRUCT*)lParam;
+    if (code == HC_ACTION && call->message == PBM_STEPIT && MakePdfProgressDialog &&
+        GetParent(call->hwnd) == MakePdfProgressDialog && ++ProgressSteps == 3)
+        PostMessageA(MakePdfProgressDialog, WM_COMMAND, IDCANCEL, 0);
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+}  // namespace
+
+// The decoders make pictures side by side: they still land in order, one gone bad since
+// it was added is skipped, and Cancel in the middle ends the run and its decoders, after
+// which the next run is whole.
+TEST(MakePdf, PicturesLandInOrderAndCancelStopsTheDecoders)
+{
+    ASSERT_TRUE(StartTolvane() != NULL);
+    const std::string folder = MakeTestFolder("order");
+    const int widths[] = {320, 200, 280, 240, 360, 160};
+    for (int i = 0; i < 6; i++) {
+        const std::string name = "p" + std::to_string(i) + ".jpg";
+        AddImageFile(WritePicture(folder, name.c_str(), widths[i], 120, "jpg").c_str());
+    }
+    ASSERT_EQ(6u, ImageCollection.size());
+    ASSERT_TRUE(WriteTestFile(ImageCollection[2].path, "broken", 6));
+    PdfSettings.imageQuality = 1.0;  // full size: each picture keeps its width
+    const std::string target = folder + "\\order.pdf";
+
+    ProgressSteps = 0;
+    AnswerSaveDialog(target);
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CancelAtTheThird, NULL, GetCurrentThreadId());
+    MakePdfCommand();
+    UnhookWindowsHookEx(hook);
+    EXPECT_FALSE(DialogTimedOut());
+    EXPECT_EQ(3, ProgressSteps);
+    EXPECT_TRUE(ReadTestFile(target).empty());
+    EXPECT_EQ(0, PdfBuildActive);
+
+    AnswerSaveDialog(target);
+    MakePdfCommand();
+    const std::string bytes = ReadTestFile(target);
+    PdfReadBack pdf = ReadPdf(ByteVec(bytes.begin(), bytes.end()));
+    ASSERT_TRUE(pdf.opened) << pdf.error;
+    std::vector<int> placed;
+    for (const PdfPage& page : pdf.pages)
+        for (const PdfRect& r : page.images) placed.push_back(r.pixelWidth);
+    EXPECT_EQ(std::vector<int>({320, 200, 240, 360, 160}), placed);
+}
