@@ -84,7 +84,7 @@ private:
     void CouldNotOpen(const ImageEntry& entry);
     PageState State() const;
     PagePlan Plan(const PageState& state, const ImageEntry& entry) const;
-    PageState Guess(const PageState& state, const PagePlan& plan, const ImageEntry& entry) const;
+    PageState Guess(const PageState& state, const ImageEntry& entry) const;
 
     const PdfSettingsRecord& settings_;
     BuildHost& host_;
@@ -171,12 +171,12 @@ PagePlan PdfRun::Plan(const PageState& state, const ImageEntry& entry) const
 
 // The page after the entry's picture is placed, guessed before it is decoded: the
 // picture placed, turned as its thumbnail shows it.
-PageState PdfRun::Guess(const PageState& state, const PagePlan& plan,
-                        const ImageEntry& entry) const
+PageState PdfRun::Guess(const PageState& state, const ImageEntry& entry) const
 {
     const PictureRect& r = entry.pictureRect;
-    const PlannedPage page = PlanPage(plan, (unsigned)std::max(0, r.right - r.left),
-                                      (unsigned)std::max(0, r.bottom - r.top));
+    const unsigned w = (unsigned)std::max(0, r.right - r.left);
+    const unsigned h = (unsigned)std::max(0, r.bottom - r.top);
+    const PlannedPage page = PlanPage(Plan(state, entry), w, h);
     return PageState{(state.cellIndex + 1) % cellsPerPage_, page.pageWidth, page.pageHeight,
                      page.cellWidth, page.cellHeight};
 }
@@ -195,7 +195,7 @@ bool PdfRun::AddAll(const ImageCollectionType& images)
         }
         PageState ahead = State();
         for (const SentPicture& s : sent)
-            ahead = Guess(ahead, Plan(ahead, images[s.index]), images[s.index]);
+            ahead = Guess(ahead, images[s.index]);
         const int most = BuildHost::MaxPictureWorkers;
         const size_t workers = (size_t)std::max(1, std::min(host_.PictureWorkers(), most));
         for (; next < images.size() && sent.size() < workers; next++) {
@@ -206,7 +206,7 @@ bool PdfRun::AddAll(const ImageCollectionType& images)
             picture.worker = (int)(std::find(busy, busy + most, false) - busy);
             picture.plan = Plan(ahead, images[next]);
             picture.started = host_.StartPagePicture(picture.worker, images[next], picture.plan);
-            ahead = Guess(ahead, picture.plan, images[next]);
+            ahead = Guess(ahead, images[next]);
             sent.push_back(picture);
         }
         AddEntry(entry, sent.front());
