@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/decoder_host_win.h"
 #include "app/file_io_win.h"
 #include "import/add_images_win.h"
 #include "import/import_batch_win.h"
@@ -140,6 +141,10 @@ TEST(Bench, AddImagesThenMakePdf)
     DeleteFileA(target.c_str());
     PROCESS_MEMORY_COUNTERS memory = {sizeof memory};
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    std::string decoders;  // those still running: one is ended when Make PDF goes alone
+    for (int slot = 0; slot < DecoderCount; slot++)
+        if (SIZE_T peak = DecoderPeakBytes(slot))
+            decoders += " " + std::to_string(peak >> 20) + " MB";
 
     const double n = (double)photos.size();
     printf("%d photos, quality %.2f%s\n", (int)photos.size(), PdfSettings.imageQuality,
@@ -148,4 +153,5 @@ TEST(Bench, AddImagesThenMakePdf)
     printf("Make PDF, from OK:         %7.1f ms/image  PDF %.1f MB\n", 1000 * pdf / n,
            ((double)written.nFileSizeHigh * 4294967296.0 + written.nFileSizeLow) / 1e6);
     printf("program peak memory:       %7.0f MB\n", memory.PeakWorkingSetSize / 1048576.0);
+    printf("decoders' peak memory:    %s\n", decoders.c_str());
 }

@@ -86,6 +86,7 @@ BOOL RunDecoderIfAsked(const char* commandLine)
     if (pipe == INVALID_HANDLE_VALUE) return TRUE;
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     SetUnhandledExceptionFilter(EndOnCrash);
+    KeepFreedMemoryForReuse();
     CapDecoderMemory(DecoderMemoryBytes);
     StartLibraries();  // a static FreeImage knows no format until its plugins are registered
     while (ServeOne(pipe)) {

@@ -4,6 +4,7 @@
 #include <new>
 
 #ifdef __linux__
+#include <malloc.h>
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -46,5 +47,15 @@ bool CapDecoderMemory(uint64_t extraBytes)
 #else
     (void)extraBytes;
     return false;
+#endif
+}
+
+void KeepFreedMemoryForReuse()
+{
+#ifdef __linux__
+    // Allocations up to 256 MB from the heap, and the heap never trimmed below 1 GB of
+    // free space: a decoder's buffers repeat in size from picture to picture.
+    mallopt(M_MMAP_THRESHOLD, 256 << 20);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
 #endif
 }
