@@ -275,7 +275,7 @@ double LowestPsnrAtTheDefaults(const std::vector<std::string>& files)
         FreeImage_CloseMemory(memory);
         if (!ours || !full || !ReadPictureHeader(bytes.data(), bytes.size(), "p.jpg", &header))
             return -1;
-        full = ApplyExifOrientation(full, header.orientation);
+        full = ApplyExifOrientation(BitmapOwner(full), header.orientation).release();
         FIBITMAP* theirs = FreeImage_Rescale(full, FreeImage_GetWidth(ours),
                                              FreeImage_GetHeight(ours), FILTER_BICUBIC);
         lowest = std::min(lowest, Psnr(theirs, ours));

@@ -4,7 +4,7 @@
 
 bool OrientationSwapsSides(int orientation) { return orientation >= 5 && orientation <= 8; }
 
-FIBITMAP* ApplyExifOrientation(FIBITMAP* picture, int orientation)
+BitmapOwner ApplyExifOrientation(BitmapOwner picture, int orientation)
 {
     // Each value says where the stored rows and columns belong; the fix is its inverse.
     // Angles are FreeImage's: positive turns counter-clockwise.
@@ -21,12 +21,11 @@ FIBITMAP* ApplyExifOrientation(FIBITMAP* picture, int orientation)
     default: return picture;
     }
     if (turn != 0) {
-        FIBITMAP* turned = FreeImage_Rotate(picture, turn, nullptr);
+        FIBITMAP* turned = FreeImage_Rotate(picture.get(), turn, nullptr);
         if (!turned) return picture;
-        FreeImage_Unload(picture);
-        picture = turned;
+        picture.reset(turned);
     }
-    if (mirrorLeftRight) FreeImage_FlipHorizontal(picture);
-    if (mirrorTopBottom) FreeImage_FlipVertical(picture);
+    if (mirrorLeftRight) FreeImage_FlipHorizontal(picture.get());
+    if (mirrorTopBottom) FreeImage_FlipVertical(picture.get());
     return picture;
 }

@@ -5,6 +5,7 @@
 #include <FreeImage.h>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "import/exif_orientation.h"
@@ -142,18 +143,19 @@ FIBITMAP* DecodeCheckedByBytes(FIMEMORY* stream, FREE_IMAGE_FORMAT fif, const ui
     return LoadFrom(stream, fif, FullDecodeFlags(fif));
 }
 
-// The picture as stored, checked against the size limits, and its stored size; with
-// headerOnly, the header alone where the reader can stop there. FreeImage's readers may
-// throw (std::bad_alloc among others).
+// The picture as stored, checked against the size limits, its stored size and *format;
+// with headerOnly, the header alone where the reader can stop there. FreeImage's readers
+// may throw (std::bad_alloc among others).
 FIBITMAP* Decode(const uint8_t* data, size_t size, const char* fileName, bool headerOnly,
-                 unsigned minWidth, unsigned minHeight, PictureHeader* out)
+                 unsigned minWidth, unsigned minHeight, PictureHeader* out,
+                 FREE_IMAGE_FORMAT* format)
 {
     // Read only: FreeImage never writes into a stream that it did not allocate.
     FIMEMORY* stream = FreeImage_OpenMemory(const_cast<BYTE*>(data), (DWORD)size);
     if (!stream) return nullptr;
     FIBITMAP* picture = nullptr;
     unsigned width = 0, height = 0;
-    FREE_IMAGE_FORMAT fif = DetectFormat(stream, fileName);
+    const FREE_IMAGE_FORMAT fif = *format = DetectFormat(stream, fileName);
     if (fif != FIF_UNKNOWN && FreeImage_FIFSupportsReading(fif) && HeaderAllowed(fif, data, size)) {
         picture = FreeImage_FIFSupportsNoPixels(fif)
                       ? DecodeAfterHeader(stream, fif, headerOnly, minWidth, minHeight, &width,
@@ -166,13 +168,26 @@ FIBITMAP* Decode(const uint8_t* data, size_t size, const char* fileName, bool he
         FreeImage_Unload(picture);
         return nullptr;
     }
-    if (width == 0 || height == 0) {  // no header read: the decoded size is the full one
+    // No header read, or a camera raw file, which LibRaw turns while decoding: the
+    // decoded size is the full one.
+    if (width == 0 || height == 0 || (fif == FIF_RAW && !headerOnly)) {
         width = FreeImage_GetWidth(picture);
         height = FreeImage_GetHeight(picture);
     }
     out->width = width;
     out->height = height;
     return picture;
+}
+
+// LibRaw turns a camera raw picture upright while decoding, by the camera's orientation
+// (for the usual raw files the tag read here), but its header read gives the sensor's
+// sides. The header is told as the decode comes out: turned, with no turn left to make.
+PictureHeader TurnedByLibRaw(PictureHeader header, bool decoded)
+{
+    if (!decoded && OrientationSwapsSides(header.orientation))
+        std::swap(header.width, header.height);
+    header.orientation = 1;
+    return header;
 }
 
 // Decode on the file's bytes, the one way in for FreeImage's readers here.
@@ -184,11 +199,14 @@ FIBITMAP* DecodeStored(const uint8_t* data, size_t size, const char* fileName, b
         // FreeImage reads a JPEG's metadata blocks with unchecked offsets, even for a
         // header: it gets the JPEG without them, and the orientation is read here.
         std::vector<uint8_t> plain;
+        FREE_IMAGE_FORMAT fif = FIF_UNKNOWN;
         FIBITMAP* picture =
             IsJpeg(data, size) && JpegWithoutMetadata(data, size, &plain)
-                ? Decode(plain.data(), plain.size(), fileName, headerOnly, minWidth, minHeight, out)
-                : Decode(data, size, fileName, headerOnly, minWidth, minHeight, out);
+                ? Decode(plain.data(), plain.size(), fileName, headerOnly, minWidth, minHeight,
+                         out, &fif)
+                : Decode(data, size, fileName, headerOnly, minWidth, minHeight, out, &fif);
         if (picture) out->orientation = ExifOrientationFromBytes(data, size);
+        if (picture && fif == FIF_RAW) *out = TurnedByLibRaw(*out, !headerOnly);
         return picture;
     } catch (...) {
         // A reader that ran out of memory or met a broken file it did not expect: the
@@ -224,9 +242,9 @@ FIBITMAP* DecodeImageFromMemory(const uint8_t* data, size_t size, const char* fi
                                 PictureHeader* header, unsigned minWidth, unsigned minHeight)
 {
     *header = PictureHeader{0, 0, 1};
-    FIBITMAP* picture = DecodeStored(data, size, fileName, false, minWidth, minHeight, header);
+    BitmapOwner picture(DecodeStored(data, size, fileName, false, minWidth, minHeight, header));
     try {
-        return picture ? ToStandardColour(picture) : nullptr;
+        return picture ? ToStandardColour(std::move(picture)).release() : nullptr;
     } catch (...) {
         return nullptr;
     }
@@ -244,21 +262,21 @@ bool ReadPictureHeader(const uint8_t* data, size_t size, const char* fileName,
 FIBITMAP* LoadImageFromMemory(const uint8_t* data, size_t size, const char* fileName)
 {
     PictureHeader header;
-    FIBITMAP* picture = DecodeImageFromMemory(data, size, fileName, &header);
-    return picture ? ApplyExifOrientation(picture, header.orientation) : nullptr;
+    BitmapOwner picture(DecodeImageFromMemory(data, size, fileName, &header));
+    return picture ? ApplyExifOrientation(std::move(picture), header.orientation).release()
+                   : nullptr;
 }
 
-FIBITMAP* OrientForEntry(FIBITMAP* picture, int flips, int rotation)
+BitmapOwner OrientForEntry(BitmapOwner picture, int flips, int rotation)
 {
-    if (!picture) return nullptr;
-    if (flips & FlipLeftRightFlag) FreeImage_FlipHorizontal(picture);
-    if (flips & FlipTopBottomFlag) FreeImage_FlipVertical(picture);
+    if (!picture) return picture;
+    if (flips & FlipLeftRightFlag) FreeImage_FlipHorizontal(picture.get());
+    if (flips & FlipTopBottomFlag) FreeImage_FlipVertical(picture.get());
     rotation %= 360;
     if (rotation == 0) return picture;
     // FreeImage_Rotate turns by exact quarter turns (counter-clockwise for positive
     // angles) when the angle is a multiple of 90.
-    FIBITMAP* turned = FreeImage_Rotate(picture, rotation, nullptr);
-    if (!turned) return picture;
-    FreeImage_Unload(picture);
-    return turned;
+    FIBITMAP* turned = FreeImage_Rotate(picture.get(), rotation, nullptr);
+    if (turned) picture.reset(turned);
+    return picture;
 }

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-struct FIBITMAP;  // FreeImage's bitmap; only core files include FreeImage.h
+#include "import/bitmap_owner.h"  // FreeImage's bitmap; only core files include FreeImage.h
 
 // Decodes a whole image file held in memory. The format comes from the content first,
 // then from fileName's extension. The picture is returned upright (EXIF orientation
@@ -17,7 +17,9 @@ FIBITMAP* LoadImageFromMemory(const uint8_t* data, size_t size, const char* file
 // Largest picture accepted, in pixels (width x height).
 extern const unsigned long long MaxImagePixels;
 
-// The picture's stored size and EXIF orientation.
+// The picture's stored size and EXIF orientation. A camera raw file is the exception:
+// LibRaw turns it upright while decoding, so its size is given turned and its
+// orientation as 1.
 struct PictureHeader {
     unsigned width, height;  // as stored, before the EXIF turn
     int orientation;         // 1..8, 1 when absent or invalid
@@ -35,7 +37,9 @@ FIBITMAP* DecodeImageFromMemory(const uint8_t* data, size_t size, const char* fi
 
 // The header alone: read by FreeImage without the pixels, or from the header bytes (a
 // full decode for the few formats with neither, such as KOALA). False when the bytes are
-// not a picture the loader accepts. Goes the same guarded way as the decode.
+// not a picture the loader accepts. Goes the same guarded way as the decode. A camera raw
+// file's turned size is a guess here (LibRaw may find its orientation elsewhere than
+// the tag read here): its decode's header is the exact one.
 bool ReadPictureHeader(const uint8_t* data, size_t size, const char* fileName,
                        PictureHeader* out);
 
@@ -43,4 +47,4 @@ bool ReadPictureHeader(const uint8_t* data, size_t size, const char* fileName,
 // then its rotation (degrees counter-clockwise: 0, 90, 180, 270). Returns the picture to
 // use: a turned copy replaces and unloads the source; when the turn fails the flipped,
 // unturned picture is returned.
-FIBITMAP* OrientForEntry(FIBITMAP* picture, int flips, int rotation);
+BitmapOwner OrientForEntry(BitmapOwner picture, int flips, int rotation);

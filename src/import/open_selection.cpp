@@ -43,9 +43,13 @@ bool ReadOpenSelection(const char* buffer, size_t bufferSize, size_t fileOffset,
     return true;
 }
 
-void JoinPath(const char* directory, const char* name, char* out, size_t outSize)
+bool JoinPath(const char* directory, const char* name, char* out, size_t outSize)
 {
+    if (outSize == 0) return false;
     size_t length = strlen(directory);
     bool hasSeparator = length > 0 && directory[length - 1] == '\\';
-    snprintf(out, outSize, hasSeparator ? "%s%s" : "%s\\%s", directory, name);
+    int needed = snprintf(out, outSize, hasSeparator ? "%s%s" : "%s\\%s", directory, name);
+    if (needed >= 0 && (size_t)needed < outSize) return true;
+    out[0] = 0;
+    return false;
 }

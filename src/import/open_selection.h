@@ -21,6 +21,8 @@ struct OpenSelection {
 bool ReadOpenSelection(const char* buffer, size_t bufferSize, size_t fileOffset,
                        OpenSelection* out);
 
-// directory, a backslash and name, cut to outSize - 1 characters. A directory that
-// already ends with a backslash (a root) gets no second one.
-void JoinPath(const char* directory, const char* name, char* out, size_t outSize);
+// directory, a backslash and name in out. A directory that already ends with a backslash
+// (a root) gets no second one. False, and out empty, when the path does not fit in
+// outSize bytes with its terminator: a cut path would name another file, or end inside
+// a UTF-8 character.
+bool JoinPath(const char* directory, const char* name, char* out, size_t outSize);

@@ -4,19 +4,19 @@
 
 namespace {
 
-FIBITMAP* Replace(FIBITMAP* old, FIBITMAP* made)
+// The picture becomes what was made from it (null when that failed).
+void Replace(BitmapOwner& picture, FIBITMAP* made)
 {
-    if (made != old) FreeImage_Unload(old);
-    return made;
+    if (made != picture.get()) picture.reset(made);
 }
 
 // Float RGBA loses its alpha in tone mapping: tone-map the colour, then put the alpha
 // channel back, clamped to 0..1.
 FIBITMAP* ToneMapWithAlpha(FIBITMAP* rgbaf)
 {
-    FIBITMAP* colour = FreeImage_ToneMapping(rgbaf, FITMO_REINHARD05, 0, 0);
-    FIBITMAP* out = colour ? FreeImage_ConvertTo32Bits(colour) : nullptr;
-    if (colour) FreeImage_Unload(colour);
+    BitmapOwner colour(FreeImage_ToneMapping(rgbaf, FITMO_REINHARD05, 0, 0));
+    FIBITMAP* out = colour ? FreeImage_ConvertTo32Bits(colour.get()) : nullptr;
+    colour.reset();
     if (!out) return nullptr;
     unsigned width = FreeImage_GetWidth(out), height = FreeImage_GetHeight(out);
     for (unsigned y = 0; y < height; y++) {
@@ -59,44 +59,54 @@ FIBITMAP* OverWhite(FIBITMAP* rgba)
 
 }  // namespace
 
-FIBITMAP* ToStandardColour(FIBITMAP* picture)
+BitmapOwner ToStandardColour(BitmapOwner picture)
 {
-    if (!picture) return nullptr;
-    switch (FreeImage_GetImageType(picture)) {
+    if (!picture) return picture;
+    switch (FreeImage_GetImageType(picture.get())) {
     case FIT_BITMAP: {
-        unsigned bpp = FreeImage_GetBPP(picture);
+        unsigned bpp = FreeImage_GetBPP(picture.get());
         if (bpp == 24) return picture;
-        if (bpp == 32) return Replace(picture, OverWhite(picture));
+        if (bpp == 32) {
+            Replace(picture, OverWhite(picture.get()));
+            return picture;
+        }
         // Palettised, grey and 16-bit 5-6-5 pictures: scaling and JPEG want full colour;
         // a transparent colour (GIF, PNG tRNS) goes through 32 bits onto white.
-        if (!FreeImage_IsTransparent(picture))
-            return Replace(picture, FreeImage_ConvertTo24Bits(picture));
-        picture = Replace(picture, FreeImage_ConvertTo32Bits(picture));
-        return picture ? Replace(picture, OverWhite(picture)) : nullptr;
+        if (!FreeImage_IsTransparent(picture.get())) {
+            Replace(picture, FreeImage_ConvertTo24Bits(picture.get()));
+            return picture;
+        }
+        Replace(picture, FreeImage_ConvertTo32Bits(picture.get()));
+        if (picture) Replace(picture, OverWhite(picture.get()));
+        return picture;
     }
     case FIT_RGB16:  // 16 bits a channel: keep the high byte
-        return Replace(picture, FreeImage_ConvertTo24Bits(picture));
+        Replace(picture, FreeImage_ConvertTo24Bits(picture.get()));
+        return picture;
     case FIT_RGBA16:
-        picture = Replace(picture, FreeImage_ConvertTo32Bits(picture));
+        Replace(picture, FreeImage_ConvertTo32Bits(picture.get()));
         break;
     case FIT_UINT16:  // 16-bit grey: high byte, then grey colour
-        picture = Replace(picture, FreeImage_ConvertTo8Bits(picture));
-        return picture ? Replace(picture, FreeImage_ConvertTo24Bits(picture)) : nullptr;
+        Replace(picture, FreeImage_ConvertTo8Bits(picture.get()));
+        if (picture) Replace(picture, FreeImage_ConvertTo24Bits(picture.get()));
+        return picture;
     case FIT_FLOAT:
     case FIT_RGBF:  // high dynamic range: a global operator keeps the picture's look
-        picture = Replace(picture, FreeImage_ToneMapping(picture, FITMO_REINHARD05, 0, 0));
+        Replace(picture, FreeImage_ToneMapping(picture.get(), FITMO_REINHARD05, 0, 0));
         break;
     case FIT_RGBAF:
-        picture = Replace(picture, ToneMapWithAlpha(picture));
+        Replace(picture, ToneMapWithAlpha(picture.get()));
         break;
     default:  // other integer and double samples: stretch min..max linearly to 8 bits
-        picture = Replace(picture, FreeImage_ConvertToStandardType(picture, TRUE));
+        Replace(picture, FreeImage_ConvertToStandardType(picture.get(), TRUE));
         break;
     }
-    if (!picture) return nullptr;
-    unsigned bpp = FreeImage_GetBPP(picture);
-    if (FreeImage_GetImageType(picture) == FIT_BITMAP && bpp == 24) return picture;
-    if (FreeImage_GetImageType(picture) == FIT_BITMAP && bpp == 32)
-        return Replace(picture, OverWhite(picture));
-    return Replace(picture, FreeImage_ConvertTo24Bits(picture));
+    if (!picture) return picture;
+    unsigned bpp = FreeImage_GetBPP(picture.get());
+    if (FreeImage_GetImageType(picture.get()) == FIT_BITMAP && bpp == 24) return picture;
+    if (FreeImage_GetImageType(picture.get()) == FIT_BITMAP && bpp == 32)
+        Replace(picture, OverWhite(picture.get()));
+    else
+        Replace(picture, FreeImage_ConvertTo24Bits(picture.get()));
+    return picture;
 }

@@ -4,6 +4,7 @@
 #include <FreeImage.h>
 
 #include <cstring>
+#include <utility>
 
 #include "import/exif_orientation.h"
 #include "import/image_load.h"
@@ -29,21 +30,17 @@ void CopyFromBitmap(FIBITMAP* bitmap, uint8_t* bgra)
 }
 
 // The scaled picture, upright and at 32 bits, or null.
-FIBITMAP* ScaledPicture(FIBITMAP* picture, int orientation, int width, int height)
+BitmapOwner ScaledPicture(FIBITMAP* picture, int orientation, int width, int height)
 {
     // Turning the small picture instead of the full one: a box filter gives the same
     // pixels either way, and a quarter turn of 12 megapixels costs more than the scaling.
     bool swap = OrientationSwapsSides(orientation);
-    FIBITMAP* scaled = FreeImage_Rescale(picture, swap ? height : width, swap ? width : height,
-                                         FILTER_BOX);
+    BitmapOwner scaled(FreeImage_Rescale(picture, swap ? height : width, swap ? width : height,
+                                         FILTER_BOX));
+    if (scaled && FreeImage_GetBPP(scaled.get()) != 32)  // FreeImage_Paste wants equal depths
+        scaled.reset(FreeImage_ConvertTo32Bits(scaled.get()));
     if (!scaled) return nullptr;
-    if (FreeImage_GetBPP(scaled) != 32) {  // FreeImage_Paste wants equal depths
-        FIBITMAP* wide = FreeImage_ConvertTo32Bits(scaled);
-        FreeImage_Unload(scaled);
-        if (!wide) return nullptr;
-        scaled = wide;
-    }
-    return ApplyExifOrientation(scaled, orientation);
+    return ApplyExifOrientation(std::move(scaled), orientation);
 }
 
 }  // namespace
@@ -64,45 +61,33 @@ bool MakeThumbnail(const uint8_t* data, size_t size, const char* fileName, Thumb
 {
     PictureHeader header;
     if (!ReadPictureHeader(data, size, fileName, &header)) return false;
-    unsigned width = header.width, height = header.height;
     int storedWidth, storedHeight;  // the thumbnail's size before the EXIF turn
-    ThumbnailScaledSize(width, height, &storedWidth, &storedHeight);
+    ThumbnailScaledSize(header.width, header.height, &storedWidth, &storedHeight);
     // A JPEG is decoded reduced, keeping at least SourcePixels pixels for each pixel of the
     // thumbnail in each direction: the box filter then gives the thumbnail of the full
     // picture within 40 dB PSNR on camera photos (five pixels fell to 38.8 dB on one), at
     // a fraction of the cost.
-    FIBITMAP* picture = DecodeImageFromMemory(data, size, fileName, &header,
+    BitmapOwner picture(DecodeImageFromMemory(data, size, fileName, &header,
                                               storedWidth * SourcePixels,
-                                              storedHeight * SourcePixels);
+                                              storedHeight * SourcePixels));
     if (!picture) return false;
+    // The decode's own header from here on: a camera raw file's comes turned already.
+    unsigned width = header.width, height = header.height;
     const int orientation = header.orientation;
-    if (OrientationSwapsSides(orientation)) {
-        unsigned stored = width;
-        width = height;
-        height = stored;
-    }
+    if (OrientationSwapsSides(orientation)) std::swap(width, height);
     int w, h;
     ThumbnailScaledSize(width, height, &w, &h);
-    FIBITMAP* scaled = ScaledPicture(picture, orientation, w, h);
-    FreeImage_Unload(picture);
+    const BitmapOwner scaled = ScaledPicture(picture.get(), orientation, w, h);
+    picture.reset();
     if (!scaled) return false;
 
-    FIBITMAP* canvas = FreeImage_Allocate(Side, Side, 32, 0, 0, 0);
-    if (!canvas) {
-        FreeImage_Unload(scaled);
-        return false;
-    }
-    memset(FreeImage_GetBits(canvas), 255, FreeImage_GetPitch(canvas) * Side);
+    const BitmapOwner canvas(FreeImage_Allocate(Side, Side, 32, 0, 0, 0));
+    if (!canvas) return false;
+    memset(FreeImage_GetBits(canvas.get()), 255, FreeImage_GetPitch(canvas.get()) * Side);
     int left = (Side - w) / 2, top = (Side - h) / 2;  // odd margin: extra pixel right/bottom
     // FreeImage_Paste counts top from the top edge although scan line 0 is the bottom row.
-    bool pasted = FreeImage_Paste(canvas, scaled, left, top, 255);
-    FreeImage_Unload(scaled);
-    if (!pasted) {
-        FreeImage_Unload(canvas);
-        return false;
-    }
-    CopyFromBitmap(canvas, out->bgra);
-    FreeImage_Unload(canvas);
+    if (!FreeImage_Paste(canvas.get(), scaled.get(), left, top, 255)) return false;
+    CopyFromBitmap(canvas.get(), out->bgra);
     // Opaque everywhere: the list view masks pure red, not by alpha. So pure red in the
     // picture itself would show as holes; it is drawn one step darker instead.
     for (int i = 0; i < Side * Side; i++) {
@@ -128,27 +113,24 @@ bool MakeThumbnailPixels(const uint8_t* data, size_t size, const char* fileName,
 
 bool TransformThumbnailPixels(uint8_t* bgra, TransformMode mode)
 {
-    FIBITMAP* bitmap = FreeImage_Allocate(Side, Side, 32, 0, 0, 0);
+    BitmapOwner bitmap(FreeImage_Allocate(Side, Side, 32, 0, 0, 0));
     if (!bitmap) return false;
-    CopyToBitmap(bgra, bitmap);
+    CopyToBitmap(bgra, bitmap.get());
     bool done = false;
     switch (mode) {
-    case FlipLeftRight: done = FreeImage_FlipHorizontal(bitmap) != 0; break;
-    case FlipTopBottom: done = FreeImage_FlipVertical(bitmap) != 0; break;
+    case FlipLeftRight: done = FreeImage_FlipHorizontal(bitmap.get()) != 0; break;
+    case FlipTopBottom: done = FreeImage_FlipVertical(bitmap.get()) != 0; break;
     case RotateClockwise:
     case RotateCounterClockwise: {
         // An exact quarter turn (FreeImage_Rotate with a multiple of 90; positive angles
         // turn counter-clockwise).
-        FIBITMAP* turned = FreeImage_Rotate(bitmap, mode == RotateClockwise ? -90 : 90, nullptr);
-        if (turned) {
-            FreeImage_Unload(bitmap);
-            bitmap = turned;
-            done = true;
-        }
+        FIBITMAP* turned =
+            FreeImage_Rotate(bitmap.get(), mode == RotateClockwise ? -90 : 90, nullptr);
+        if (turned) bitmap.reset(turned);
+        done = turned != nullptr;
         break;
     }
     }
-    if (done) CopyFromBitmap(bitmap, bgra);
-    FreeImage_Unload(bitmap);
+    if (done) CopyFromBitmap(bitmap.get(), bgra);
     return done;
 }

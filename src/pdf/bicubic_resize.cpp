@@ -116,18 +116,19 @@ void Resize(FIBITMAP* source, const Taps& across, const Taps& down, FIBITMAP* ou
 
 }  // namespace
 
-FIBITMAP* ResizeBicubic(FIBITMAP* picture, unsigned width, unsigned height)
+BitmapOwner ResizeBicubic(FIBITMAP* picture, unsigned width, unsigned height)
 {
     if (!picture || width == 0 || height == 0) return nullptr;
     const unsigned bpp = FreeImage_GetBPP(picture);
     if (FreeImage_GetImageType(picture) != FIT_BITMAP || (bpp != 24 && bpp != 32))
-        return FreeImage_Rescale(picture, width, height, FILTER_BICUBIC);
-    FIBITMAP* out = FreeImage_Allocate(width, height, bpp);
+        return BitmapOwner(FreeImage_Rescale(picture, width, height, FILTER_BICUBIC));
+    BitmapOwner out(FreeImage_Allocate(width, height, bpp));
     if (!out) return nullptr;
+    // Owned from here: the taps and line buffers below may still run out of memory.
     const Taps across = MakeTaps(FreeImage_GetWidth(picture), width);
     const Taps down = MakeTaps(FreeImage_GetHeight(picture), height);
-    if (bpp == 24) Resize<3>(picture, across, down, out);
-    else Resize<4>(picture, across, down, out);
-    FreeImage_CloneMetadata(out, picture);
+    if (bpp == 24) Resize<3>(picture, across, down, out.get());
+    else Resize<4>(picture, across, down, out.get());
+    FreeImage_CloneMetadata(out.get(), picture);
     return out;
 }

@@ -27,6 +27,35 @@ PlannedPage PlanPage(const PagePlan& plan, unsigned width, unsigned height)
     return PlannedPage{W, H, cells.cellWidth, cells.cellHeight};
 }
 
+namespace {
+
+// Where a picture's pixels go: its turned size, and the size it is resampled to, turned
+// and in its stored orientation.
+struct PixelPlan {
+    unsigned width, height;
+    bool resample;
+    DrawnSize resampled;
+    unsigned storedWidth, storedHeight;
+};
+
+PixelPlan PlanPixels(const PagePlan& plan, const PictureHeader& header)
+{
+    const bool quarterTurn = (plan.rotation / 90) % 2 != 0;
+    const bool swap = OrientationSwapsSides(header.orientation) != quarterTurn;
+    PixelPlan p;
+    p.width = swap ? header.height : header.width;
+    p.height = swap ? header.width : header.height;
+    const PlannedPage page = PlanPage(plan, p.width, p.height);
+    const DrawnSize drawn = FitPicture(p.width, p.height, page.cellWidth, page.cellHeight);
+    p.resampled = {p.width, p.height};
+    p.resample = ResampledSize(p.width, p.height, drawn, plan.quality, &p.resampled);
+    p.storedWidth = swap ? p.resampled.height : p.resampled.width;
+    p.storedHeight = swap ? p.resampled.width : p.resampled.height;
+    return p;
+}
+
+}  // namespace
+
 FIBITMAP* MakePagePixels(const uint8_t* data, size_t size, const char* fileName,
                          const PagePlan& plan, unsigned* turnedWidth, unsigned* turnedHeight)
 {
@@ -35,43 +64,33 @@ FIBITMAP* MakePagePixels(const uint8_t* data, size_t size, const char* fileName,
         // few pixels the decode may give.
         PictureHeader header;
         if (!ReadPictureHeader(data, size, fileName, &header)) return nullptr;
-        const bool quarterTurn = (plan.rotation / 90) % 2 != 0;
-        const bool swap = OrientationSwapsSides(header.orientation) != quarterTurn;
-        unsigned w = header.width, h = header.height;
-        if (swap) std::swap(w, h);
-        const PlannedPage page = PlanPage(plan, w, h);
-        const DrawnSize drawn = FitPicture(w, h, page.cellWidth, page.cellHeight);
-        DrawnSize resampled = {w, h};
-        const bool resample = ResampledSize(w, h, drawn, plan.quality, &resampled);
+        const PixelPlan wanted = PlanPixels(plan, header);
 
         // Resampled in its stored orientation and turned after, so that a turn copies the
         // smaller picture (the filter is the same both ways along each side). A JPEG is
         // decoded reduced, to no fewer pixels than the resample needs in either direction.
-        unsigned storedWidth = resampled.width, storedHeight = resampled.height;
-        if (swap) std::swap(storedWidth, storedHeight);
-        FIBITMAP* picture = DecodeImageFromMemory(data, size, fileName, &header,
-                                                  resample ? storedWidth : 0,
-                                                  resample ? storedHeight : 0);
+        BitmapOwner picture(DecodeImageFromMemory(data, size, fileName, &header,
+                                                  wanted.resample ? wanted.storedWidth : 0,
+                                                  wanted.resample ? wanted.storedHeight : 0));
         if (!picture) return nullptr;
+        // Planned again from the decode's own header, which may differ: a camera raw
+        // file comes turned already.
+        const PixelPlan p = PlanPixels(plan, header);
         // A reduced decode is resampled even at the size wanted: the filter's softening
         // keeps it like the full-size picture resampled.
-        if (resample || FreeImage_GetWidth(picture) != storedWidth ||
-            FreeImage_GetHeight(picture) != storedHeight) {
-            FIBITMAP* smaller = ResizeBicubic(picture, storedWidth, storedHeight);
-            FreeImage_Unload(picture);
-            if (!smaller) return nullptr;
-            picture = smaller;
+        if (p.resample || FreeImage_GetWidth(picture.get()) != p.storedWidth ||
+            FreeImage_GetHeight(picture.get()) != p.storedHeight) {
+            picture = ResizeBicubic(picture.get(), p.storedWidth, p.storedHeight);
+            if (!picture) return nullptr;
         }
-        picture = OrientForEntry(ApplyExifOrientation(picture, header.orientation), plan.flips,
-                                 plan.rotation);
-        if (FreeImage_GetWidth(picture) != resampled.width ||
-            FreeImage_GetHeight(picture) != resampled.height) {
-            FreeImage_Unload(picture);  // a turn failed for want of memory
-            return nullptr;
-        }
-        *turnedWidth = w;
-        *turnedHeight = h;
-        return picture;
+        picture = OrientForEntry(ApplyExifOrientation(std::move(picture), header.orientation),
+                                 plan.flips, plan.rotation);
+        if (FreeImage_GetWidth(picture.get()) != p.resampled.width ||
+            FreeImage_GetHeight(picture.get()) != p.resampled.height)
+            return nullptr;  // a turn failed for want of memory
+        *turnedWidth = p.width;
+        *turnedHeight = p.height;
+        return picture.release();
     } catch (...) {
         return nullptr;  // out of memory in a reader or the scaling: not readable here
     }
@@ -81,9 +100,9 @@ bool MakePagePicture(const uint8_t* data, size_t size, const char* fileName,
                      const PagePlan& plan, PagePicture* out)
 {
     out->jpeg.clear();
-    FIBITMAP* picture = MakePagePixels(data, size, fileName, plan, &out->width, &out->height);
+    BitmapOwner picture(MakePagePixels(data, size, fileName, plan, &out->width, &out->height));
     try {
-        return picture && EncodePictureAsJpeg(picture, &out->jpeg);
+        return picture && EncodePictureAsJpeg(std::move(picture), &out->jpeg);
     } catch (...) {
         return false;
     }

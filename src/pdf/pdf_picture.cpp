@@ -3,38 +3,49 @@
 #include <FreeImage.h>
 
 #include <exception>
+#include <memory>
+#include <utility>
 
 #include "pdf/pdf_library.h"
 
-bool EncodePictureAsJpeg(FIBITMAP* picture, std::vector<uint8_t>* jpeg)
+namespace {
+
+// The encoded JPEG is held like the bitmap: closed on every way out.
+struct StreamCloser {
+    void operator()(FIMEMORY* stream) const { FreeImage_CloseMemory(stream); }
+};
+
+}  // namespace
+
+bool EncodePictureAsJpeg(BitmapOwner picture, std::vector<uint8_t>* jpeg)
 {
     jpeg->clear();
     if (!picture) return false;
-    if (FreeImage_GetImageType(picture) != FIT_BITMAP || FreeImage_GetBPP(picture) != 24) {
-        FIBITMAP* converted = FreeImage_ConvertTo24Bits(picture);
-        FreeImage_Unload(picture);
-        picture = converted;
+    if (FreeImage_GetImageType(picture.get()) != FIT_BITMAP ||
+        FreeImage_GetBPP(picture.get()) != 24) {
+        picture.reset(FreeImage_ConvertTo24Bits(picture.get()));
         if (!picture) return false;
     }
-    FIMEMORY* stream = FreeImage_OpenMemory(nullptr, 0);
-    bool saved = stream && FreeImage_SaveToMemory(FIF_JPEG, picture, stream, JPEG_DEFAULT);
-    FreeImage_Unload(picture);  // only one decoded picture or one JPEG at a time
+    const std::unique_ptr<FIMEMORY, StreamCloser> stream(FreeImage_OpenMemory(nullptr, 0));
+    bool saved =
+        stream && FreeImage_SaveToMemory(FIF_JPEG, picture.get(), stream.get(), JPEG_DEFAULT);
+    picture.reset();  // only one decoded picture or one JPEG at a time
     BYTE* data = nullptr;
     DWORD size = 0;
     if (saved)
-        saved = FreeImage_AcquireMemory(stream, &data, &size) && size > 0 && size <= INT32_MAX;
+        saved = FreeImage_AcquireMemory(stream.get(), &data, &size) && size > 0 &&
+                size <= INT32_MAX;
     try {
         if (saved) jpeg->assign(data, data + size);
     } catch (const std::exception&) {
-        saved = false;  // the stream is still closed below
+        saved = false;
     }
-    if (stream) FreeImage_CloseMemory(stream);
     return saved;
 }
 
-int AddPictureAsJpeg(FIBITMAP* picture)
+int AddPictureAsJpeg(BitmapOwner picture)
 {
     std::vector<uint8_t> jpeg;
-    if (!EncodePictureAsJpeg(picture, &jpeg)) return -1;
+    if (!EncodePictureAsJpeg(std::move(picture), &jpeg)) return -1;
     return PdfAddJpegFromMemory(jpeg.data(), (int)jpeg.size(), 0);
 }

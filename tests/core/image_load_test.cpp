@@ -2,10 +2,14 @@
 // orientation, and the thumbnail made from them.
 #include <FreeImage.h>
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
+#include <utility>
 
 #include "import/header_size.h"
 #include "import/image_load.h"
@@ -131,6 +135,85 @@ TEST(ImageLoad, ThumbnailsStandUprightAsTheCameraSays)
     }
 }
 
+namespace {
+
+// A camera raw file as small as LibRaw takes it (22 pixels a side at least): a DNG of
+// 36 x 24 pixels of 8-bit linear RGB, bright in its top-left 12 x 8 pixels, with
+// Orientation 6 of the given TIFF type.
+ByteVec TinyDng(uint32_t orientationType)
+{
+    const uint32_t w = 36, h = 24, tags[][4] = {
+        {256, 3, 1, w}, {257, 3, 1, h}, {258, 3, 1, 8}, {262, 3, 1, 34892},  // LinearRaw
+        {273, 4, 1, 8 + 2 + 8 * 12 + 4}, {274, orientationType, 1, 6}, {277, 3, 1, 3},
+        {50706, 1, 4, 0x401}};  // DNGVersion 1.4
+    ByteVec b = {'I', 'I', 42, 0, 8, 0, 0, 0, 8, 0};
+    auto put = [&b](uint32_t v, int bytes) {
+        for (; bytes > 0; bytes--, v >>= 8) b.push_back((uint8_t)v);
+    };
+    for (const auto& t : tags) put(t[0], 2), put(t[1], 2), put(t[2], 4), put(t[3], 4);
+    put(0, 4);
+    for (uint32_t y = 0; y < h; y++)
+        for (uint32_t x = 0; x < w * 3; x++) b.push_back(x < w && y < h / 3 ? 250 : 20);
+    return b;
+}
+
+}  // namespace
+
+// LibRaw decodes a camera raw file turned upright already: it is turned once, and sized
+// as decoded also when LibRaw reads an orientation that the program's own reader does
+// not (a LONG where a SHORT belongs). Upright it is 24 x 36, bright at the top right.
+TEST(ImageLoad, CameraRawFilesAreTurnedOnce)
+{
+    for (uint32_t type : {3u, 4u}) {
+        SCOPED_TRACE(type);
+        const ByteVec dng = TinyDng(type);
+        static ThumbnailPixels thumb;
+        ASSERT_TRUE(MakeThumbnailPixels(dng.data(), dng.size(), "a.dng", &thumb));
+        EXPECT_EQ(16, thumb.pictureRect.left);  // 64 x 96
+        EXPECT_EQ(96, thumb.pictureRect.bottom);
+        EXPECT_GT(ThumbPixel(thumb.bgra, 70, 10).g, 200);
+        EXPECT_LT(ThumbPixel(thumb.bgra, 70, 60).g, 100);
+        PagePlan plan;
+        plan.startsPage = false, plan.cellWidth = plan.cellHeight = 1000;
+        unsigned w = 0, h = 0;
+        const BitmapOwner pixels(MakePagePixels(dng.data(), dng.size(), "a.dng", plan, &w, &h));
+        ASSERT_TRUE(pixels);
+        EXPECT_EQ(std::make_pair(24u, 36u), std::make_pair(w, h));
+        EXPECT_EQ(std::make_pair(w, h), std::make_pair(FreeImage_GetWidth(pixels.get()),
+                                                       FreeImage_GetHeight(pixels.get())));
+        EXPECT_GT(PixelAt(pixels.get(), 20, 4).g, 200);
+        EXPECT_LT(PixelAt(pixels.get(), 20, 30).g, 100);
+    }
+}
+
+// While not 0, allocations through new of at least this many bytes fail: the resample's
+// tables, in a decoder out of memory.
+static size_t FailNewFrom = 0;
+void* operator new(size_t size)
+{
+    void* p = FailNewFrom && size >= FailNewFrom ? nullptr : malloc(size ? size : 1);
+    if (!p) throw std::bad_alloc();
+    return p;
+}
+void operator delete(void* p) noexcept { free(p); }
+void operator delete(void* p, size_t) noexcept { free(p); }
+
+// A page picture that fails for want of memory leaves none of its bitmaps behind: the
+// decoder process goes on to its next file.
+TEST(ImageLoad, NoBitmapIsLostWhenMemoryRunsOut)
+{
+    const ByteVec png = MakeTestImageBytes(640, 480, "png");
+    PagePlan plan;
+    plan.startsPage = false, plan.cellWidth = plan.cellHeight = 400;  // 400 x 300 resampled
+    unsigned w, h;
+    FreeImage_Unload(MakePagePixels(png.data(), png.size(), "a.png", plan, &w, &h));  // warm-up
+    const size_t before = mallinfo2().uordblks + mallinfo2().hblkhd;
+    FailNewFrom = 4096;
+    EXPECT_FALSE(MakePagePixels(png.data(), png.size(), "a.png", plan, &w, &h));
+    FailNewFrom = 0;
+    EXPECT_LT(mallinfo2().uordblks + mallinfo2().hblkhd, before + 100000);  // 360,000 the smaller
+}
+
 // XBM: FreeImage reads values until it has them all, past the end of the file, and a
 // size written in a comment is not the size.
 TEST(ImageLoad, XbmSizeIsReadAsTheDecoderReadsIt)
@@ -204,14 +287,13 @@ TEST(ImageLoad, ReducedDecodesMatchTheFullSizeOnes)
         SCOPED_TRACE(testing::Message() << "exif " << c.exif << " rotation " << c.rotation
                                         << " quality " << c.quality);
         const ByteVec file = c.exif == 1 ? plain : WithExifOrientation(plain, c.exif);
-        FIBITMAP* full = OrientForEntry(Load(file), c.flips, c.rotation);
-        const unsigned w = FreeImage_GetWidth(full), h = FreeImage_GetHeight(full);
+        const BitmapOwner full = OrientForEntry(BitmapOwner(Load(file)), c.flips, c.rotation);
+        const unsigned w = FreeImage_GetWidth(full.get()), h = FreeImage_GetHeight(full.get());
         DrawnSize size = {w, h};
         FIBITMAP* expected =
             ResampledSize(w, h, FitPicture(w, h, c.cellWidth, c.cellHeight), c.quality, &size)
-                ? FreeImage_Rescale(full, size.width, size.height, FILTER_BICUBIC)
-                : FreeImage_Clone(full);
-        FreeImage_Unload(full);
+                ? FreeImage_Rescale(full.get(), size.width, size.height, FILTER_BICUBIC)
+                : FreeImage_Clone(full.get());
 
         PagePlan plan;
         plan.flips = c.flips, plan.rotation = c.rotation, plan.quality = c.quality;

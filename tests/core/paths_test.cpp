@@ -40,3 +40,17 @@ TEST(Paths, OpenSelectionIsReadWithinTheBuffer)
         EXPECT_EQ(c.names, std::vector<std::string>(s.names.begin(), s.names.end()));
     }
 }
+
+// A joined path fits whole or is refused: never cut inside a character ("\xC3\xA9" is é).
+TEST(Paths, JoinedPathsFitWholeOrNotAtAll)
+{
+    const struct { const char *folder, *name; size_t size; const char* path; } cases[] = {
+        {"C:\\P", "a.jpg", 11, "C:\\P\\a.jpg"}, {"C:\\", "a.jpg", 9, "C:\\a.jpg"},
+        {"C:\\P", "a.jpg", 10, nullptr}, {"C:\\P", "\xC3\xA9.jpg", 7, nullptr}};
+    for (const auto& c : cases) {
+        char out[16];
+        memset(out, 'x', sizeof out);
+        EXPECT_EQ(c.path != nullptr, JoinPath(c.folder, c.name, out, c.size)) << c.size;
+        EXPECT_STREQ(c.path ? c.path : "", out) << c.size;
+    }
+}
