@@ -42,7 +42,7 @@ void Replies(const uint8_t* data, size_t size)
     if (!ReadReplyHeader(data, kind, &status, &length)) return;
     const uint8_t* body = data + FrameHeaderBytes;
     size_t have = size - FrameHeaderBytes;
-    if (status != DecodeDone || length > have) return;
+    if (status != DecodeDone || length > have) return;  // a notice has no body
     if (kind == DecodeThumbnail) {
         static ThumbnailPixels pixels;
         if (ParseThumbnailReply(body, (size_t)length, &pixels) &&
@@ -50,7 +50,8 @@ void Replies(const uint8_t* data, size_t size)
             __builtin_trap();
     } else {
         PagePicture picture;
-        if (ParsePageReply(body, (size_t)length, &picture) && picture.jpeg.size() + 8 != length)
+        if (ParsePageReply(std::vector<uint8_t>(body, body + length), &picture) &&
+            picture.jpeg.size() + 8 != length)
             __builtin_trap();
     }
 }

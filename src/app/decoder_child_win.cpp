@@ -1,8 +1,10 @@
-// The decoder process: reads requests from the pipe its command line names, decodes each
-// in the portable core and writes the reply, until the program closes the pipe or ends
-// the process. Nothing here trusts the file; the program trusts nothing from here.
+// The decoder process: opens the pipe its command line names, proves itself with the
+// secret it was given, then reads requests, decodes each in the portable core and writes
+// the reply, until the program closes the pipe or ends the process.
+// Nothing here trusts the file; the program trusts nothing from here.
 #include "app/decoder_host_win.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -11,6 +13,8 @@
 #include "import/decoder_job.h"
 
 namespace {
+
+const DWORD ConnectLimitMs = 15000;  // the program's own wait for a decoder to start
 
 // Any crash ends the decoder at once, quietly: the program sees the pipe close.
 LONG WINAPI EndOnCrash(EXCEPTION_POINTERS*)
@@ -32,22 +36,56 @@ BOOL ReadAll(HANDLE pipe, uint8_t* data, size_t size)
     return done == size;
 }
 
-BOOL WriteAll(HANDLE pipe, const std::vector<uint8_t>& data)
+BOOL WriteAll(HANDLE pipe, const uint8_t* data, size_t size)
 {
     uint8_t* bounce = PipeBounceBuffer();
     size_t done = 0;
-    while (bounce && done < data.size()) {
-        DWORD chunk = (DWORD)(data.size() - done < PipeBounceBytes ? data.size() - done : PipeBounceBytes);
-        memcpy(bounce, data.data() + done, chunk);
+    while (bounce && done < size) {
+        DWORD chunk = (DWORD)(size - done < PipeBounceBytes ? size - done : PipeBounceBytes);
+        memcpy(bounce, data + done, chunk);
         DWORD written = 0;
         if (!WriteFile(pipe, bounce, chunk, &written, NULL) || written == 0) return FALSE;
         done += written;
     }
-    return done == data.size();
+    return done == size;
+}
+
+BOOL WriteAll(HANDLE pipe, const std::vector<uint8_t>& data)
+{
+    return WriteAll(pipe, data.data(), data.size());
+}
+
+// Tests slow the decoder down to see what the program does while it waits.
+DWORD TestDelayMs()
+{
+    const char* text = getenv(DECODER_DELAY_VARIABLE);
+    return text ? (DWORD)strtoul(text, NULL, 10) : 0;
+}
+
+// The pipe is busy while the program turns away another process that opened it first:
+// the decoder tries again until the program would stop waiting for it.
+HANDLE OpenPipe(const char* name)
+{
+    const DWORD startedAt = GetTickCount();
+    for (;;) {
+        HANDLE pipe = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
+                                  SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, NULL);
+        if (pipe != INVALID_HANDLE_VALUE || GetTickCount() - startedAt > ConnectLimitMs)
+            return pipe;
+        Sleep(20);
+    }
+}
+
+// Reads every page of the mapped file now, so that a slow disk counts as reading time
+// and not as decoding time.
+void ReadInEveryPage(const MappedFile& file)
+{
+    volatile uint8_t sum = 0;
+    for (size_t at = 0; at < file.size; at += 4096) sum += file.data[at];
 }
 
 // One request and its reply; FALSE when the pipe is closed or the request is malformed.
-BOOL ServeOne(HANDLE pipe)
+BOOL ServeOne(HANDLE pipe, DWORD delayMs)
 {
     uint8_t header[FrameHeaderBytes];
     DecodeJobKind kind;
@@ -66,11 +104,14 @@ BOOL ServeOne(HANDLE pipe)
         return FALSE;
     // A request without the file's bytes names the file: it is mapped here, which spares
     // the program copying it through the pipe. An unreadable file decodes as nothing.
+    Sleep(delayMs);
     MappedFile file;
     if (request.size == 0 && MapWholeFile(request.fileName, &file)) {
+        ReadInEveryPage(file);
         request.data = file.data;
         request.size = file.size;
     }
+    if (!WriteAll(pipe, EncodeFileReadNotice())) return FALSE;
     std::vector<uint8_t> reply = RunDecodeJob(request);
     UnmapWholeFile(&file);
     return WriteAll(pipe, reply);
@@ -82,16 +123,25 @@ BOOL RunDecoderIfAsked(const char* commandLine)
 {
     const char* at = commandLine ? strstr(commandLine, "/decoder ") : NULL;
     if (!at) return FALSE;
-    HANDLE pipe = CreateFileA(at + 9, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
-    if (pipe == INVALID_HANDLE_VALUE) return TRUE;
+    char pipeName[128], secret[DecoderSecretChars + 1];
+    if (sscanf(at + 9, "%127s %32s", pipeName, secret) != 2 || strlen(secret) != DecoderSecretChars)
+        return TRUE;
+    // One thread only: under Wine a crash in a process with a second thread no longer ends
+    // it at once.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     SetUnhandledExceptionFilter(EndOnCrash);
-    KeepFreedMemoryForReuse();
-    CapDecoderMemory(DecoderMemoryBytes);
-    StartLibraries();  // a static FreeImage knows no format until its plugins are registered
-    while (ServeOne(pipe)) {
+    const DWORD delayMs = TestDelayMs();
+    Sleep(delayMs);
+    HANDLE pipe = OpenPipe(pipeName);
+    if (pipe == INVALID_HANDLE_VALUE) return TRUE;
+    if (WriteAll(pipe, (const uint8_t*)secret, DecoderSecretChars)) {
+        KeepFreedMemoryForReuse();
+        CapDecoderMemory(DecoderMemoryBytes);
+        StartLibraries();  // a static FreeImage knows no format until its plugins are registered
+        while (ServeOne(pipe, delayMs)) {
+        }
+        StopLibraries();
     }
-    StopLibraries();
     CloseHandle(pipe);
     return TRUE;
 }

@@ -1,12 +1,21 @@
-// The program's side of the decoder processes: starting them inside one job object,
-// the pipes, and every wait with its deadline and the message pump.
+// The program's side of the decoder processes: starting them inside one job object, a
+// pipe that only the started decoder may use, and every wait with its limit, the message
+// pump and the running operation's Cancel.
 #include "app/decoder_host_win.h"
 
+#include <ntsecapi.h>
 #include <psapi.h>
+#include <sddl.h>
 
 #include <cstdio>
+#include <cstring>
 
+#include "app/operation_win.h"
 #include "app/progress_win.h"
+
+#ifndef PIPE_REJECT_REMOTE_CLIENTS
+#define PIPE_REJECT_REMOTE_CLIENTS 0x00000008
+#endif
 
 namespace {
 
@@ -14,13 +23,15 @@ struct Decoder {
     HANDLE process = NULL;
     HANDLE pipe = INVALID_HANDLE_VALUE;  // the program's end, overlapped
     BOOL busy = FALSE;                   // a request was sent whose reply is unread
-    DWORD sentAt = 0, limitMs = 0;       // GetTickCount at the send, time allowed
+    DWORD decodeLimitMs = 0;             // for the request sent
 };
 
 Decoder Decoders[DecoderCount];
 HANDLE DecoderJob = NULL;  // every decoder runs in it and ends with the program
-LONG PipeCounter = 0;
 const DWORD DecoderStartLimitMs = 15000;  // a Wine process can take seconds to start
+const DWORD HelloLimitMs = 3000;          // for a process that opened the pipe to name itself
+const DWORD SendLimitMs = 15000;          // a decoder that takes no request is stuck
+const DWORD LongestProgramPath = 32768;
 
 // One job for all decoders: memory limited per process, and closed with the program,
 // which ends them all. A crash in a decoder ends that decoder without an error box.
@@ -40,80 +51,221 @@ HANDLE DecoderJobObject()
     return DecoderJob;
 }
 
-void CloseDecoderHandles(Decoder& d)
+enum IoResult { IoDone, IoFailed, IoTimedOut, IoCancelled };
+
+// Waits until limitMs after startedAt for an overlapped operation, handling window
+// messages meanwhile; the operation's Cancel or the process ending stops the wait, and
+// the I/O is then cancelled.
+IoResult AwaitIo(HANDLE file, OVERLAPPED* overlapped, HANDLE process, DWORD startedAt,
+                 DWORD limitMs, DWORD* transferred)
 {
-    if (d.pipe != INVALID_HANDLE_VALUE) CloseHandle(d.pipe);
-    if (d.process) CloseHandle(d.process);
-    d = Decoder();
+    HANDLE handles[3] = {overlapped->hEvent, OperationCancelEvent(), process};
+    const DWORD count = !handles[1] ? 1 : process ? 3 : 2;
+    IoResult result;
+    for (;;) {
+        DWORD elapsed = GetTickCount() - startedAt;
+        DWORD left = elapsed >= limitMs ? 0 : limitMs - elapsed;
+        // A completed operation is seen before anything else: its event comes first.
+        DWORD woke = MsgWaitForMultipleObjects(count, handles, FALSE, left, QS_ALLINPUT);
+        if (woke == WAIT_OBJECT_0)
+            return GetOverlappedResult(file, overlapped, transferred, FALSE) ? IoDone : IoFailed;
+        if (woke == WAIT_OBJECT_0 + count) {
+            PumpPendingMessages();
+            continue;
+        }
+        result = woke == WAIT_TIMEOUT ? IoTimedOut
+                 : woke == WAIT_OBJECT_0 + 1 && count > 1 ? IoCancelled
+                                                          : IoFailed;  // the process ended
+        break;
+    }
+    CancelIo(file);  // the wait must end before its OVERLAPPED goes
+    GetOverlappedResult(file, overlapped, transferred, TRUE);
+    return result;
 }
 
-// Waits up to timeoutMs for an overlapped operation, handling window messages meanwhile.
-// FALSE unless it completed; it is then cancelled.
-BOOL AwaitOverlapped(HANDLE file, OVERLAPPED* overlapped, HANDLE process, DWORD startedAt,
-                     DWORD timeoutMs, DWORD* transferred);
+// Reads or writes exactly size bytes through the pipe within limitMs of startedAt.
+IoResult PipeIo(HANDLE pipe, HANDLE process, BOOL write, uint8_t* data, size_t size,
+                DWORD startedAt, DWORD limitMs)
+{
+    uint8_t* bounce = PipeBounceBuffer();
+    OVERLAPPED overlapped;
+    ZeroMemory(&overlapped, sizeof overlapped);
+    overlapped.hEvent = CreateEventA(NULL, TRUE, FALSE, NULL);
+    IoResult result = bounce && overlapped.hEvent ? IoDone : IoFailed;
+    size_t done = 0;
+    while (result == IoDone && done < size) {
+        DWORD chunk = (DWORD)(size - done < PipeBounceBytes ? size - done : PipeBounceBytes), moved = 0;
+        if (write) memcpy(bounce, data + done, chunk);
+        ResetEvent(overlapped.hEvent);
+        BOOL now = write ? WriteFile(pipe, bounce, chunk, &moved, &overlapped)
+                         : ReadFile(pipe, bounce, chunk, &moved, &overlapped);
+        if (!now)
+            result = GetLastError() == ERROR_IO_PENDING
+                         ? AwaitIo(pipe, &overlapped, process, startedAt, limitMs, &moved)
+                         : IoFailed;
+        if (result == IoDone && (moved == 0 || moved > chunk)) result = IoFailed;
+        if (result == IoDone && !write) memcpy(data + done, bounce, moved);
+        done += moved;
+    }
+    if (overlapped.hEvent) CloseHandle(overlapped.hEvent);
+    return result;
+}
 
-// The decoder opens the pipe by the name on its command line (under Wine the program may
-// start it through a launcher, which passes no handles on). The pipe tells which process
-// connected: that one is the decoder, whatever process CreateProcess reported.
+// Random bytes as lower-case hex into out (2 * bytes + 1 characters).
+BOOL RandomHex(char* out, ULONG bytes)
+{
+    uint8_t random[32];
+    if (bytes > sizeof random || !RtlGenRandom(random, bytes)) return FALSE;
+    for (ULONG i = 0; i < bytes; i++) snprintf(out + 2 * i, 3, "%02x", random[i]);
+    return TRUE;
+}
+
+// A security descriptor that lets only the user the program runs as open the pipe; made
+// once and kept for the run. Null when the user cannot be told.
+PSECURITY_DESCRIPTOR UserOnlySecurity()
+{
+    static PSECURITY_DESCRIPTOR descriptor = NULL;
+    if (descriptor) return descriptor;
+    HANDLE token = NULL;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return NULL;
+    union {
+        TOKEN_USER user;
+        BYTE bytes[256];
+    } owner;
+    DWORD size = 0;
+    BOOL known = GetTokenInformation(token, TokenUser, &owner, sizeof owner, &size);
+    CloseHandle(token);
+    LPWSTR sid = NULL;
+    if (!known || !ConvertSidToStringSidW(owner.user.User.Sid, &sid)) return NULL;
+    WCHAR text[200];
+    if (lstrlenW(sid) < 150) {
+        lstrcpyW(text, L"D:P(A;;GA;;;");  // protected: full access for that user alone
+        lstrcatW(text, sid);
+        lstrcatW(text, L")");
+        if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(text, SDDL_REVISION_1,
+                                                                  &descriptor, NULL))
+            descriptor = NULL;
+    }
+    LocalFree(sid);
+    return descriptor;
+}
+
+void Append(std::vector<WCHAR>* text, const WCHAR* wide)
+{
+    for (; *wide; wide++) text->push_back(*wide);
+}
+
+void AppendAscii(std::vector<WCHAR>* text, const char* ascii)
+{
+    for (; *ascii; ascii++) text->push_back((WCHAR)*ascii);
+}
+
+// "program" /decoder pipe secret. A program path beyond MAX_PATH goes by its
+// short form, which every Windows starts. FALSE when the program's path is unknown.
+BOOL DecoderCommandLine(const char* pipeName, const char* secret, std::vector<WCHAR>* out)
+{
+    std::vector<WCHAR> program(LongestProgramPath);
+    DWORD length = GetModuleFileNameW(NULL, program.data(), LongestProgramPath);
+    if (length == 0 || length >= LongestProgramPath) return FALSE;
+    if (length >= MAX_PATH) {
+        std::vector<WCHAR> shorter(LongestProgramPath);
+        DWORD shortLength = GetShortPathNameW(program.data(), shorter.data(), LongestProgramPath);
+        if (shortLength > 0 && shortLength < length) program.swap(shorter);
+    }
+    char rest[160];
+    snprintf(rest, sizeof rest, "\" /decoder %s %s", pipeName, secret);
+    out->clear();
+    out->push_back(L'"');
+    Append(out, program.data());
+    AppendAscii(out, rest);
+    out->push_back(0);
+    return TRUE;
+}
+
+// Waits for the decoder to open the pipe and name itself with the secret on its command
+// line. Any other process that opens the pipe first is turned away, and the wait goes on
+// for the decoder, which retries. Returns the decoder's process, or null.
+HANDLE AcceptDecoder(HANDLE pipe, const char* secret, const PROCESS_INFORMATION& started)
+{
+    const DWORD startedAt = GetTickCount();
+    for (;;) {
+        OVERLAPPED connect;
+        ZeroMemory(&connect, sizeof connect);
+        connect.hEvent = CreateEventA(NULL, TRUE, FALSE, NULL);
+        if (!connect.hEvent) return NULL;
+        IoResult result = IoDone;
+        DWORD unused;
+        if (!ConnectNamedPipe(pipe, &connect)) {
+            DWORD error = GetLastError();
+            if (error == ERROR_IO_PENDING)
+                result = AwaitIo(pipe, &connect, NULL, startedAt, DecoderStartLimitMs, &unused);
+            else if (error != ERROR_PIPE_CONNECTED)
+                result = IoFailed;
+        }
+        CloseHandle(connect.hEvent);
+        if (result != IoDone) return NULL;
+
+        char hello[DecoderSecretChars];
+        DWORD elapsed = GetTickCount() - startedAt;
+        DWORD left = elapsed >= DecoderStartLimitMs ? 0 : DecoderStartLimitMs - elapsed;
+        result = PipeIo(pipe, NULL, FALSE, (uint8_t*)hello, sizeof hello, GetTickCount(),
+                        left < HelloLimitMs ? left : HelloLimitMs);
+        if (result == IoCancelled) return NULL;
+        ULONG client = 0;
+        if (result == IoDone && memcmp(hello, secret, sizeof hello) == 0 &&
+            GetNamedPipeClientProcessId(pipe, &client)) {
+            // Under Wine the process started may be a launcher of the decoder.
+            HANDLE process = NULL;
+            if (client == started.dwProcessId)
+                DuplicateHandle(GetCurrentProcess(), started.hProcess, GetCurrentProcess(),
+                                &process, 0, FALSE, DUPLICATE_SAME_ACCESS);
+            else
+                process = OpenProcess(PROCESS_TERMINATE | PROCESS_SET_QUOTA | SYNCHRONIZE |
+                                          PROCESS_QUERY_INFORMATION | PROCESS_VM_READ,
+                                      FALSE, client);
+            return process;
+        }
+        DisconnectNamedPipe(pipe);  // not our decoder
+    }
+}
+
 BOOL StartDecoder(Decoder& d)
 {
-    // The Unicode form: the program may sit in a folder outside the system code page.
-    WCHAR program[MaxPathChars];
-    DWORD length = GetModuleFileNameW(NULL, program, MaxPathChars);
-    if (length == 0 || length >= MaxPathChars) return FALSE;
-    char name[96];
-    snprintf(name, sizeof name, "\\\\.\\pipe\\tolvane-decoder-%lu-%ld-%lu",
-             (unsigned long)GetCurrentProcessId(), (long)InterlockedIncrement(&PipeCounter),
-             (unsigned long)GetTickCount());
-    HANDLE pipe = CreateNamedPipeA(name, PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED |
-                                             FILE_FLAG_FIRST_PIPE_INSTANCE,
-                                   PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, 1 << 16,
-                                   1 << 16, 0, NULL);
+    char pipeName[64] = "\\\\.\\pipe\\tolvane-", secret[DecoderSecretChars + 1];
+    std::vector<WCHAR> commandLine;
+    SECURITY_ATTRIBUTES security = {sizeof security, UserOnlySecurity(), FALSE};
+    if (!security.lpSecurityDescriptor || !RandomHex(pipeName + strlen(pipeName), 16) ||
+        !RandomHex(secret, DecoderSecretChars / 2) ||
+        !DecoderCommandLine(pipeName, secret, &commandLine))
+        return FALSE;
+    HANDLE pipe = CreateNamedPipeA(pipeName, PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED |
+                                                 FILE_FLAG_FIRST_PIPE_INSTANCE,
+                                   PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT |
+                                       PIPE_REJECT_REMOTE_CLIENTS,
+                                   1, 1 << 16, 1 << 16, 0, &security);
     if (pipe == INVALID_HANDLE_VALUE) return FALSE;
-    OVERLAPPED connect;
-    ZeroMemory(&connect, sizeof connect);
-    connect.hEvent = CreateEventA(NULL, TRUE, FALSE, NULL);
-    BOOL waiting = connect.hEvent && !ConnectNamedPipe(pipe, &connect) &&
-                   GetLastError() == ERROR_IO_PENDING;
-
-    // "program" /decoder pipe-name; the pipe name is ASCII, so it widens byte by byte.
-    WCHAR commandLine[MaxPathChars + 128];
-    WCHAR* at = commandLine;
-    *at++ = L'"';
-    for (const WCHAR* c = program; *c; c++) *at++ = *c;
-    for (const char* c = "\" /decoder "; *c; c++) *at++ = (WCHAR)*c;
-    for (const char* c = name; *c; c++) *at++ = (WCHAR)*c;
-    *at = 0;
     STARTUPINFOW startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION info;
-    ZeroMemory(&info, sizeof info);
-    BOOL connected = FALSE;
-    DWORD unused;
-    if (waiting && CreateProcessW(program, commandLine, NULL, NULL, FALSE, CREATE_NO_WINDOW,
-                                  NULL, NULL, &startup, &info)) {
-        connected = AwaitOverlapped(pipe, &connect, NULL, GetTickCount(), DecoderStartLimitMs,
-                                    &unused);
-    } else if (waiting) {
-        CancelIo(pipe);  // the wait must end before its OVERLAPPED goes
-        GetOverlappedResult(pipe, &connect, &unused, TRUE);
+    PROCESS_INFORMATION started;
+    ZeroMemory(&started, sizeof started);
+    HANDLE process = NULL;
+    if (CreateProcessW(NULL, commandLine.data(), NULL, NULL, FALSE, CREATE_NO_WINDOW, NULL,
+                       NULL, &startup, &started)) {
+        process = AcceptDecoder(pipe, secret, started);
+        if (!process) TerminateProcess(started.hProcess, 1);  // never came, or the wait stopped
+        CloseHandle(started.hProcess);
+        CloseHandle(started.hThread);
     }
-    if (connect.hEvent) CloseHandle(connect.hEvent);
-    ULONG clientId = 0;
-    if (connected && GetNamedPipeClientProcessId(pipe, &clientId) && clientId != info.dwProcessId)
-        d.process = OpenProcess(PROCESS_TERMINATE | PROCESS_SET_QUOTA | SYNCHRONIZE |
-                                    PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, clientId);
-    else if (connected)
-        d.process = info.hProcess, info.hProcess = NULL;
-    if (info.hProcess) CloseHandle(info.hProcess);
-    if (info.hThread) CloseHandle(info.hThread);
-    if (!d.process) {
+    if (!process) {
         CloseHandle(pipe);
         return FALSE;
     }
-    HANDLE job = DecoderJobObject();
-    if (job) AssignProcessToJobObject(job, d.process);
+    // A decoder outside the job (the program may itself run in a job that allows no other)
+    // still caps its own memory where it can, keeps its time limits, and is ended by the
+    // program when it closes.
+    if (HANDLE job = DecoderJobObject()) AssignProcessToJobObject(job, process);
+    d.process = process;
     d.pipe = pipe;
     return TRUE;
 }
@@ -123,62 +275,17 @@ void EndDecoderProcess(Decoder& d)
     if (d.process) {
         TerminateProcess(d.process, 1);
         WaitForSingleObject(d.process, 2000);
+        CloseHandle(d.process);
     }
-    CloseDecoderHandles(d);
+    if (d.pipe != INVALID_HANDLE_VALUE) CloseHandle(d.pipe);
+    d = Decoder();
 }
 
-BOOL AwaitOverlapped(HANDLE file, OVERLAPPED* overlapped, HANDLE process, DWORD startedAt,
-                     DWORD timeoutMs, DWORD* transferred)
+DecodeOutcome OutcomeOf(IoResult result)
 {
-    HANDLE handles[2] = {overlapped->hEvent, process};
-    const DWORD count = process ? 2 : 1;
-    for (;;) {
-        DWORD elapsed = GetTickCount() - startedAt;
-        DWORD left = elapsed >= timeoutMs ? 0 : timeoutMs - elapsed;
-        // A completed operation is seen before the deadline: the handles come first.
-        DWORD woke = MsgWaitForMultipleObjects(count, handles, FALSE, left, QS_ALLINPUT);
-        if (woke == WAIT_OBJECT_0) return GetOverlappedResult(file, overlapped, transferred, FALSE);
-        if (woke == WAIT_OBJECT_0 + count) {
-            PumpPendingMessages();
-            continue;
-        }
-        break;  // the decoder ended, the time is up, or the wait failed
-    }
-    CancelIo(file);
-    GetOverlappedResult(file, overlapped, transferred, TRUE);
-    return FALSE;
-}
-
-// Finishes an overlapped read or write on the decoder's pipe before the decoder's
-// deadline, or before it ends.
-BOOL AwaitPipe(Decoder& d, OVERLAPPED* overlapped, DWORD* transferred)
-{
-    return AwaitOverlapped(d.pipe, overlapped, d.process, d.sentAt, d.limitMs, transferred);
-}
-
-// Reads or writes exactly size bytes through the pipe before the decoder's deadline.
-BOOL Transfer(Decoder& d, BOOL write, uint8_t* data, size_t size)
-{
-    uint8_t* bounce = PipeBounceBuffer();
-    OVERLAPPED overlapped;
-    ZeroMemory(&overlapped, sizeof overlapped);
-    overlapped.hEvent = CreateEventA(NULL, TRUE, FALSE, NULL);
-    if (!overlapped.hEvent) return FALSE;
-    BOOL ok = bounce != NULL;
-    size_t done = 0;
-    while (ok && done < size) {
-        DWORD chunk = (DWORD)(size - done < PipeBounceBytes ? size - done : PipeBounceBytes), moved = 0;
-        if (write) memcpy(bounce, data + done, chunk);
-        ResetEvent(overlapped.hEvent);
-        BOOL now = write ? WriteFile(d.pipe, bounce, chunk, &moved, &overlapped)
-                         : ReadFile(d.pipe, bounce, chunk, &moved, &overlapped);
-        if (!now) ok = GetLastError() == ERROR_IO_PENDING && AwaitPipe(d, &overlapped, &moved);
-        ok = ok && moved > 0 && moved <= chunk;
-        if (ok && !write) memcpy(data + done, bounce, moved);
-        done += moved;
-    }
-    CloseHandle(overlapped.hEvent);
-    return ok;
+    return result == IoTimedOut    ? DecodeTooSlow
+           : result == IoCancelled ? DecodeCancelled
+                                   : DecodeUnreadableFile;
 }
 
 }  // namespace
@@ -190,48 +297,68 @@ uint8_t* PipeBounceBuffer()
     return buffer;
 }
 
-BOOL SendDecodeRequest(int slot, const std::vector<uint8_t>& request, DWORD timeLimitMs)
+BOOL SendDecodeRequest(int slot, const std::vector<uint8_t>& request, DWORD decodeLimitMs)
 {
     if (slot < 0 || slot >= DecoderCount) return FALSE;
     Decoder& d = Decoders[slot];
     if (d.busy) EndDecoderProcess(d);  // an unread reply would answer the wrong file
     if (d.process && WaitForSingleObject(d.process, 0) == WAIT_OBJECT_0) EndDecoderProcess(d);
     if (!d.process && !StartDecoder(d)) return FALSE;
-    d.sentAt = GetTickCount();
-    d.limitMs = timeLimitMs;
-    if (!Transfer(d, TRUE, const_cast<uint8_t*>(request.data()), request.size())) {
+    if (PipeIo(d.pipe, d.process, TRUE, const_cast<uint8_t*>(request.data()), request.size(),
+               GetTickCount(), SendLimitMs) != IoDone) {
         EndDecoderProcess(d);
         return FALSE;
     }
+    d.decodeLimitMs = decodeLimitMs;
     d.busy = TRUE;
     return TRUE;
 }
 
-BOOL ReceiveDecodeReply(int slot, DecodeJobKind kind, std::vector<uint8_t>* body)
+DecodeOutcome ReceiveDecodeReply(int slot, DecodeJobKind kind, std::vector<uint8_t>* body)
 {
     body->clear();
-    if (slot < 0 || slot >= DecoderCount || !Decoders[slot].busy) return FALSE;
+    if (slot < 0 || slot >= DecoderCount || !Decoders[slot].busy) return DecodeUnreadableFile;
     Decoder& d = Decoders[slot];
+    if (OperationCancelled()) {  // the file being read when Cancel came is not waited for
+        EndDecoderProcess(d);
+        return DecodeCancelled;
+    }
+    // First the notice that the file has been read, then the reply: the decoding's clock
+    // starts at the notice, or now if it came before the program began to wait.
     uint8_t header[FrameHeaderBytes];
-    DecodeStatus status;
+    DecodeStatus status = DecodeUnreadable;
     uint64_t length = 0;
-    BOOL ok = Transfer(d, FALSE, header, sizeof header) &&
-              ReadReplyHeader(header, kind, &status, &length);
-    if (ok && length > 0) {
+    IoResult result = PipeIo(d.pipe, d.process, FALSE, header, sizeof header, GetTickCount(),
+                             FileReadTimeLimitMs);
+    if (result == IoDone &&
+        (!ReadReplyHeader(header, kind, &status, &length) || status != DecodeFileRead))
+        result = IoFailed;
+    const DWORD decodingFrom = GetTickCount();
+    if (result == IoDone)
+        result = PipeIo(d.pipe, d.process, FALSE, header, sizeof header, decodingFrom,
+                        d.decodeLimitMs);
+    if (result == IoDone &&
+        (!ReadReplyHeader(header, kind, &status, &length) || status == DecodeFileRead))
+        result = IoFailed;
+    DecodeOutcome outcome = OutcomeOf(result);
+    if (result == IoDone && length > 0) {
         try {
             body->resize((size_t)length);
+            result = PipeIo(d.pipe, d.process, FALSE, body->data(), body->size(), decodingFrom,
+                            d.decodeLimitMs);
+            outcome = OutcomeOf(result);
         } catch (...) {
-            ok = FALSE;
+            result = IoFailed;
+            outcome = DecodeNoMemory;
         }
-        ok = ok && Transfer(d, FALSE, body->data(), body->size());
     }
-    if (!ok) {
-        body->clear();
+    if (result != IoDone) {
+        std::vector<uint8_t>().swap(*body);
         EndDecoderProcess(d);  // dead, late or talking nonsense: the next file gets a new one
-        return FALSE;
+        return outcome;
     }
     d.busy = FALSE;
-    return status == DecodeDone;
+    return status == DecodeDone ? Decoded : DecodeUnreadableFile;
 }
 
 SIZE_T DecoderPeakBytes(int slot)
@@ -253,4 +380,9 @@ BOOL DecoderBusy(int slot)
 void EndDecoder(int slot)
 {
     if (slot >= 0 && slot < DecoderCount) EndDecoderProcess(Decoders[slot]);
+}
+
+void EndAllDecoders()
+{
+    for (int slot = 0; slot < DecoderCount; slot++) EndDecoder(slot);
 }

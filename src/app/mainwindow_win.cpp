@@ -3,6 +3,7 @@
 #include "app/mainwindow_win.h"
 
 #include "app/help_win.h"
+#include "app/operation_win.h"
 #include "app/progress_win.h"
 #include "app/statusbar_win.h"
 #include "app/toolbar_win.h"
@@ -145,8 +146,11 @@ static void SetComposited(HWND window, BOOL on)
     SetWindowLongPtrA(window, GWL_EXSTYLE, style);
 }
 
+// A progress dialog's Cancel: the running operation closes its own dialog when its loop
+// returns; a dialog left showing a failed Make PDF is closed here.
 static void CloseProgress(int* flag, HWND dialog)
 {
+    if (RunningOperation() != NoOperation) return;
     *flag = 0;
     EnableWindow(MainWindow, TRUE);
     if (IsWindow(dialog)) DestroyWindow(dialog);
@@ -162,6 +166,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         LayoutChildWindows(window);
         return 0;
     case WM_CLOSE:
+        if (CloseWaitsForOperation()) return 0;
         if (PreviewActive) {
             PostMessageA(window, WM_COMMAND, IDM_PREVIEW, 0);  // only leaves preview mode
             return 0;
@@ -171,6 +176,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (OnNotify((NMHDR*)lParam)) return 0;
         break;
     case WM_COMMAND:
+        // Commands arriving inside a running operation (or a modal dialog) would change
+        // what it is working on: they are dropped.
+        if (!ProgramIdle()) return 0;
         if (OnCommand(window, LOWORD(wParam))) return 0;
         break;
     case WM_TIMER:

@@ -4,5 +4,7 @@
 
 INT_PTR CALLBACK AddImagesProgressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK MakePdfProgressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// Handles every waiting message and returns; never waits.
+// Handles every waiting message and returns; never waits. The quit message cancels the
+// running operation and is kept for the main loop (PumpSawQuit).
 void PumpPendingMessages();
+BOOL PumpSawQuit(int* exitCode);

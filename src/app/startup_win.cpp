@@ -5,8 +5,10 @@
 
 #include <cstdio>
 
+#include "app/decoder_host_win.h"
 #include "app/libraries.h"
 #include "app/mainwindow_win.h"
+#include "app/progress_win.h"
 #include "app/version_rules.h"
 #include "pdf/pdf_library.h"
 
@@ -31,6 +33,7 @@ int RunTolvane(HINSTANCE instance, int showCommand)
     }
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     int exitCode = RunMessageLoop(accelerators);
+    EndAllDecoders();
     StopLibraries();
     OleUninitialize();
     return exitCode;
@@ -186,6 +189,8 @@ int RunMessageLoop(HACCEL accelerators)
     MSG msg;
     msg.wParam = 0;
     for (;;) {
+        int pumpedExit = 0;
+        if (PumpSawQuit(&pumpedExit)) return pumpedExit;
         BOOL got = GetMessageA(&msg, NULL, 0, 0);
         if (got == 0 || got == -1) break;
         HandleLoopMessage(&msg, accelerators);

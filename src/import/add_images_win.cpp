@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/operation_win.h"
 #include "app/progress_win.h"
 #include "app/wide_text_win.h"
 #include "import/import_batch_win.h"
@@ -22,10 +23,12 @@ const WCHAR SupportedImagesFilter[] =
     L"All Files (*.*)\0"
     L"*.*\0";
 
-static void SelectedPath(int index, char* path, size_t size, void* context)
+static BOOL SelectedPath(int index, char* path, size_t size, void* context)
 {
     const OpenSelection* selection = static_cast<const OpenSelection*>(context);
-    JoinPath(selection->directory, selection->names[index], path, size);
+    if (JoinPath(selection->directory, selection->names[index], path, size)) return TRUE;
+    CopyText(path, size, selection->names[index]);  // the name alone, for the message
+    return FALSE;
 }
 
 // Imports the names of an accepted selection from selection.directory.
@@ -95,7 +98,7 @@ static std::vector<char> SelectionAsUtf8(const OPENFILENAMEW& dialog, size_t* fi
 
 void AddImagesFromFiles()
 {
-    if (ImportActive) return;  // one import at a time
+    if (!ProgramIdle()) return;  // one operation at a time
     // Zeroed, so that reading the names can never run into stale bytes.
     WCHAR* buffer = (WCHAR*)calloc(SelectionBufferChars, sizeof(WCHAR));
     if (!buffer) return;

@@ -1,6 +1,7 @@
 #include "import/decoder_protocol.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -125,12 +126,19 @@ std::vector<uint8_t> EncodePageReply(const PagePicture* picture)
     return out;
 }
 
+std::vector<uint8_t> EncodeFileReadNotice()
+{
+    std::vector<uint8_t> out;
+    PutFrame(&out, ReplyMagic, DecodeFileRead, 0);
+    return out;
+}
+
 bool ReadReplyHeader(const uint8_t header[FrameHeaderBytes], DecodeJobKind kind,
                      DecodeStatus* status, uint64_t* bodyLength)
 {
     FrameHeader frame = GetFrame(header);
     if (frame.magic != ReplyMagic) return false;
-    if (frame.word == DecodeUnreadable) {
+    if (frame.word == DecodeUnreadable || frame.word == DecodeFileRead) {
         if (frame.length != 0) return false;
     } else if (frame.word == DecodeDone) {
         if (kind == DecodeThumbnail && frame.length != ThumbnailBodyBytes) return false;
@@ -158,16 +166,18 @@ bool ParseThumbnailReply(const uint8_t* body, size_t size, ThumbnailPixels* out)
     return true;
 }
 
-bool ParsePageReply(const uint8_t* body, size_t size, PagePicture* out)
+bool ParsePageReply(std::vector<uint8_t>&& body, PagePicture* out)
 {
-    if (!body || size < 8 + 3 || size > MaxReplyBodyBytes) return false;
-    unsigned width = Get32(body), height = Get32(body + 4);
-    const uint8_t* jpeg = body + 8;
+    const size_t size = body.size();
+    if (size < 8 + 3 || size > MaxReplyBodyBytes) return false;
+    unsigned width = Get32(body.data()), height = Get32(body.data() + 4);
+    const uint8_t* jpeg = body.data() + 8;
     // A picture the loader accepts, and a JPEG file for the PDF library to check in full.
     if (width == 0 || height == 0 || (uint64_t)width * height > 120000000ull) return false;
     if (jpeg[0] != 0xFF || jpeg[1] != 0xD8 || jpeg[2] != 0xFF) return false;
     out->width = width;
     out->height = height;
-    out->jpeg.assign(jpeg, body + size);
+    body.erase(body.begin(), body.begin() + 8);
+    out->jpeg = std::move(body);
     return true;
 }

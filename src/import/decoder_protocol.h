@@ -11,7 +11,9 @@
 #include "pdf/page_picture.h"
 
 enum DecodeJobKind : uint32_t { DecodeThumbnail = 1, DecodePage = 2 };
-enum DecodeStatus : uint32_t { DecodeDone = 0, DecodeUnreadable = 1 };
+// DecodeFileRead comes first, with no body, once the decoder has read the file: the
+// time it took does not count against the decoding.
+enum DecodeStatus : uint32_t { DecodeDone = 0, DecodeUnreadable = 1, DecodeFileRead = 2 };
 
 enum : size_t { FrameHeaderBytes = 16 };
 // Largest reply body: a page picture's JPEG, which is made from at most 120 megapixels.
@@ -45,6 +47,7 @@ bool ParseRequestBody(DecodeJobKind kind, uint8_t* body, size_t size, DecodeRequ
 // Replies, as the decoder writes them (whole, frame included).
 std::vector<uint8_t> EncodeThumbnailReply(const ThumbnailPixels* pixels);  // null: unreadable
 std::vector<uint8_t> EncodePageReply(const PagePicture* picture);          // null: unreadable
+std::vector<uint8_t> EncodeFileReadNotice();
 
 // The program's side. ReadReplyHeader: false when the frame is not a reply to a job of
 // this kind (then the decoder is to be ended); *status and *bodyLength otherwise.
@@ -52,4 +55,6 @@ bool ReadReplyHeader(const uint8_t header[FrameHeaderBytes], DecodeJobKind kind,
                      DecodeStatus* status, uint64_t* bodyLength);
 // The body of a DecodeDone reply; false when it does not hold a sound result.
 bool ParseThumbnailReply(const uint8_t* body, size_t size, ThumbnailPixels* out);
-bool ParsePageReply(const uint8_t* body, size_t size, PagePicture* out);
+// The page picture takes the body's memory: a large picture is never copied, so a
+// program short of memory cannot fail here.
+bool ParsePageReply(std::vector<uint8_t>&& body, PagePicture* out);

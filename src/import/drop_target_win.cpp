@@ -7,6 +7,7 @@
 
 #include <new>
 
+#include "app/operation_win.h"
 #include "app/progress_win.h"
 #include "app/wide_text_win.h"
 #include "import/import_batch_win.h"
@@ -51,11 +52,9 @@ DWORD CDropTarget::DropEffectFor(DWORD allowed)
 
 DWORD CDropTarget::AnswerFor(DWORD allowed)
 {
-    // One long operation at a time: an import owns the progress dialog and ImportActive,
-    // a PDF being made walks the collection between its pumps, and a modal dialog (which
-    // disables the main window) expects the collection to stay as it is until it closes.
-    if (!allowDrop || ImportActive || PdfBuildActive || !IsWindowEnabled(MainWindow))
-        return DROPEFFECT_NONE;
+    // One long operation at a time, and a modal dialog expects the collection to stay as
+    // it is until it closes.
+    if (!allowDrop || !ProgramIdle()) return DROPEFFECT_NONE;
     return DropEffectFor(allowed);
 }
 
@@ -112,12 +111,16 @@ static BOOL FileListIsWhole(const BYTE* block, SIZE_T size)
     return FALSE;
 }
 
-static void DroppedPath(int index, char* path, size_t size, void* list)
+static BOOL DroppedPath(int index, char* path, size_t size, void* list)
 {
     // The Unicode form: names outside the system code page arrive whole, not as '?'.
     WCHAR wide[MaxPathChars] = {0};
-    DragQueryFileW((HDROP)list, (UINT)index, wide, MaxPathChars);  // longer paths come back cut
+    UINT length = DragQueryFileW((HDROP)list, (UINT)index, NULL, 0);
+    DragQueryFileW((HDROP)list, (UINT)index, wide, MaxPathChars);  // a longer one comes back cut
+    if (length >= MaxPathChars && IS_HIGH_SURROGATE(wide[MaxPathChars - 2]))
+        wide[MaxPathChars - 2] = 0;  // never half a character in the message
     WideToUtf8(wide, path, size);
+    return length < MaxPathChars;
 }
 
 void CDropTarget::DropFiles(IDataObject* data)

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/decoder_host_win.h"
+#include "app/operation_win.h"
 #include "app/progress_win.h"
 #include "app/statusbar_win.h"
 #include "app/wide_text_win.h"
@@ -21,14 +22,14 @@ static void ShowNewEntries()
 
 int OpenImportBatch(int count)
 {
-    if (count <= 0) return 0;
-    ImportActive = 1;
+    if (count <= 0 || !BeginOperation(ImportOperation)) return 0;
     EnableWindow(MainWindow, FALSE);
     AddImagesProgressDialog = CreateDialogParamA(AppInstance,
                                                  MAKEINTRESOURCEA(IDD_ADD_IMAGES_PROGRESS),
                                                  MainWindow, AddImagesProgressProc, 0);
     if (!AddImagesProgressDialog) {
         EnableWindow(MainWindow, TRUE);
+        EndOperation();
         return 0;
     }
     HWND bar = GetDlgItem(AddImagesProgressDialog, IDC_ADD_PROGRESS_BAR);
@@ -43,13 +44,12 @@ int OpenImportBatch(int count)
 
 void CloseImportBatch(int count)
 {
-    if (count > 0) {
-        EnableWindow(MainWindow, TRUE);
-        if (IsWindow(AddImagesProgressDialog)) DestroyWindow(AddImagesProgressDialog);
-        AddImagesProgressDialog = NULL;
-        ShowNewEntries();
-    }
-    ImportActive = 0;
+    if (count <= 0) return;
+    EnableWindow(MainWindow, TRUE);
+    if (IsWindow(AddImagesProgressDialog)) DestroyWindow(AddImagesProgressDialog);
+    AddImagesProgressDialog = NULL;
+    ShowNewEntries();
+    EndOperation();
 }
 
 static void SetProgressLine(int id, const char* format, const char* text)
@@ -105,11 +105,13 @@ BOOL SendThumbnailRequest(int slot, const char* path)
     return SendDecodeRequest(slot, request, ThumbnailTimeLimitMs);
 }
 
-BOOL ReceiveThumbnail(int slot, ThumbnailPixels* pixels)
+DecodeOutcome ReceiveThumbnail(int slot, ThumbnailPixels* pixels)
 {
     std::vector<uint8_t> body;
-    return ReceiveDecodeReply(slot, DecodeThumbnail, &body) &&
-           ParseThumbnailReply(body.data(), body.size(), pixels);
+    DecodeOutcome outcome = ReceiveDecodeReply(slot, DecodeThumbnail, &body);
+    if (outcome == Decoded && !ParseThumbnailReply(body.data(), body.size(), pixels))
+        outcome = DecodeUnreadableFile;
+    return outcome;
 }
 
 // Puts the thumbnail in a free slot (or a new one) of the image list and appends the
@@ -127,15 +129,6 @@ BOOL AddThumbnailEntry(const char* path, ThumbnailPixels* pixels)
     return slot >= 0;
 }
 
-void ReportUnreadable(const char* path)
-{
-    SetProgressLine(IDC_ADD_MESSAGE, "Unknown File Format: %s", path);
-}
-
-// The view is brought up to date this often during an import, not after every file:
-// arranging and repainting a long list costs more than a thumbnail.
-const DWORD ViewRefreshMs = 300;
-
 // 36 KB of pixels: on the heap rather than on the stack of a nested message handler.
 ThumbnailPixels* PixelBuffer()
 {
@@ -143,16 +136,29 @@ ThumbnailPixels* PixelBuffer()
     return pixels;
 }
 
+// Makes the entry from the thumbnail decoder `slot` was asked for, or says on the
+// message line why there is none.
+BOOL AddOrReport(int slot, BOOL sent, const char* path)
+{
+    DecodeOutcome outcome = sent ? ReceiveThumbnail(slot, PixelBuffer()) : DecodeUnreadableFile;
+    if (outcome == Decoded && AddThumbnailEntry(path, PixelBuffer())) return TRUE;
+    const char* format = outcome == Decoded         ? "Could Not Keep the Thumbnail of: %s"
+                         : outcome == DecodeTooSlow ? "Took Too Long to Read: %s"
+                                                    : "Unknown File Format: %s";
+    if (outcome != DecodeCancelled) SetProgressLine(IDC_ADD_MESSAGE, format, path);
+    return FALSE;
+}
+
+// The view is brought up to date this often during an import, not after every file:
+// arranging and repainting a long list costs more than a thumbnail.
+const DWORD ViewRefreshMs = 300;
+
 }  // namespace
 
 void AddImageFile(const char* path)
 {
-    if (!path || !SendThumbnailRequest(0, path) || !ReceiveThumbnail(0, PixelBuffer())) {
-        ReportUnreadable(path ? path : "");
-        return;
-    }
-    if (!AddThumbnailEntry(path, PixelBuffer())) return;
-    ShowNewEntries();
+    if (!path) return;
+    if (AddOrReport(0, SendThumbnailRequest(0, path), path)) ShowNewEntries();
 }
 
 void ImportFiles(int count, ImportPathProc pathAt, void* context)
@@ -160,12 +166,12 @@ void ImportFiles(int count, ImportPathProc pathAt, void* context)
     // File i goes to decoder i % DecoderCount as soon as that decoder is free, so the
     // decoders work on the next files while the thumbnail of this one is stored.
     char paths[DecoderCount][MaxPathBytes];  // UTF-8
-    BOOL sent[DecoderCount] = {};
+    BOOL fits[DecoderCount] = {}, sent[DecoderCount] = {};
     auto send = [&](int i) {
         int slot = i % DecoderCount;
         paths[slot][0] = 0;
-        pathAt(i, paths[slot], MaxPathBytes, context);
-        sent[slot] = SendThumbnailRequest(slot, paths[slot]);
+        fits[slot] = pathAt(i, paths[slot], MaxPathBytes, context);
+        sent[slot] = fits[slot] && SendThumbnailRequest(slot, paths[slot]);
     };
     for (int i = 0; i < count && i < DecoderCount; i++) send(i);
     DWORD shown = GetTickCount();
@@ -174,9 +180,9 @@ void ImportFiles(int count, ImportPathProc pathAt, void* context)
         if (!ImportActive) break;  // Cancel: the files not reached are skipped
         const int slot = i % DecoderCount;
         ShowImportProgress(i + 1, count, paths[slot]);
-        BOOL added = sent[slot] && ReceiveThumbnail(slot, PixelBuffer()) &&
-                     AddThumbnailEntry(paths[slot], PixelBuffer());
-        if (!added) ReportUnreadable(paths[slot]);
+        BOOL added = FALSE;
+        if (fits[slot]) added = AddOrReport(slot, sent[slot], paths[slot]);
+        else SetProgressLine(IDC_ADD_MESSAGE, "Path Too Long: %s...", paths[slot]);
         if (added && GetTickCount() - shown >= ViewRefreshMs) {
             ShowNewEntries();
             shown = GetTickCount();

@@ -4,15 +4,14 @@
 #pragma once
 #include "app/globals_win.h"
 
-// Opens the batch for count files: sets ImportActive, disables the main window and shows
-// the "Add Images" progress dialog with its bar set to 0..count. Returns the number of
-// files to work on: count, or 0 when count is 0 or the dialog could not be made (then
-// the main window is enabled again).
+// Opens the batch for count files as the running operation: sets ImportActive, disables
+// the main window and shows the "Add Images" progress dialog with its bar set to
+// 0..count. Returns the number of files to work on: count, or 0 when count is 0, another
+// operation runs, or the dialog could not be made (then the main window is enabled again).
 int OpenImportBatch(int count);
 
 // Closes the batch that OpenImportBatch(count) opened (count as it returned): enables
-// the main window, removes the dialog if a Cancel has not already, shows the new item
-// count. ImportActive is 0 afterwards in every case.
+// the main window, removes the dialog, shows the new item count and ends the operation.
 void CloseImportBatch(int count);
 
 // Before file number (1-based) of count: steps the bar and shows "Processing File ...
@@ -23,11 +22,13 @@ void ShowImportProgress(int number, int count, const char* path);
 // of the thumbnail image list and appends an entry to the collection; the view and the
 // status counts show it at once. A file that is not a readable picture (or that the
 // decoder could not finish) is reported on the progress dialog's message line as
-// "Unknown File Format: path" and adds nothing.
+// "Unknown File Format: path", one that took too long as "Took Too Long to Read: path";
+// it adds nothing.
 void AddImageFile(const char* path);
 
-// Writes the path of file number index (0-based) into path (size bytes).
-typedef void (*ImportPathProc)(int index, char* path, size_t size, void* context);
+// Writes the path of file number index (0-based) into path (size bytes). FALSE when the
+// path is too long for the program, which then holds as much of it as fits.
+typedef BOOL (*ImportPathProc)(int index, char* path, size_t size, void* context);
 
 // The body of an opened batch of count files: for each one, in order, the progress
 // texts, then the file's entry as AddImageFile makes it, while the decoders already work

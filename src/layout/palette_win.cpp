@@ -1,5 +1,6 @@
 #include "layout/palette_win.h"
 
+#include "app/operation_win.h"
 #include "app/statusbar_win.h"
 #include "app/toolbar_win.h"
 #include "layout/preview_win.h"
@@ -79,7 +80,8 @@ static void HidePalette()
 static void ChooseLayout(LayoutMode chosen)
 {
     HidePalette();
-    if (chosen == PdfSettings.layout) return;
+    // The preview being drawn, or a PDF being made, reads the layout as it goes.
+    if (chosen == PdfSettings.layout || !ProgramIdle()) return;
 
     TBBUTTONINFOA info;
     ZeroMemory(&info, sizeof info);

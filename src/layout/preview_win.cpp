@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/commands.h"
+#include "app/operation_win.h"
 #include "app/progress_win.h"
 #include "layout/page_geometry.h"
 #include "pdf/pdf_library.h"
@@ -126,11 +127,9 @@ static void AddPagePicture(PageCanvas* c, HIMAGELIST pages)
     SelectObject(c->page, c->pageBitmap);
 }
 
-static BOOL Rendering;  // the pump inside the walk could start a second rendering
-
-int RenderPreviewPages()
+// The pages of the collection as it is; 0 when there are none (or the window closes).
+static int RenderPages()
 {
-    if (ImageCollection.empty() || Rendering) return 0;
     int width, height;
     if (!ReadPaperSize(&width, &height)) return 0;
     PreviewGeometry g = ComputePreviewGeometry(width, height);
@@ -152,13 +151,12 @@ int RenderPreviewPages()
         ReleaseCanvas(&canvas);
         return 0;
     }
-    Rendering = TRUE;
     PreviewCells cells = {};
     int p = 0;
     // By position, re-reading the size: the pump lets other messages run between pictures.
     for (size_t i = 0; i < ImageCollection.size(); i++) {
         PumpPendingMessages();
-        if (i >= ImageCollection.size()) break;
+        if (OperationCancelled() || i >= ImageCollection.size()) break;
         ImageEntry entry = ImageCollection[i];
         if (p == 0) {
             const PictureRect& r = entry.pictureRect;
@@ -174,12 +172,21 @@ int RenderPreviewPages()
         }
     }
     if (p > 0) AddPagePicture(&canvas, pages);
-    Rendering = FALSE;
     ReleaseCanvas(&canvas);
 
-    if (PreviewSlotList.empty()) return 0;
+    if (PreviewSlotList.empty() || OperationCancelled()) return 0;
     SendMessageA(PreviewListView, LVM_SETITEMCOUNT, PreviewSlotList.size(), 0);
     return 1;
+}
+
+// Rendering is an operation of its own: the pump between pictures could otherwise let a
+// command change the collection, or start another rendering, under it.
+int RenderPreviewPages()
+{
+    if (ImageCollection.empty() || !BeginOperation(PreviewOperation)) return 0;
+    int rendered = RenderPages();
+    EndOperation();
+    return rendered;
 }
 
 void AnswerPageDisplayInfo(NMLVDISPINFOA* request)

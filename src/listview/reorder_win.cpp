@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "app/operation_win.h"
 #include "listview/image_listview_win.h"
 
 ReorderDragStateRecord ReorderDragState;
@@ -163,7 +164,7 @@ bool MoveSelection(int insertionIndex)
 
 void BeginReorderDrag(int item, int x, int y)
 {
-    if (DragActive || item < 0 || item >= (int)ImageCollection.size()) return;
+    if (!ProgramIdle() || item < 0 || item >= (int)ImageCollection.size()) return;
     SendMessageA(ImageListView, LVM_ENSUREVISIBLE, item, FALSE);
     UpdateWindow(ImageListView);
 

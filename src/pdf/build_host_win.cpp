@@ -30,13 +30,19 @@ MakePdfDialogHost::~MakePdfDialogHost()
 // Each step keeps the system's reason for a failure, which the message then gives.
 bool MakePdfDialogHost::Noted(BOOL ok)
 {
-    if (!ok) writeError_ = GetLastError();
-    return ok != FALSE;
+    return ok || Failed(GetLastError());
+}
+
+bool MakePdfDialogHost::Failed(DWORD error, const char* text)
+{
+    error_ = error;
+    failureText_ = text;
+    return false;
 }
 
 bool MakePdfDialogHost::StartFile(const char* path)
 {
-    writeError_ = 0;
+    Failed(0);
     return Noted(StartReplacing(&output_, path));
 }
 
@@ -61,10 +67,11 @@ bool MakePdfDialogHost::SpoolRead(uint64_t offset, uint8_t* data, size_t size)
     return Noted(ReadFromSpool(&spool_, offset, data, size));
 }
 
-void MakePdfDialogHost::DescribeWriteFailure(char* out, size_t outSize)
+void MakePdfDialogHost::DescribeFailure(char* out, size_t outSize)
 {
     if (outSize) out[0] = 0;
-    if (writeError_) DescribeSystemError(writeError_, out, outSize);
+    if (failureText_) CopyText(out, outSize, failureText_);
+    else if (error_) DescribeSystemError(error_, out, outSize);
 }
 
 bool MakePdfDialogHost::DeleteFileAt(const char* path)
@@ -92,18 +99,25 @@ bool MakePdfDialogHost::StartPagePicture(int worker, const ImageEntry& entry,
     try {
         request = EncodeRequest(DecodePage, entry.path, plan, nullptr, 0);  // the decoder reads it
     } catch (...) {
-        return false;
+        return Failed(ERROR_NOT_ENOUGH_MEMORY);
     }
     DWORD limit = plan.quality >= 1.0 ? FullQualityPageTimeLimitMs : PageTimeLimitMs;
-    return SendDecodeRequest(worker, request, limit) != FALSE;
+    return SendDecodeRequest(worker, request, limit) ||
+           Failed(0, "The program's picture decoder could not be started.");
 }
 
-bool MakePdfDialogHost::FinishPagePicture(int worker, PagePicture* out)
+PictureOutcome MakePdfDialogHost::FinishPagePicture(int worker, PagePicture* out)
 {
     std::vector<uint8_t> body;
     picturesMade_++;
-    return ReceiveDecodeReply(worker, DecodePage, &body) &&
-           ParsePageReply(body.data(), body.size(), out);
+    switch (ReceiveDecodeReply(worker, DecodePage, &body)) {
+    case Decoded: return ParsePageReply(std::move(body), out) ? PictureMade : PictureUnreadable;
+    case DecodeTooSlow: return PictureTooSlow;
+    case DecodeCancelled: return PictureCancelled;
+    case DecodeNoMemory: Failed(ERROR_NOT_ENOUGH_MEMORY); return PictureFailed;
+    case DecodeUnreadableFile: break;
+    }
+    return PictureUnreadable;
 }
 
 void MakePdfDialogHost::DropPagePictures()

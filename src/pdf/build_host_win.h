@@ -19,14 +19,14 @@ public:
     bool SpoolAppend(const uint8_t* data, size_t size, uint64_t* offset) override;
     bool SpoolRead(uint64_t offset, uint8_t* data, size_t size) override;
     bool DeleteFileAt(const char* path) override;
-    void DescribeWriteFailure(char* out, size_t outSize) override;
+    void DescribeFailure(char* out, size_t outSize) override;
     // One picture in each decoder process at a time (see decoder_host_win.h). The first
     // picture goes alone; two are made side by side only while every decoder's peak
     // memory stays within SharedDecoderPeakBytes, so that big pictures (or a high
     // quality) do not take two decoders' worth of memory at once.
     int PictureWorkers() override;
     bool StartPagePicture(int worker, const ImageEntry& entry, const PagePlan& plan) override;
-    bool FinishPagePicture(int worker, PagePicture* out) override;
+    PictureOutcome FinishPagePicture(int worker, PagePicture* out) override;
     void DropPagePictures() override;
     // The bar and the message line of MakePdfProgressDialog; nothing once it is gone.
     void SetProgressRange(int count) override;
@@ -39,10 +39,12 @@ public:
 
 private:
     bool Noted(BOOL ok);
+    bool Failed(DWORD error, const char* text = nullptr);
 
     ReplacingFile output_;
     TempSpool spool_;
-    DWORD writeError_ = 0;  // GetLastError() of the last failed write
+    DWORD error_ = 0;                   // GetLastError() of the last failed step
+    const char* failureText_ = nullptr;  // or the program's own words for it
     int picturesMade_ = 0;
 };
 

@@ -3,6 +3,7 @@
 #include <mapi.h>
 #include <shellapi.h>
 
+#include "app/operation_win.h"
 #include "app/progress_win.h"
 #include "app/wide_text_win.h"
 #include "pdf/build_host_win.h"
@@ -80,29 +81,31 @@ static void EndBuild()
     if (MakePdfProgressDialog && IsWindow(MakePdfProgressDialog))
         DestroyWindow(MakePdfProgressDialog);
     MakePdfProgressDialog = NULL;
+    EndOperation();
 }
 
 void MakePdfCommand()
 {
-    if (ImageCollection.empty()) return;
-    if (ChoosePdfPath() != 1) return;
+    if (ImageCollection.empty() || !ProgramIdle()) return;
+    if (ChoosePdfPath() != 1 || !BeginOperation(PdfOperation)) return;
 
-    PdfBuildActive = 1;
     EnableWindow(MainWindow, FALSE);
     MakePdfProgressDialog = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_MAKE_PDF_PROGRESS),
                                                MainWindow, MakePdfProgressProc, 0);
     if (!MakePdfProgressDialog) {
-        PdfBuildActive = 0;
-        EnableWindow(MainWindow, TRUE);
+        EndBuild();
         return;
     }
     ShowWindow(MakePdfProgressDialog, SW_SHOW);
     // After a failure the dialog stays with its message, the main window disabled, until
     // the user closes it with Cancel.
-    if (BuildPdf() != 1) return;
+    if (BuildPdf() != 1) {
+        EndOperation(TRUE);
+        return;
+    }
+    const BOOL cancelled = !PdfBuildActive;
     EndBuild();
-    if (!PdfBuildActive) return;  // cancelled: nothing written, nothing to open or mail
-    PdfBuildActive = 0;
+    if (cancelled) return;  // nothing written, nothing to open or mail
 
     if (PdfSettings.openAfterCreation)
         ShellExecuteW(NULL, L"open", WidePath(PdfPath).text, NULL, NULL, SW_SHOWNORMAL);

@@ -49,6 +49,9 @@ struct PageState {
     unsigned pageWidth, pageHeight, cellWidth, cellHeight;
 };
 
+// How placing the pictures, or one of them, ended.
+enum RunEnd { RunGoesOn, RunCancelled, RunFailed };
+
 // A picture handed to a worker ahead of its turn, with the plan it was given.
 struct SentPicture {
     size_t index;  // in the collection
@@ -74,14 +77,14 @@ public:
 
     void SetInformation();
     void StartDocument();
-    bool AddAll(const ImageCollectionType& images);
+    RunEnd AddAll(const ImageCollectionType& images);
     bool Write(const char* pdfPath);
 
 private:
-    void AddEntry(const ImageEntry& entry, const SentPicture& sent);
+    RunEnd AddEntry(const ImageEntry& entry, const SentPicture& sent);
     void SetPaper(PaperTurn turn);
     void StartPage(unsigned w, unsigned h);
-    void CouldNotOpen(const ImageEntry& entry);
+    RunEnd LeaveOut(const ImageEntry& entry, const char* format);
     PageState State() const;
     PagePlan Plan(const PageState& state, const ImageEntry& entry) const;
     PageState Guess(const PageState& state, const ImageEntry& entry) const;
@@ -140,11 +143,13 @@ void PdfRun::StartPage(unsigned w, unsigned h)
                              settings_.cellGap);
 }
 
-void PdfRun::CouldNotOpen(const ImageEntry& entry)
+// A file that cannot be read is left out, and the run goes on.
+RunEnd PdfRun::LeaveOut(const ImageEntry& entry, const char* format)
 {
     char message[MessageChars];
-    snprintf(message, sizeof message, "Error, could not open image file [%s].", entry.path);
+    snprintf(message, sizeof message, format, entry.path);
     host_.SetMessageLine(message);
+    return RunGoesOn;
 }
 
 PageState PdfRun::State() const
@@ -184,14 +189,14 @@ PageState PdfRun::Guess(const PageState& state, const ImageEntry& entry) const
 // Each picture goes to a worker as soon as one is free, planned for the page as it will
 // be once the pictures still with workers are placed as guessed; the pictures are placed
 // in order. With one worker nothing is guessed.
-bool PdfRun::AddAll(const ImageCollectionType& images)
+RunEnd PdfRun::AddAll(const ImageCollectionType& images)
 {
     std::deque<SentPicture> sent;
     size_t next = 0;
     for (const ImageEntry& entry : images) {
         if (!host_.PumpAndContinue()) {
             host_.DropPagePictures();
-            return false;
+            return RunCancelled;
         }
         PageState ahead = State();
         for (const SentPicture& s : sent)
@@ -209,50 +214,66 @@ bool PdfRun::AddAll(const ImageCollectionType& images)
             ahead = Guess(ahead, images[next]);
             sent.push_back(picture);
         }
-        AddEntry(entry, sent.front());
+        const RunEnd end = AddEntry(entry, sent.front());
         sent.pop_front();
+        if (end != RunGoesOn) {
+            host_.DropPagePictures();
+            return end;
+        }
     }
-    return true;
+    // A Cancel handled while the last picture was on its way.
+    return host_.PumpAndContinue() ? RunGoesOn : RunCancelled;
 }
 
-void PdfRun::AddEntry(const ImageEntry& entry, const SentPicture& sent)
+RunEnd PdfRun::AddEntry(const ImageEntry& entry, const SentPicture& sent)
 {
     host_.StepProgress();
     host_.SetMessageLine(entry.path);
 
     PagePicture picture;
     const PagePlan plan = Plan(State(), entry);
-    bool made = sent.started && host_.FinishPagePicture(sent.worker, &picture);
+    PictureOutcome made = sent.started ? host_.FinishPagePicture(sent.worker, &picture)
+                                       : PictureFailed;
     // A wrong guess (a picture before was skipped, or turned its page otherwise than its
     // thumbnail showed) is made again for the page as it is.
-    if (made && !SamePlan(plan, sent.plan))
-        made = host_.StartPagePicture(sent.worker, entry, plan) &&
-               host_.FinishPagePicture(sent.worker, &picture);
-    if (!made) return CouldNotOpen(entry);
+    if (made == PictureMade && !SamePlan(plan, sent.plan))
+        made = host_.StartPagePicture(sent.worker, entry, plan)
+                   ? host_.FinishPagePicture(sent.worker, &picture)
+                   : PictureFailed;
+    switch (made) {
+    case PictureMade: break;
+    case PictureUnreadable: return LeaveOut(entry, "Error, could not open image file [%s].");
+    case PictureTooSlow: return LeaveOut(entry, "Error, image file took too long to read [%s].");
+    case PictureCancelled: return RunCancelled;
+    case PictureFailed: return RunFailed;
+    }
     const unsigned w = picture.width, h = picture.height;
 
     if (cellIndex_ == 0) {
-        if (!pageFresh_ && !PdfAppendPage()) return;  // the next picture tries again
+        if (!pageFresh_ && !PdfAppendPage()) return RunFailed;
         pageFresh_ = true;
         StartPage(w, h);
     }
     const DrawnSize drawn = FitPicture(w, h, page_.cellWidth, page_.cellHeight);
     const int imageId = PdfAddJpegFromMemory(picture.jpeg.data(), (int)picture.jpeg.size(), 0);
     std::vector<uint8_t>().swap(picture.jpeg);  // the spool has it now
-    if (imageId < 0) return CouldNotOpen(entry);
+    if (imageId <= 0 && !PdfDocumentDamaged())  // a decoder's reply that is no JPEG
+        return LeaveOut(entry, "Error, could not open image file [%s].");
+    if (imageId <= 0) return RunFailed;  // the spool or the document could not take it
     PdfUseImage(imageId);
 
     const PageCell& cell = page_.cells[cellIndex_];
     const PageCell at = PicturePosition(page_, cellIndex_, drawn);
     PdfDrawRect(cell.left, cell.top, page_.cellWidth, page_.cellHeight, PdfRectFilled);
-    if (!PdfPlaceImage(at.left, at.top, drawn.width, drawn.height))
-        return;  // the grey background stays; the next picture takes this cell
+    PdfPlaceImage(at.left, at.top, drawn.width, drawn.height);
     PdfDrawRect(cell.left, cell.top, page_.cellWidth, page_.cellHeight, PdfRectOutline);
     if (!CaptionIsPlaceholder(entry.caption))
         PdfDrawTextInBox(cell.left, (double)cell.top - page_.cellHeight, page_.cellWidth,
                          CaptionBoxHeight, entry.caption, 0);
+    if (PdfDocumentDamaged()) return RunFailed;
     pageFresh_ = false;
     cellIndex_ = (cellIndex_ + 1) % cellsPerPage_;
+    return RunGoesOn;
 }
 
 bool PdfRun::Write(const char* pdfPath)
@@ -294,13 +315,13 @@ bool BuildHost::StartPagePicture(int worker, const ImageEntry& entry, const Page
     return true;
 }
 
-bool BuildHost::FinishPagePicture(int worker, PagePicture* out)
+PictureOutcome BuildHost::FinishPagePicture(int worker, PagePicture* out)
 {
-    if (worker < 0 || worker >= MaxPictureWorkers || !madeOk_[worker]) return false;
+    if (worker < 0 || worker >= MaxPictureWorkers || !madeOk_[worker]) return PictureUnreadable;
     madeOk_[worker] = false;
     *out = std::move(made_[worker]);
     made_[worker] = PagePicture();
-    return true;
+    return PictureMade;
 }
 
 void BuildHost::DropPagePictures()
@@ -335,16 +356,16 @@ int BuildPdfDocument(const ImageCollectionType& images, const PdfSettingsRecord&
     run.SetInformation();
     host.SetProgressRange((int)images.size());
     run.StartDocument();
-    const bool cancelled = !run.AddAll(images);
-    const bool written = cancelled || run.Write(pdfPath);
+    const RunEnd end = run.AddAll(images);
+    const bool written = end == RunGoesOn && run.Write(pdfPath);
     PdfFreeDocument(document);
     PdfSetImageSpool(nullptr);
     PdfSetOutput(nullptr);
-    if (cancelled) return 1;  // nothing written, nothing reported
+    if (end == RunCancelled) return 1;  // nothing written, nothing reported
     host.ResetProgress();
     if (written) return 1;
     char reason[MessageChars / 2];
-    host.DescribeWriteFailure(reason, sizeof reason);
+    host.DescribeFailure(reason, sizeof reason);
     snprintf(message, sizeof message, reason[0] ? "PDF Save Failed. %s" : "PDF Save Failed.",
              reason);
     return ReportFailure(host, message);

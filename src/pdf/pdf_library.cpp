@@ -43,6 +43,7 @@ struct OpenDocument {
     bool spent = false;    // written: its content has been released
     bool encrypt = false;
     bool encryptionRefused = false;  // asked for a strength we do not offer
+    bool damaged = false;  // an operation failed: the pages are not what was asked for
     std::string ownerPassword, userPassword;
     int permissions = 0;
 };
@@ -66,11 +67,18 @@ bool Check(HPDF_STATUS status)
 {
     if (status == HPDF_OK) return true;
     LastError = status;
-    if (Open) HPDF_ResetError(Open->doc);
+    if (Open) {
+        HPDF_ResetError(Open->doc);
+        Open->damaged = true;
+    }
     return false;
 }
 
-void Fail(unsigned long error) { LastError = error; }
+void Fail(unsigned long error)
+{
+    LastError = error;
+    if (Open) Open->damaged = true;
+}
 
 // An open document that has not been written yet.
 bool Usable()
@@ -487,7 +495,7 @@ int PdfAppendPage()
     if (!before) return 0;
     HPDF_Page page = HPDF_AddPage(Open->doc);
     if (!page) {
-        HPDF_ResetError(Open->doc);
+        Check(HPDF_GetError(Open->doc));
         return 0;
     }
     Open->page = page;
@@ -535,7 +543,7 @@ int PdfAddJpegFromMemory(const void* data, int size, int options)
     }
     size_t frameAt = 0;
     if (!LooksLikeJpeg((const uint8_t*)data, (size_t)size, &frameAt)) {
-        Fail(PdfErrorBadArgument);
+        LastError = PdfErrorNotJpeg;  // refused; the document stays as it was
         return 0;
     }
     const HPDF_BYTE* bytes = (const HPDF_BYTE*)data;
@@ -555,7 +563,10 @@ int PdfAddJpegFromMemory(const void* data, int size, int options)
     }
     HPDF_Image image = HPDF_LoadJpegImageFromMem(Open->doc, bytes, count);
     if (!image) {
+        const HPDF_STATUS error = HPDF_GetError(Open->doc);
+        if (error == HPDF_FAILD_TO_ALLOC_MEM) return Check(error), 0;
         HPDF_ResetError(Open->doc);
+        LastError = PdfErrorNotJpeg;  // libharu's own reading refused it
         return 0;
     }
     Open->images.push_back(image);
@@ -666,7 +677,7 @@ void PdfEncrypt(const char* ownerPassword, const char* userPassword, int strengt
 int PdfWriteFile(const char* path)
 {
     if (!Usable()) return 0;
-    if (!path || !*path || Open->encryptionRefused) {
+    if (!path || !*path || Open->encryptionRefused || Open->damaged) {
         Fail(PdfErrorBadArgument);
         return 0;
     }
@@ -714,3 +725,5 @@ void PdfSetTextCodePage(int codePage)
 int PdfTextCodePage() { return TextCodePage; }
 
 unsigned long PdfLastError() { return LastError; }
+
+int PdfDocumentDamaged() { return Open && Open->damaged ? 1 : 0; }

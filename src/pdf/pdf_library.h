@@ -54,8 +54,9 @@ void PdfSetPageOption(int option);
 // Rectangles are left edge, top edge, width, height; y grows upwards from the page's
 // bottom edge.
 // Copies a whole JPEG file into the document (into the image spool when one is set).
-// Returns an image id (above 0), 0 when the data is not a JPEG the library can embed or
-// the spool refused it. options must be 0.
+// Returns an image id (above 0), 0 when the data is not a JPEG the library can embed
+// (PdfErrorNotJpeg; the document is unharmed) or it could not be added (the spool refused
+// it, no memory: the document is damaged). options must be 0.
 int PdfAddJpegFromMemory(const void* data, int size, int options);
 // Makes an image current for PdfPlaceImage; an unknown id leaves no image current.
 void PdfUseImage(int imageId);
@@ -132,5 +133,11 @@ enum {
     PdfErrorEncryption = 0x10003,
     PdfErrorNoWriter = 0x10004,
     PdfErrorSpool = 0x10005,  // the image spool failed to take or give back a picture
+    PdfErrorNotJpeg = 0x10006,
 };
 unsigned long PdfLastError();
+
+// Non-zero once an operation on the open document has failed (a page or picture not
+// added, a drawing refused, an argument out of range): its pages are not what was asked
+// for, and PdfWriteFile refuses to write it.
+int PdfDocumentDamaged();

@@ -37,7 +37,7 @@ bool Accepted(DecodeJobKind kind, const std::vector<uint8_t>& reply)
     PagePicture page;
     const uint8_t* body = reply.data() + FrameHeaderBytes;
     return kind == DecodeThumbnail ? ParseThumbnailReply(body, (size_t)length, &pixels)
-                                   : ParsePageReply(body, (size_t)length, &page);
+                                   : ParsePageReply(std::vector<uint8_t>(body, body + length), &page);
 }
 
 }  // namespace

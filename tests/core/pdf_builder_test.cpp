@@ -204,7 +204,7 @@ TEST_F(PdfBuilder, UnreadableFilesAreReportedAndTakeNoCell)
 TEST_F(PdfBuilder, CancelWritesNothingAndReportsNothing)
 {
     const std::string p = Picture(80, 60);
-    for (int continuePumps : {0, 2}) {
+    for (int continuePumps : {0, 2, 3}) {  // 3: cancelled as the last picture came
         host_ = FakeHost();
         host_.continuePumps = continuePumps;
         EXPECT_EQ(1, Build({Entry(p), Entry(p), Entry(p)}));
@@ -217,15 +217,21 @@ TEST_F(PdfBuilder, CancelWritesNothingAndReportsNothing)
     EXPECT_EQ(1, BuildAndRead({Entry(p)}).pages.size());
 }
 
+// A write that fails, or a picture the spool cannot take (the temporary folder gone):
+// never a PDF without a picture that was to be in it.
 TEST_F(PdfBuilder, FailedSaveKeepsTheOldFileAndRemovesOnlyItsOwnLeftovers)
 {
     const std::string p = Picture(80, 60);
     ASSERT_TRUE(WriteWholeFile(Out(), "earlier"));
-    host_.failWrites = true;
-    EXPECT_EQ(0, Build({Entry(p)}));
-    EXPECT_EQ(std::vector<std::string>{"PDF Save Failed."}, host_.failures);
-    EXPECT_EQ("earlier", ReadWholeFile(Out()));
-    EXPECT_TRUE(host_.deleted.empty());
+    for (int spoolRoom : {-1, 1}) {
+        host_ = FakeHost();
+        host_.failWrites = spoolRoom < 0;
+        host_.spoolRoom = spoolRoom;
+        EXPECT_EQ(0, Build({Entry(p), Entry(p), Entry(p)}));
+        EXPECT_EQ(std::vector<std::string>{"PDF Save Failed."}, host_.failures);
+        EXPECT_EQ("earlier", ReadWholeFile(Out()));
+        EXPECT_TRUE(host_.deleted.empty());
+    }
 
     std::remove(Out().c_str());
     host_ = FakeHost();

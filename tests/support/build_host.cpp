@@ -68,6 +68,7 @@ bool FakeHost::EndFile(bool keep) { return keep && WriteWholeFile(path_, file_);
 
 bool FakeHost::SpoolAppend(const uint8_t* data, size_t size, uint64_t* offset)
 {
+    if (spoolRoom >= 0 && spoolRoom-- == 0) return false;
     *offset = spool.size();
     spool.append((const char*)data, size);
     return true;

@@ -35,6 +35,7 @@ public:
     int continuePumps = -1;    // pumps answered true before the cancel; -1: never cancel
     bool failWrites = false;   // WriteToFile fails...
     bool leaveJunk = false;    // ...after StartFile left a few bytes at the path
+    int spoolRoom = -1;        // pictures the spool takes before it fails; -1: all
     int pumps = 0, steps = 0, resets = 0, writes = 0, range = -1;
     std::vector<std::string> messages, failures, deleted;
     std::string spool;  // the spooled pictures

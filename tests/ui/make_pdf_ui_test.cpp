@@ -16,16 +16,6 @@
 
 namespace {
 
-void AnswerSaveDialog(const std::string& typed)
-{
-    WhenDialogAppears([typed](HWND dialog) {
-        HWND box = GetDlgItem(dialog, 0x47C);
-        HWND edit = FindWindowExA(box, NULL, "Edit", NULL);
-        SetWindowTextUtf8(edit ? edit : box, typed.c_str());
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-    });
-}
-
 // Waits for a file that another process writes.
 bool WaitForFile(const std::string& path, DWORD ms)
 {
@@ -118,33 +108,41 @@ TEST(MakePdf, WrittenPdfIsOpenedThenMailed)
     EXPECT_EQ(0, PdfBuildActive);
 }
 
+// The file held open by a viewer, or no temporary folder for the pictures to wait in: the
+// save fails and says why, and the file that was there stays.
 TEST(MakePdf, FailedSaveKeepsTheExistingFileAndSaysSo)
 {
-    ASSERT_TRUE(StartWithImages(2));
+    ASSERT_TRUE(StartWithImages(5));
     std::string folder = MakeTestFolder("locked");
-    std::string target = folder + "\\locked.pdf";
-    ASSERT_TRUE(WriteTestFile(target, "older", 5));
-    // Held open without sharing: Wine then refuses to replace it.
-    HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    std::string boxText;
-    AnswerSaveDialog(target);
-    WhenDialogAppears([](HWND question) { SendMessageA(question, WM_COMMAND, IDYES, 0); });
-    WhenDialogAppears([&](HWND box) {
-        boxText = ItemText(box, 0xFFFF);
-        SendMessageA(box, WM_COMMAND, IDOK, 0);
-    });
-    MakePdfCommand();
-    CloseHandle(held);
-    EXPECT_FALSE(DialogTimedOut());
-    EXPECT_EQ(0u, boxText.find("PDF Save Failed. ")) << boxText;  // and why, in the system's words
-    EXPECT_GT(boxText.size(), strlen("PDF Save Failed. ") + 4) << boxText;
-    EXPECT_EQ("older", ReadTestFile(target));
-    EXPECT_EQ(boxText, ItemText(MakePdfProgressDialog, IDC_PDF_MESSAGE));
-    SendMessageA(MakePdfProgressDialog, WM_COMMAND, IDCANCEL, 0);
-    FlushMessages();
-    EXPECT_TRUE(IsWindowEnabled(MainWindow));
-    EXPECT_EQ(0, PdfBuildActive);
+    for (bool heldOpen : {true, false}) {
+        SCOPED_TRACE(heldOpen ? "held open" : "no temporary folder");
+        std::string target = folder + (heldOpen ? "\\locked.pdf" : "\\no temp.pdf");
+        ASSERT_TRUE(WriteTestFile(target, "older", 5));
+        // Held open without sharing: Wine then refuses to replace it.
+        HANDLE held = heldOpen ? CreateFileA(target.c_str(), GENERIC_READ, 0, NULL,
+                                             OPEN_EXISTING, 0, NULL)
+                               : INVALID_HANDLE_VALUE;
+        for (const char* name : {"TMP", "TEMP"})
+            SetEnvironmentVariableA(name, heldOpen ? NULL : (folder + "\\gone").c_str());
+        std::string boxText;
+        AnswerSaveDialog(target);
+        WhenDialogAppears([](HWND question) { SendMessageA(question, WM_COMMAND, IDYES, 0); });
+        WhenDialogAppears([&](HWND box) {
+            boxText = ItemText(box, 0xFFFF);
+            SendMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+        MakePdfCommand();
+        if (heldOpen) CloseHandle(held);
+        EXPECT_FALSE(DialogTimedOut());
+        EXPECT_EQ(0u, boxText.find("PDF Save Failed. ")) << boxText;  // why, in the system's words
+        EXPECT_GT(boxText.size(), strlen("PDF Save Failed. ") + 4) << boxText;
+        EXPECT_EQ("older", ReadTestFile(target));
+        EXPECT_EQ(boxText, ItemText(MakePdfProgressDialog, IDC_PDF_MESSAGE));
+        SendMessageA(MakePdfProgressDialog, WM_COMMAND, IDCANCEL, 0);
+        FlushMessages();
+        EXPECT_TRUE(IsWindowEnabled(MainWindow));
+        EXPECT_EQ(0, PdfBuildActive);
+    }
 }
 
 // Pictures with Cyrillic and Japanese names go through the decoders into the PDF, which is

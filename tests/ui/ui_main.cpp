@@ -1,8 +1,12 @@
 // Entry of the UI test program: OLE first, then every crash becomes a failing exit status.
-// Started with "/decoder" it is one of the program's decoder processes instead.
+// Started with "/decoder" it is one of the program's decoder processes instead, and with
+// "/impostor" another process of the user that opens a decoder's pipe first.
 #include "app/decoder_host_win.h"
 
 #include <ole2.h>
+
+#include <cstdio>
+#include <cstring>
 
 #include "ui/gtest_win.h"
 
@@ -12,10 +16,39 @@ static LONG WINAPI FailOnCrash(EXCEPTION_POINTERS*)
     return EXCEPTION_EXECUTE_HANDLER;
 }
 
+// "/impostor PIPE RECORD": opens the pipe, offers a wrong secret, and writes into RECORD
+// whether the program then sent it a request.
+static int RunImpostor(const char* arguments)
+{
+    char pipeName[128], record[MAX_PATH];
+    if (sscanf(arguments, "%127s %259[^\n]", pipeName, record) != 2) return 1;
+    HANDLE pipe = INVALID_HANDLE_VALUE;
+    for (int i = 0; i < 250 && pipe == INVALID_HANDLE_VALUE; i++, Sleep(20))
+        pipe = CreateFileA(pipeName, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    const char* result = "never connected";
+    if (pipe != INVALID_HANDLE_VALUE) {
+        char bytes[DecoderSecretChars];
+        memset(bytes, '0', sizeof bytes);
+        DWORD moved = 0;
+        WriteFile(pipe, bytes, sizeof bytes, &moved, NULL);
+        result = ReadFile(pipe, bytes, sizeof bytes, &moved, NULL) && moved > 0
+                     ? "connected, then sent a request"
+                     : "connected, then turned away";
+        CloseHandle(pipe);
+    }
+    HANDLE out = CreateFileA(record, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    DWORD written = 0;
+    WriteFile(out, result, (DWORD)strlen(result), &written, NULL);
+    CloseHandle(out);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     // The program's decoder processes are this test program started with "/decoder".
     if (RunDecoderIfAsked(GetCommandLineA())) return 0;
+    if (const char* impostor = strstr(GetCommandLineA(), "/impostor "))
+        return RunImpostor(impostor + 10);
     OleInitialize(NULL);
     SetUnhandledExceptionFilter(FailOnCrash);
     testing::InitGoogleTest(&argc, argv);

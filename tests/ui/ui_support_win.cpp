@@ -1,5 +1,7 @@
 #include "ui/ui_support_win.h"
 
+#include "ui/gtest_win.h"
+
 #include "app/wide_text_win.h"
 
 #include <cstdio>
@@ -8,10 +10,13 @@
 #include <set>
 #include <vector>
 
+#include "app/decoder_host_win.h"
+#include "app/operation_win.h"
 #include "app/progress_win.h"
 #include "app/startup_win.h"
 #include "layout/palette_win.h"
 #include "app/statusbar_win.h"
+#include "import/drop_target_win.h"
 #include "import/import_batch_win.h"
 #include "listview/image_listview_win.h"
 #include "support/pictures.h"
@@ -346,4 +351,53 @@ ProgressRecorder::~ProgressRecorder()
 {
     UnhookWindowsHookEx(RecorderHook);
     Recorder = nullptr;
+}
+
+DWORD DropOnList(IDataObject* data, DWORD allowed)
+{
+    POINTL point = {100, 100};
+    DWORD enter = allowed, over = allowed, drop = allowed;
+    ImageDropTarget->DragEnter(data, MK_LBUTTON, point, &enter);
+    ImageDropTarget->DragOver(MK_LBUTTON, point, &over);
+    ImageDropTarget->Drop(data, MK_LBUTTON, point, &drop);
+    EXPECT_TRUE(enter == drop && over == drop);
+    return drop;
+}
+
+
+void AnswerSaveDialog(const std::string& typed)
+{
+    WhenDialogAppears([typed](HWND dialog) {
+        HWND box = GetDlgItem(dialog, 0x47C);
+        HWND edit = FindWindowExA(box, NULL, "Edit", NULL);
+        SetWindowTextUtf8(edit ? edit : box, typed.c_str());
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+}
+
+void SlowDecodersDown(DWORD ms)
+{
+    EndAllDecoders();
+    SetEnvironmentVariableA(DECODER_DELAY_VARIABLE, ms ? std::to_string(ms).c_str() : NULL);
+}
+
+namespace {
+std::function<void()> ReadyAction;
+std::function<bool()> Ready;
+
+void CALLBACK ReadyTimerFired(HWND, UINT, UINT_PTR id, DWORD)
+{
+    if (Ready ? !Ready() : RunningOperation() == NoOperation) return;
+    KillTimer(NULL, id);
+    std::function<void()> action;
+    action.swap(ReadyAction);
+    if (action) action();
+}
+}  // namespace
+
+void WhenReady(std::function<void()> action, std::function<bool()> ready)
+{
+    ReadyAction = action;
+    Ready = ready;
+    SetTimer(NULL, 0, 100, ReadyTimerFired);
 }

@@ -9,6 +9,8 @@
 
 #include "app/globals_win.h"
 
+#include <shlobj.h>
+
 // Starts Tolvane's main window as WinMain does and returns it. Each test runs in its own
 // process, so the globals start fresh.
 HWND StartTolvane(int showCommand = SW_SHOWNORMAL);
@@ -73,3 +75,72 @@ public:
     int steps = 0;
     std::function<void(const std::string& status)> onStatus;
 };
+
+// A data object offering CF_HDROP as the shell does (UTF-16 names, or ANSI ones), or (for
+// the refusals) only text, or a list whose offset points past its block.
+class TestData : public IDataObject {
+public:
+    enum Kind { FileList, WideFileList, TextOnly, DamagedList };
+    TestData(std::vector<std::string> paths, Kind kind = FileList) : paths_(paths), kind_(kind) {}
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        *object = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject) ? this : NULL;
+        return *object ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }  // lives on the stack
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override
+    {
+        gets++;
+        if (QueryGetData(format) != S_OK) return DV_E_FORMATETC;
+        std::string names;
+        for (const std::string& p : paths_) names += p + '\0';
+        names += '\0';
+        if (kind_ == WideFileList) {
+            std::vector<WCHAR> wide(names.size());
+            int chars = MultiByteToWideChar(CP_UTF8, 0, names.data(), (int)names.size(),
+                                            wide.data(), (int)wide.size());
+            names.assign((const char*)wide.data(), chars * sizeof(WCHAR));
+        }
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size());
+        DROPFILES* header = (DROPFILES*)GlobalLock(block);
+        header->pFiles = kind_ == DamagedList ? 1 << 20 : sizeof(DROPFILES);
+        header->fWide = kind_ == WideFileList;
+        memcpy(header + 1, names.data(), names.size());
+        GlobalUnlock(block);
+        medium->tymed = TYMED_HGLOBAL, medium->hGlobal = block, medium->pUnkForRelease = NULL;
+        return S_OK;
+    }
+    STDMETHODIMP QueryGetData(FORMATETC* f) override
+    {
+        return f->cfFormat == (kind_ == TextOnly ? CF_TEXT : CF_HDROP) &&
+               (f->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
+    }
+    // Not used by a drop target.
+    STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+    STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+    STDMETHODIMP DUnadvise(DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+    int gets = 0;
+
+private:
+    std::vector<std::string> paths_;
+    Kind kind_;
+};
+
+// DragEnter, DragOver and Drop on the image list as OLE delivers them; the effect Drop
+// answered.
+DWORD DropOnList(IDataObject* data, DWORD allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE);
+
+// Answers the next save dialog with `typed` (UTF-8) in its file-name box, then OK.
+void AnswerSaveDialog(const std::string& typed);
+
+// Decoders started from now on wait this long before they connect and before they read
+// each file (0: no wait); the running ones are ended.
+void SlowDecodersDown(DWORD ms);
+// Runs `action` once, inside whatever loop handles messages when `ready` is first found
+// true (it is asked every 100 ms); by default, once an operation runs: inside its waits.
+void WhenReady(std::function<void()> action, std::function<bool()> ready = nullptr);
