@@ -23,6 +23,7 @@ struct Decoder {
     HANDLE process = NULL;
     HANDLE pipe = INVALID_HANDLE_VALUE;  // the program's end, overlapped
     BOOL busy = FALSE;                   // a request was sent whose reply is unread
+    BOOL contained = FALSE;              // in the job, which limits its memory
     DWORD decodeLimitMs = 0;             // for the request sent
 };
 
@@ -32,6 +33,7 @@ const DWORD DecoderStartLimitMs = 15000;  // a Wine process can take seconds to 
 const DWORD HelloLimitMs = 3000;          // for a process that opened the pipe to name itself
 const DWORD SendLimitMs = 15000;          // a decoder that takes no request is stuck
 const DWORD LongestProgramPath = 32768;
+const DWORD MemoryCheckMs = 250;  // how often the memory of a decoder outside the job is read
 
 // One job for all decoders: memory limited per process, and closed with the program,
 // which ends them all. A crash in a decoder ends that decoder without an error box.
@@ -53,29 +55,42 @@ HANDLE DecoderJobObject()
 
 enum IoResult { IoDone, IoFailed, IoTimedOut, IoCancelled };
 
+// A decoder outside the job has no memory limit from the system: the program applies it.
+BOOL OverMemoryLimit(const Decoder* d)
+{
+    PROCESS_MEMORY_COUNTERS memory;
+    ZeroMemory(&memory, sizeof memory);
+    memory.cb = sizeof memory;
+    return d && !d->contained && GetProcessMemoryInfo(d->process, &memory, sizeof memory) &&
+           memory.PagefileUsage > DecoderMemoryBytes;
+}
+
 // Waits until limitMs after startedAt for an overlapped operation, handling window
-// messages meanwhile; the operation's Cancel or the process ending stops the wait, and
-// the I/O is then cancelled.
-IoResult AwaitIo(HANDLE file, OVERLAPPED* overlapped, HANDLE process, DWORD startedAt,
+// messages meanwhile; the operation's Cancel, or the decoder (if any) ending or going
+// over its memory, stops the wait, and the I/O is then cancelled.
+IoResult AwaitIo(HANDLE file, OVERLAPPED* overlapped, const Decoder* d, DWORD startedAt,
                  DWORD limitMs, DWORD* transferred)
 {
-    HANDLE handles[3] = {overlapped->hEvent, OperationCancelEvent(), process};
-    const DWORD count = !handles[1] ? 1 : process ? 3 : 2;
+    HANDLE handles[3] = {overlapped->hEvent, OperationCancelEvent(), d ? d->process : NULL};
+    const DWORD count = !handles[1] ? 1 : handles[2] ? 3 : 2;
     IoResult result;
     for (;;) {
         DWORD elapsed = GetTickCount() - startedAt;
         DWORD left = elapsed >= limitMs ? 0 : limitMs - elapsed;
+        const BOOL checkMemory = d && !d->contained && left > MemoryCheckMs;
         // A completed operation is seen before anything else: its event comes first.
-        DWORD woke = MsgWaitForMultipleObjects(count, handles, FALSE, left, QS_ALLINPUT);
+        DWORD woke = MsgWaitForMultipleObjects(count, handles, FALSE,
+                                               checkMemory ? MemoryCheckMs : left, QS_ALLINPUT);
         if (woke == WAIT_OBJECT_0)
             return GetOverlappedResult(file, overlapped, transferred, FALSE) ? IoDone : IoFailed;
         if (woke == WAIT_OBJECT_0 + count) {
             PumpPendingMessages();
             continue;
         }
-        result = woke == WAIT_TIMEOUT ? IoTimedOut
+        if (woke == WAIT_TIMEOUT && checkMemory && !OverMemoryLimit(d)) continue;
+        result = woke == WAIT_TIMEOUT && !checkMemory ? IoTimedOut
                  : woke == WAIT_OBJECT_0 + 1 && count > 1 ? IoCancelled
-                                                          : IoFailed;  // the process ended
+                                                          : IoFailed;  // ended, or too big
         break;
     }
     CancelIo(file);  // the wait must end before its OVERLAPPED goes
@@ -84,7 +99,7 @@ IoResult AwaitIo(HANDLE file, OVERLAPPED* overlapped, HANDLE process, DWORD star
 }
 
 // Reads or writes exactly size bytes through the pipe within limitMs of startedAt.
-IoResult PipeIo(HANDLE pipe, HANDLE process, BOOL write, uint8_t* data, size_t size,
+IoResult PipeIo(HANDLE pipe, const Decoder* d, BOOL write, uint8_t* data, size_t size,
                 DWORD startedAt, DWORD limitMs)
 {
     uint8_t* bounce = PipeBounceBuffer();
@@ -101,7 +116,7 @@ IoResult PipeIo(HANDLE pipe, HANDLE process, BOOL write, uint8_t* data, size_t s
                          : ReadFile(pipe, bounce, chunk, &moved, &overlapped);
         if (!now)
             result = GetLastError() == ERROR_IO_PENDING
-                         ? AwaitIo(pipe, &overlapped, process, startedAt, limitMs, &moved)
+                         ? AwaitIo(pipe, &overlapped, d, startedAt, limitMs, &moved)
                          : IoFailed;
         if (result == IoDone && (moved == 0 || moved > chunk)) result = IoFailed;
         if (result == IoDone && !write) memcpy(data + done, bounce, moved);
@@ -250,8 +265,14 @@ BOOL StartDecoder(Decoder& d)
     PROCESS_INFORMATION started;
     ZeroMemory(&started, sizeof started);
     HANDLE process = NULL;
-    if (CreateProcessW(NULL, commandLine.data(), NULL, NULL, FALSE, CREATE_NO_WINDOW, NULL,
-                       NULL, &startup, &started)) {
+    // Out of a job the program runs in, where that job allows it: the decoder then goes
+    // into the program's own job.
+    BOOL created = CreateProcessW(NULL, commandLine.data(), NULL, NULL, FALSE,
+                                  CREATE_NO_WINDOW | CREATE_BREAKAWAY_FROM_JOB, NULL, NULL,
+                                  &startup, &started) ||
+                   CreateProcessW(NULL, commandLine.data(), NULL, NULL, FALSE, CREATE_NO_WINDOW,
+                                  NULL, NULL, &startup, &started);
+    if (created) {
         process = AcceptDecoder(pipe, secret, started);
         if (!process) TerminateProcess(started.hProcess, 1);  // never came, or the wait stopped
         CloseHandle(started.hProcess);
@@ -262,9 +283,9 @@ BOOL StartDecoder(Decoder& d)
         return FALSE;
     }
     // A decoder outside the job (the program may itself run in a job that allows no other)
-    // still caps its own memory where it can, keeps its time limits, and is ended by the
-    // program when it closes.
-    if (HANDLE job = DecoderJobObject()) AssignProcessToJobObject(job, process);
+    // has its memory watched by the program's waits, and is ended when the program closes.
+    HANDLE job = DecoderJobObject();
+    d.contained = job && AssignProcessToJobObject(job, process);
     d.process = process;
     d.pipe = pipe;
     return TRUE;
@@ -304,7 +325,7 @@ BOOL SendDecodeRequest(int slot, const std::vector<uint8_t>& request, DWORD deco
     if (d.busy) EndDecoderProcess(d);  // an unread reply would answer the wrong file
     if (d.process && WaitForSingleObject(d.process, 0) == WAIT_OBJECT_0) EndDecoderProcess(d);
     if (!d.process && !StartDecoder(d)) return FALSE;
-    if (PipeIo(d.pipe, d.process, TRUE, const_cast<uint8_t*>(request.data()), request.size(),
+    if (PipeIo(d.pipe, &d, TRUE, const_cast<uint8_t*>(request.data()), request.size(),
                GetTickCount(), SendLimitMs) != IoDone) {
         EndDecoderProcess(d);
         return FALSE;
@@ -317,25 +338,26 @@ BOOL SendDecodeRequest(int slot, const std::vector<uint8_t>& request, DWORD deco
 DecodeOutcome ReceiveDecodeReply(int slot, DecodeJobKind kind, std::vector<uint8_t>* body)
 {
     body->clear();
-    if (slot < 0 || slot >= DecoderCount || !Decoders[slot].busy) return DecodeUnreadableFile;
+    if (slot < 0 || slot >= DecoderCount) return DecodeUnreadableFile;
     Decoder& d = Decoders[slot];
     if (OperationCancelled()) {  // the file being read when Cancel came is not waited for
-        EndDecoderProcess(d);
+        if (d.busy) EndDecoderProcess(d);
         return DecodeCancelled;
     }
+    if (!d.busy) return DecodeUnreadableFile;
     // First the notice that the file has been read, then the reply: the decoding's clock
     // starts at the notice, or now if it came before the program began to wait.
     uint8_t header[FrameHeaderBytes];
     DecodeStatus status = DecodeUnreadable;
     uint64_t length = 0;
-    IoResult result = PipeIo(d.pipe, d.process, FALSE, header, sizeof header, GetTickCount(),
+    IoResult result = PipeIo(d.pipe, &d, FALSE, header, sizeof header, GetTickCount(),
                              FileReadTimeLimitMs);
     if (result == IoDone &&
         (!ReadReplyHeader(header, kind, &status, &length) || status != DecodeFileRead))
         result = IoFailed;
     const DWORD decodingFrom = GetTickCount();
     if (result == IoDone)
-        result = PipeIo(d.pipe, d.process, FALSE, header, sizeof header, decodingFrom,
+        result = PipeIo(d.pipe, &d, FALSE, header, sizeof header, decodingFrom,
                         d.decodeLimitMs);
     if (result == IoDone &&
         (!ReadReplyHeader(header, kind, &status, &length) || status == DecodeFileRead))
@@ -344,7 +366,7 @@ DecodeOutcome ReceiveDecodeReply(int slot, DecodeJobKind kind, std::vector<uint8
     if (result == IoDone && length > 0) {
         try {
             body->resize((size_t)length);
-            result = PipeIo(d.pipe, d.process, FALSE, body->data(), body->size(), decodingFrom,
+            result = PipeIo(d.pipe, &d, FALSE, body->data(), body->size(), decodingFrom,
                             d.decodeLimitMs);
             outcome = OutcomeOf(result);
         } catch (...) {

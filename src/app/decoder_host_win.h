@@ -46,8 +46,9 @@ enum DecodeOutcome {
     DecodeCancelled,   // the running operation was cancelled meanwhile
     DecodeNoMemory,    // the program had no memory for the reply
 };
-// Waits for the reply to the request last sent to `slot`. Any outcome but Decoded and
-// DecodeUnreadableFile ends the decoder.
+// Waits for the reply to the request last sent to `slot`; once the running operation has
+// been cancelled, waits for nothing. Any outcome but Decoded and DecodeUnreadableFile ends
+// the decoder.
 DecodeOutcome ReceiveDecodeReply(int slot, DecodeJobKind kind, std::vector<uint8_t>* body);
 
 // The most memory the decoder of `slot` has held (its peak working set); 0 when it is not

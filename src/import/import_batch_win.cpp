@@ -140,9 +140,10 @@ ThumbnailPixels* PixelBuffer()
 // message line why there is none.
 BOOL AddOrReport(int slot, BOOL sent, const char* path)
 {
-    DecodeOutcome outcome = sent ? ReceiveThumbnail(slot, PixelBuffer()) : DecodeUnreadableFile;
+    DecodeOutcome outcome = ReceiveThumbnail(slot, PixelBuffer());  // cancelled if not sent
     if (outcome == Decoded && AddThumbnailEntry(path, PixelBuffer())) return TRUE;
-    const char* format = outcome == Decoded         ? "Could Not Keep the Thumbnail of: %s"
+    const char* format = !sent                      ? "Could Not Start the Decoder for: %s"
+                         : outcome == Decoded       ? "Could Not Keep the Thumbnail of: %s"
                          : outcome == DecodeTooSlow ? "Took Too Long to Read: %s"
                                                     : "Unknown File Format: %s";
     if (outcome != DecodeCancelled) SetProgressLine(IDC_ADD_MESSAGE, format, path);

@@ -1,6 +1,7 @@
 #include "pdf/build_host_win.h"
 
 #include "app/decoder_host_win.h"
+#include "app/operation_win.h"
 #include "app/progress_win.h"
 #include "app/wide_text_win.h"
 
@@ -102,7 +103,8 @@ bool MakePdfDialogHost::StartPagePicture(int worker, const ImageEntry& entry,
         return Failed(ERROR_NOT_ENOUGH_MEMORY);
     }
     DWORD limit = plan.quality >= 1.0 ? FullQualityPageTimeLimitMs : PageTimeLimitMs;
-    return SendDecodeRequest(worker, request, limit) ||
+    // A start that a Cancel stopped is not a failure: the picture then comes back cancelled.
+    return SendDecodeRequest(worker, request, limit) || OperationCancelled() ||
            Failed(0, "The program's picture decoder could not be started.");
 }
 

@@ -44,7 +44,8 @@ std::string CommandLineOf(DWORD processId)
     return WideToUtf8(text, utf8, sizeof utf8);
 }
 
-// The pipe name on the command line of a decoder of this program, or "".
+// The pipe name on the command line of a decoder of this program whose pipe waits for it,
+// or "".
 std::string DecoderPipeName()
 {
     char self[MAX_PATH];
@@ -59,6 +60,7 @@ std::string DecoderPipeName()
         size_t at = line.find(decoder);
         if (at != std::string::npos) name = line.substr(at + decoder.size(), 64);
         name = name.substr(0, name.find(' '));
+        if (!name.empty() && !WaitNamedPipeA(name.c_str(), 1)) name.clear();  // an older one's
     }
     CloseHandle(snapshot);
     return name;
