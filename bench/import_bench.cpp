@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "import/thumbnail.h"
+#include "picture/thumbnail.h"
 
 namespace {
 

@@ -19,12 +19,12 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/decoder_host_win.h"
-#include "app/file_io_win.h"
+#include "decoder/host_win.h"
+#include "platform/file_io_win.h"
 #include "import/add_images_win.h"
 #include "import/import_batch_win.h"
-#include "import/thumbnail.h"
-#include "import/thumbnail_win.h"
+#include "picture/thumbnail.h"
+#include "ui/thumbnail_win.h"
 #include "pdf/make_pdf_win.h"
 
 namespace {

@@ -24,14 +24,14 @@
 #include <string>
 #include <vector>
 
-#include "import/exif_orientation.h"
-#include "import/image_load.h"
+#include "picture/exif_orientation.h"
+#include "picture/image_load.h"
 #include "model/collection.h"
 #include "pdf/pdf_builder.h"
 #include "pdf/pdf_library.h"
-#include "pdf/page_picture.h"
-#include "pdf/pdf_page_geometry.h"
-#include "pdf/pdf_settings.h"
+#include "picture/page_picture.h"
+#include "model/page_geometry.h"
+#include "model/pdf_settings.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "import/decoder_protocol.h"
-#include "import/exif_reader.h"
-#include "import/exr_header.h"
-#include "import/header_size.h"
-#include "import/jpeg_segments.h"
+#include "decoder/protocol.h"
+#include "picture/exif_reader.h"
+#include "picture/exr_header.h"
+#include "picture/header_size.h"
+#include "picture/jpeg_segments.h"
 
 namespace {
 

@@ -10,10 +10,10 @@ seconds=${1:?usage: fuzz/run.sh SECONDS [BUILD_DIR]}
 out=${2:-build/fuzz}
 scripts/install-deps.sh fuzz
 mkdir -p "$out/corpus"
-sources=(src/import/header_size.cpp src/import/exr_header.cpp src/import/exif_reader.cpp
-         src/import/jpeg_segments.cpp src/import/decoder_protocol.cpp)
+sources=(src/picture/header_size.cpp src/picture/exr_header.cpp src/picture/exif_reader.cpp
+         src/picture/jpeg_segments.cpp src/decoder/protocol.cpp)
 binary="$out/decoder_input_fuzzer"
-if [ ! -x "$binary" ] || [ -n "$(find fuzz/*.cpp "${sources[@]}" src/import/*.h -newer "$binary")" ]; then
+if [ ! -x "$binary" ] || [ -n "$(find fuzz/*.cpp "${sources[@]}" src/picture/*.h src/decoder/*.h -newer "$binary")" ]; then
   clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
     -Isrc -Icmake/nowindows fuzz/decoder_input_fuzzer.cpp "${sources[@]}" -o "$binary"
 fi

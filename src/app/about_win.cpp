@@ -1,6 +1,6 @@
 // The About box: product, maker, rights notice and the credits of the libraries used.
 #include "app/help_win.h"
-#include "app/libraries.h"
+#include "app/credits.h"
 
 std::string AboutAcknowledgement()
 {

@@ -6,7 +6,7 @@
 // parameters, so this header and htmlhelp.h must never meet in one file (the program
 // includes neither htmlhelp.h nor its import library).
 #pragma once
-#include "app/globals_win.h"
+#include "ui/globals_win.h"
 
 // HH_DISPLAY_TOPIC: opens the help file at its default topic, or at the topic given.
 const UINT HelpDisplayTopic = 0;

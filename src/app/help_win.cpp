@@ -5,7 +5,7 @@
 #include <shellapi.h>
 
 #include "app/help_loader_win.h"
-#include "app/product.h"
+#include "model/product.h"
 
 void ShowHelp()
 {

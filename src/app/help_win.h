@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "app/globals_win.h"
+#include "ui/globals_win.h"
 
 // Opens Tolvane.chm at its default topic, unless its window is already open. Without a
 // help file found at start-up, says so in a message box every time.

@@ -1,5 +1,5 @@
 // The program's entry point; everything else lives in the library the tests share.
-#include "app/decoder_host_win.h"
+#include "decoder/host_win.h"
 #include "app/startup_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)

@@ -3,10 +3,10 @@
 #include "app/mainwindow_win.h"
 
 #include "app/help_win.h"
-#include "app/operation_win.h"
-#include "app/progress_win.h"
-#include "app/statusbar_win.h"
-#include "app/toolbar_win.h"
+#include "ui/operation_win.h"
+#include "ui/progress_win.h"
+#include "ui/statusbar_win.h"
+#include "ui/toolbar_win.h"
 #include "import/add_images_win.h"
 #include "import/drop_target_win.h"
 #include "layout/palette_win.h"
@@ -146,16 +146,6 @@ static void SetComposited(HWND window, BOOL on)
     SetWindowLongPtrA(window, GWL_EXSTYLE, style);
 }
 
-// A progress dialog's Cancel: the running operation closes its own dialog when its loop
-// returns; a dialog left showing a failed Make PDF is closed here.
-static void CloseProgress(int* flag, HWND dialog)
-{
-    if (RunningOperation() != NoOperation) return;
-    *flag = 0;
-    EnableWindow(MainWindow, TRUE);
-    if (IsWindow(dialog)) DestroyWindow(dialog);
-}
-
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -199,8 +189,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_ENTERSIZEMOVE: SetComposited(window, TRUE); return 0;
     case WM_EXITSIZEMOVE: SetComposited(window, FALSE); return 0;
-    case APP_CLOSE_PDF_PROGRESS: CloseProgress(&PdfBuildActive, MakePdfProgressDialog); return 0;
-    case APP_CLOSE_ADD_PROGRESS: CloseProgress(&ImportActive, AddImagesProgressDialog); return 0;
+    case APP_CLOSE_PDF_PROGRESS:
+    case APP_CLOSE_ADD_PROGRESS: CloseFailedProgress(); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

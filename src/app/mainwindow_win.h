@@ -1,6 +1,6 @@
 // The main window: child windows, layout and the routing of every command.
 #pragma once
-#include "app/globals_win.h"
+#include "ui/globals_win.h"
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void TogglePreview();

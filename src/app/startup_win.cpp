@@ -5,36 +5,36 @@
 
 #include <cstdio>
 
-#include "app/decoder_host_win.h"
-#include "app/libraries.h"
+#include "decoder/host_win.h"
+#include "picture/libraries.h"
 #include "app/mainwindow_win.h"
-#include "app/progress_win.h"
-#include "app/version_rules.h"
+#include "platform/message_loop_win.h"
+#include "ui/operation_win.h"
+#include "ui/version_rules.h"
 #include "pdf/pdf_library.h"
 
 int RunTolvane(HINSTANCE instance, int showCommand)
 {
     OleInitialize(NULL);
-    StartLibraries();
+    StartPictureLibrary();
     LoadStringA(instance, IDS_TITLE, WindowTitle, sizeof WindowTitle);
     LoadStringA(instance, IDS_CLASS_NAME, MainClassName, sizeof MainClassName);
 
     if (!RegisterMainWindowClass(instance)) {
         MessageBoxA(NULL, "Window Registration Failed!", "Error!", MB_ICONWARNING);
-        StopLibraries();
+        StopPictureLibrary();
         OleUninitialize();
         return 1;
     }
     if (!InitInstance(instance, showCommand)) {
         MessageBoxA(NULL, "Window Initialization Failed!", "Error!", MB_ICONWARNING);
-        StopLibraries();
+        StopPictureLibrary();
         OleUninitialize();
         return 2;
     }
-    HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
-    int exitCode = RunMessageLoop(accelerators);
+    int exitCode = RunMessageLoop();
     EndAllDecoders();
-    StopLibraries();
+    StopPictureLibrary();
     OleUninitialize();
     return exitCode;
 }
@@ -158,42 +158,10 @@ BOOL InitInstance(HINSTANCE instance, int showCommand)
                                   NULL);
     MainWindow = window;
     if (!window) return FALSE;
+    SetLoopShortcuts(window, LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS)));
+    StopDecoderWaitsOn(OperationCancelEvent());
     ShowWindow(window, showCommand);
     UpdateWindow(window);
     MakeInsertionMarkBitmaps();
     return TRUE;
-}
-
-BOOL RouteToModelessDialogs(MSG* msg)
-{
-    HWND dialogs[] = {MakePdfProgressDialog, AddImagesProgressDialog, LayoutPalette};
-    for (HWND dialog : dialogs)
-        if (dialog && IsWindow(dialog) && IsDialogMessageA(dialog, msg)) return TRUE;
-    return FALSE;
-}
-
-void HandleLoopMessage(MSG* msg, HACCEL accelerators)
-{
-    // Shortcuts first, so that Ctrl+M still reaches the main window while the layout
-    // palette has the keyboard focus. A disabled main window takes none: after a failed
-    // PDF build it stays disabled under the "Make PDF" dialog until that is closed.
-    if (IsWindowEnabled(MainWindow) && TranslateAcceleratorA(MainWindow, accelerators, msg))
-        return;
-    if (RouteToModelessDialogs(msg)) return;
-    TranslateMessage(msg);
-    DispatchMessageA(msg);
-}
-
-int RunMessageLoop(HACCEL accelerators)
-{
-    MSG msg;
-    msg.wParam = 0;
-    for (;;) {
-        int pumpedExit = 0;
-        if (PumpSawQuit(&pumpedExit)) return pumpedExit;
-        BOOL got = GetMessageA(&msg, NULL, 0, 0);
-        if (got == 0 || got == -1) break;
-        HandleLoopMessage(&msg, accelerators);
-    }
-    return (int)msg.wParam;
 }

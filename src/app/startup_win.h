@@ -1,6 +1,6 @@
 // Start-up, defaults and the main message loop.
 #pragma once
-#include "app/globals_win.h"
+#include "ui/globals_win.h"
 
 int RunTolvane(HINSTANCE instance, int showCommand);  // WinMain's body; the exit code
 ATOM RegisterMainWindowClass(HINSTANCE instance);
@@ -12,9 +12,3 @@ void FindHelpFile();
 // may be null when it could not be read).
 void FindHelpFileFrom(const char* programFile, const char* currentDirectory);
 BOOL HelpFileAttributesPresent(DWORD attributes);
-int RunMessageLoop(HACCEL accelerators);
-// One message of the main loop: shortcuts, then the modeless dialogs, then dispatch.
-void HandleLoopMessage(MSG* msg, HACCEL accelerators);
-// Offers a message to the modeless dialogs (progress dialogs, layout palette); TRUE
-// when one of them took it.
-BOOL RouteToModelessDialogs(MSG* msg);

@@ -8,9 +8,9 @@
 #include <cstring>
 #include <vector>
 
-#include "app/operation_win.h"
-#include "app/progress_win.h"
-#include "app/wide_text_win.h"
+#include "ui/operation_win.h"
+#include "ui/progress_win.h"
+#include "platform/wide_text_win.h"
 #include "import/import_batch_win.h"
 #include "import/open_selection.h"
 

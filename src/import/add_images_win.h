@@ -1,6 +1,6 @@
 // The Add Images command: the open dialog, then every chosen file through the import batch.
 #pragma once
-#include "app/globals_win.h"
+#include "ui/globals_win.h"
 
 // The open dialog's filters: "Supported Images" (selected at first), then all files.
 extern const WCHAR SupportedImagesFilter[];

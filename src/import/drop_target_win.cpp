@@ -7,9 +7,9 @@
 
 #include <new>
 
-#include "app/operation_win.h"
-#include "app/progress_win.h"
-#include "app/wide_text_win.h"
+#include "ui/operation_win.h"
+#include "ui/progress_win.h"
+#include "platform/wide_text_win.h"
 #include "import/import_batch_win.h"
 
 // The one accepted form: a shell drop file list in global memory.

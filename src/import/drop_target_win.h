@@ -1,7 +1,7 @@
 // Files dropped on the image list by OLE drag and drop: each is imported as Add Images
 // would, in the order of the dropped list.
 #pragma once
-#include "app/globals_win.h"
+#include "ui/globals_win.h"
 
 #include <ole2.h>
 

@@ -2,12 +2,13 @@
 
 #include <cstdio>
 
-#include "app/decoder_host_win.h"
-#include "app/operation_win.h"
-#include "app/progress_win.h"
-#include "app/statusbar_win.h"
-#include "app/wide_text_win.h"
-#include "import/thumbnail_win.h"
+#include "decoder/host_win.h"
+#include "ui/operation_win.h"
+#include "platform/message_loop_win.h"
+#include "ui/progress_win.h"
+#include "ui/statusbar_win.h"
+#include "platform/wide_text_win.h"
+#include "ui/thumbnail_win.h"
 #include "listview/image_listview_win.h"
 
 // Every progress line is formatted into this much text, terminator included.
@@ -22,34 +23,14 @@ static void ShowNewEntries()
 
 int OpenImportBatch(int count)
 {
-    if (count <= 0 || !BeginOperation(ImportOperation)) return 0;
-    EnableWindow(MainWindow, FALSE);
-    AddImagesProgressDialog = CreateDialogParamA(AppInstance,
-                                                 MAKEINTRESOURCEA(IDD_ADD_IMAGES_PROGRESS),
-                                                 MainWindow, AddImagesProgressProc, 0);
-    if (!AddImagesProgressDialog) {
-        EnableWindow(MainWindow, TRUE);
-        EndOperation();
-        return 0;
-    }
-    HWND bar = GetDlgItem(AddImagesProgressDialog, IDC_ADD_PROGRESS_BAR);
-    // The classic range message carries 16 bits: a larger drop would wrap round, so it
-    // takes the 32-bit range instead.
-    if (count <= 0xFFFF) SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, count));
-    else SendMessageA(bar, PBM_SETRANGE32, 0, count);
-    SendMessageA(bar, PBM_SETSTEP, 1, 0);
-    ShowWindow(AddImagesProgressDialog, SW_SHOW);
-    return count;
+    return count > 0 && BeginProgress(ImportOperation, count) ? count : 0;
 }
 
 void CloseImportBatch(int count)
 {
     if (count <= 0) return;
-    EnableWindow(MainWindow, TRUE);
-    if (IsWindow(AddImagesProgressDialog)) DestroyWindow(AddImagesProgressDialog);
-    AddImagesProgressDialog = NULL;
+    EndProgress();
     ShowNewEntries();
-    EndOperation();
 }
 
 static void SetProgressLine(int id, const char* format, const char* text)
@@ -178,7 +159,7 @@ void ImportFiles(int count, ImportPathProc pathAt, void* context)
     DWORD shown = GetTickCount();
     for (int i = 0; i < count; i++) {
         PumpPendingMessages();
-        if (!ImportActive) break;  // Cancel: the files not reached are skipped
+        if (!ImportActive || OperationCancelled()) break;  // the files not reached are skipped
         const int slot = i % DecoderCount;
         ShowImportProgress(i + 1, count, paths[slot]);
         BOOL added = FALSE;

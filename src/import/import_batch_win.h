@@ -2,7 +2,7 @@
 // of files, the texts shown for each file, and the step that turns one file into one
 // entry of the collection.
 #pragma once
-#include "app/globals_win.h"
+#include "ui/globals_win.h"
 
 // Opens the batch for count files as the running operation: sets ImportActive, disables
 // the main window and shows the "Add Images" progress dialog with its bar set to

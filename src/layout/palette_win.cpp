@@ -1,8 +1,9 @@
 #include "layout/palette_win.h"
 
-#include "app/operation_win.h"
-#include "app/statusbar_win.h"
-#include "app/toolbar_win.h"
+#include "platform/message_loop_win.h"
+#include "ui/operation_win.h"
+#include "ui/statusbar_win.h"
+#include "ui/toolbar_win.h"
 #include "layout/preview_win.h"
 
 int LayoutImage(LayoutMode layout)
@@ -115,6 +116,8 @@ static INT_PTR AnswerPaletteTooltip(NMTTDISPINFOA* request)
 INT_PTR CALLBACK LayoutPaletteProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_INITDIALOG: RegisterModelessDialog(dialog); return FALSE;
+    case WM_DESTROY: UnregisterModelessDialog(dialog); return FALSE;
     case WM_NOTIFY: {
         NMHDR* header = (NMHDR*)lParam;
         if (header->hwndFrom == PaletteToolbarTips && header->code == TTN_GETDISPINFOA)

@@ -1,7 +1,7 @@
 // The layout palette: a small popup column of three buttons under the toolbar's layout
 // button, choosing one, two or four pictures per page.
 #pragma once
-#include "app/globals_win.h"
+#include "ui/globals_win.h"
 
 HWND CreateLayoutPalette(HWND owner);
 void ShowLayoutPalette(NMTOOLBARA* dropDown);

@@ -2,11 +2,10 @@
 
 #include <cstdio>
 
-#include "app/commands.h"
-#include "app/operation_win.h"
-#include "app/progress_win.h"
-#include "layout/page_geometry.h"
-#include "pdf/pdf_library.h"
+#include "ui/commands.h"
+#include "ui/operation_win.h"
+#include "platform/message_loop_win.h"
+#include "model/preview_geometry.h"
 
 std::deque<int> PreviewSlotList;
 
@@ -25,18 +24,6 @@ HWND CreatePreviewListView(HWND parent)
     SendMessageA(view, LVM_SETITEMCOUNT, PreviewSlotList.size(), 0);
     ShowWindow(view, SW_HIDE);
     return view;
-}
-
-// The paper's width and height in points, as the PDF writer gives them.
-static BOOL ReadPaperSize(int* width, int* height)
-{
-    int document = PdfCreateDocument();
-    if (!document) return FALSE;
-    PdfSetPaper(PdfSettings.pageSizeName);
-    *width = (int)PdfGetPageDimension(PdfMediaBox, PdfWidth);
-    *height = (int)PdfGetPageDimension(PdfMediaBox, PdfHeight);
-    PdfFreeDocument(document);
-    return *width > 0 && *height > 0;
 }
 
 // The GDI objects of one rendering.
@@ -130,9 +117,9 @@ static void AddPagePicture(PageCanvas* c, HIMAGELIST pages)
 // The pages of the collection as it is; 0 when there are none (or the window closes).
 static int RenderPages()
 {
-    int width, height;
-    if (!ReadPaperSize(&width, &height)) return 0;
-    PreviewGeometry g = ComputePreviewGeometry(width, height);
+    double width, height;  // the PDF's own paper, whole points as the preview draws it
+    if (!PaperSizeInPoints(PdfSettings.pageSizeName, &width, &height)) return 0;
+    PreviewGeometry g = ComputePreviewGeometry((int)width, (int)height);
     PreviewPage page = LandscapePreviewPage(g);
 
     SendMessageA(PreviewListView, LVM_SETITEMCOUNT, 0, 0);

@@ -3,7 +3,7 @@
 #pragma once
 #include <deque>
 
-#include "app/globals_win.h"
+#include "ui/globals_win.h"
 
 extern std::deque<int> PreviewSlotList;  // page k's picture in the preview's image list
 

@@ -2,7 +2,7 @@
 // item's caption and thumbnail slot when it paints.
 #include "listview/image_listview_win.h"
 
-#include "app/statusbar_win.h"
+#include "ui/statusbar_win.h"
 #include "listview/remove_win.h"
 #include "listview/reorder_win.h"
 

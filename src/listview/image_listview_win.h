@@ -1,6 +1,6 @@
 // The owner-data list of thumbnails and caption editing.
 #pragma once
-#include "app/globals_win.h"
+#include "ui/globals_win.h"
 
 enum CaptionEditMode { ByF2 = 1, AtRightClick = 2, ByTypedKey = 3 };
 

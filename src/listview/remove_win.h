@@ -1,4 +1,4 @@
 #pragma once
-#include "app/globals_win.h"
+#include "ui/globals_win.h"
 
 void RemoveSelectedImages();

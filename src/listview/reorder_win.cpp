@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "app/operation_win.h"
+#include "ui/operation_win.h"
 #include "listview/image_listview_win.h"
 
 ReorderDragStateRecord ReorderDragState;

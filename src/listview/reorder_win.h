@@ -1,6 +1,6 @@
 // Reordering the images by dragging them inside the list view.
 #pragma once
-#include "app/globals_win.h"
+#include "ui/globals_win.h"
 
 // Everything a reorder drag keeps between mouse messages; coordinates are client
 // coordinates of the image list view. Valid while DragActive is 1.

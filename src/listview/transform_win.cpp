@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "app/statusbar_win.h"
+#include "ui/statusbar_win.h"
 #include "listview/image_listview_win.h"
 
 namespace {

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/globals_win.h"
-#include "import/thumbnail.h"
+#include "ui/globals_win.h"
+#include "picture/thumbnail.h"
 
 void TransformSelectedImages(TransformMode mode);

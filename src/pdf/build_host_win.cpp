@@ -1,9 +1,10 @@
 #include "pdf/build_host_win.h"
 
-#include "app/decoder_host_win.h"
-#include "app/operation_win.h"
-#include "app/progress_win.h"
-#include "app/wide_text_win.h"
+#include "decoder/host_win.h"
+#include "ui/operation_win.h"
+#include "platform/message_loop_win.h"
+#include "ui/progress_win.h"
+#include "platform/wide_text_win.h"
 
 // The progress dialog may have gone with a Cancel while the builder still reports.
 static HWND ProgressItem(int id)
@@ -130,12 +131,7 @@ void MakePdfDialogHost::DropPagePictures()
 
 void MakePdfDialogHost::SetProgressRange(int count)
 {
-    // The bar's range is 16 bits wide: a larger count fills it early rather than wrapping.
-    WORD top = (WORD)(count < 0 ? 0 : count > 0xFFFF ? 0xFFFF : count);
-    HWND bar = ProgressItem(IDC_PDF_PROGRESS_BAR);
-    if (!bar) return;
-    SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, top));
-    SendMessageA(bar, PBM_SETSTEP, 1, 0);
+    if (HWND bar = ProgressItem(IDC_PDF_PROGRESS_BAR)) SetProgressBarRange(bar, count);
 }
 
 void MakePdfDialogHost::StepProgress()
@@ -156,7 +152,7 @@ void MakePdfDialogHost::SetMessageLine(const char* text)
 bool MakePdfDialogHost::PumpAndContinue()
 {
     PumpPendingMessages();
-    return PdfBuildActive != 0;
+    return PdfBuildActive && !OperationCancelled();
 }
 
 void MakePdfDialogHost::ShowFailure(const char* message)

@@ -1,10 +1,10 @@
 // The PDF builder's link to the program: files through Win32 calls, progress and messages
 // in the "Make PDF" progress dialog, the pump and its Cancel flag, the "PDF Error" box.
 #pragma once
-#include "app/globals_win.h"
+#include "ui/globals_win.h"
 #include "pdf/pdf_builder.h"
 
-#include "app/file_io_win.h"
+#include "platform/file_io_win.h"
 
 class MakePdfDialogHost : public BuildHost {
 public:

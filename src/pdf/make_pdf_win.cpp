@@ -3,9 +3,9 @@
 #include <mapi.h>
 #include <shellapi.h>
 
-#include "app/operation_win.h"
-#include "app/progress_win.h"
-#include "app/wide_text_win.h"
+#include "ui/operation_win.h"
+#include "ui/progress_win.h"
+#include "platform/wide_text_win.h"
 #include "pdf/build_host_win.h"
 #include "pdf/pdf_paths.h"
 
@@ -75,37 +75,17 @@ void MailPdf(const char* path)
     sendMail(0, 0, &message, MAPI_DIALOG, 0);  // the compose window; its result is the user's
 }
 
-static void EndBuild()
-{
-    EnableWindow(MainWindow, TRUE);
-    if (MakePdfProgressDialog && IsWindow(MakePdfProgressDialog))
-        DestroyWindow(MakePdfProgressDialog);
-    MakePdfProgressDialog = NULL;
-    EndOperation();
-}
-
 void MakePdfCommand()
 {
     if (ImageCollection.empty() || !ProgramIdle()) return;
-    if (ChoosePdfPath() != 1 || !BeginOperation(PdfOperation)) return;
-
-    EnableWindow(MainWindow, FALSE);
-    MakePdfProgressDialog = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_MAKE_PDF_PROGRESS),
-                                               MainWindow, MakePdfProgressProc, 0);
-    if (!MakePdfProgressDialog) {
-        EndBuild();
+    if (ChoosePdfPath() != 1 || !BeginProgress(PdfOperation, (int)ImageCollection.size()))
         return;
-    }
-    ShowWindow(MakePdfProgressDialog, SW_SHOW);
+    const BOOL built = BuildPdf() == 1;
+    const BOOL cancelled = !PdfBuildActive;
     // After a failure the dialog stays with its message, the main window disabled, until
     // the user closes it with Cancel.
-    if (BuildPdf() != 1) {
-        EndOperation(TRUE);
-        return;
-    }
-    const BOOL cancelled = !PdfBuildActive;
-    EndBuild();
-    if (cancelled) return;  // nothing written, nothing to open or mail
+    EndProgress(!built);
+    if (!built || cancelled) return;  // nothing written, nothing to open or mail
 
     if (PdfSettings.openAfterCreation)
         ShellExecuteW(NULL, L"open", WidePath(PdfPath).text, NULL, NULL, SW_SHOWNORMAL);

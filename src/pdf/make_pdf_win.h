@@ -1,7 +1,7 @@
 // The Make PDF command: the save dialog, the build under the "Make PDF" progress dialog,
 // then opening and mailing the file as the settings ask.
 #pragma once
-#include "app/globals_win.h"
+#include "ui/globals_win.h"
 
 void MakePdfCommand();
 // The save dialog. 1 when the user chose a file: PdfPath then holds its full path and

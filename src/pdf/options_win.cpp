@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/wide_text_win.h"
+#include "platform/wide_text_win.h"
 
 INT_PTR ShowPdfOptions()
 {

@@ -11,9 +11,9 @@
 #include <deque>
 #include <string>
 
-#include "app/product.h"
+#include "model/product.h"
 #include "pdf/pdf_library.h"
-#include "pdf/pdf_page_geometry.h"
+#include "model/page_geometry.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "model/collection.h"
-#include "pdf/page_picture.h"
-#include "pdf/pdf_settings.h"
+#include "picture/page_picture.h"
+#include "model/pdf_settings.h"
 
 enum { MaxPdfImages = 200 };
 

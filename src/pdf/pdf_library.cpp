@@ -1,6 +1,8 @@
 // PDF operations on libharu (pages, images, text) and libqpdf (encryption).
 #include "pdf/pdf_library.h"
 
+#include "model/pdf_settings.h"
+
 #include <hpdf.h>
 #include <hpdf_doc.h>      // the document's stream, see SaveToMemory
 #include <hpdf_pages.h>    // HPDF_Page_SetFilter: per-page compression
@@ -23,8 +25,6 @@
 
 namespace {
 
-const double LetterWidth = 612, LetterHeight = 792;
-const double A4Width = 595.276, A4Height = 841.89;
 const double LargestCoordinate = 32767;  // libharu's limit for real numbers
 const char CaptionFontName[] = "Helvetica";
 const double LargestTextSize = 10, SmallestTextSize = 4;
@@ -416,8 +416,10 @@ int PdfCreateDocument()
     HPDF_Doc doc = HPDF_New(OnHaruError, nullptr);
     if (!doc) return 0;
     HPDF_Page page = HPDF_AddPage(doc);
-    if (!page || HPDF_Page_SetWidth(page, LetterWidth) != HPDF_OK ||
-        HPDF_Page_SetHeight(page, LetterHeight) != HPDF_OK) {
+    double width = 0, height = 0;
+    PaperSizeInPoints("Letter", &width, &height);
+    if (!page || HPDF_Page_SetWidth(page, (HPDF_REAL)width) != HPDF_OK ||
+        HPDF_Page_SetHeight(page, (HPDF_REAL)height) != HPDF_OK) {
         HPDF_Free(doc);
         return 0;
     }
@@ -461,15 +463,7 @@ void PdfSetPaper(const char* paperName)
                                   Landscape) == 0;
     if (landscape) name.resize(name.size() - strlen(Landscape));
     double width, height;
-    if (name == "Letter") {
-        width = LetterWidth;
-        height = LetterHeight;
-    } else if (name == "A4") {
-        width = A4Width;
-        height = A4Height;
-    } else {
-        return Fail(PdfErrorBadArgument);
-    }
+    if (!PaperSizeInPoints(name.c_str(), &width, &height)) return Fail(PdfErrorBadArgument);
     if (landscape) std::swap(width, height);
     Check(HPDF_Page_SetWidth(page, (HPDF_REAL)width));
     Check(HPDF_Page_SetHeight(page, (HPDF_REAL)height));

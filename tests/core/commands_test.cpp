@@ -3,7 +3,7 @@
 
 #include <set>
 
-#include "app/commands.h"
+#include "ui/commands.h"
 #include "resources/resource.h"
 
 TEST(Commands, TableIsConsistent)

@@ -9,8 +9,8 @@
 
 #include <FreeImage.h>
 #include "support/pictures.h"
-#include "import/decoder_job.h"
-#include "import/image_load.h"
+#include "decoder/job.h"
+#include "picture/image_load.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The page turns that the preview shares with the PDF, for every layout and picture shape.
 #include <gtest/gtest.h>
 
-#include "layout/page_geometry.h"
-#include "pdf/pdf_page_geometry.h"
+#include "model/preview_geometry.h"
+#include "model/page_geometry.h"
 
 TEST(Geometry, PaperAndPreviewPagesTurnAlike)
 {

@@ -11,11 +11,11 @@
 #include <string>
 #include <utility>
 
-#include "import/header_size.h"
-#include "import/image_load.h"
-#include "import/thumbnail.h"
-#include "pdf/page_picture.h"
-#include "pdf/pdf_page_geometry.h"
+#include "picture/header_size.h"
+#include "picture/image_load.h"
+#include "picture/thumbnail.h"
+#include "picture/page_picture.h"
+#include "model/page_geometry.h"
 #include "support/pictures.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <hpdf.h>
 #include <qpdf/QPDF.hh>
 
-#include "app/libraries.h"
+#include "app/credits.h"
 
 TEST(Libraries, WrapParagraphs)
 {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "import/thumbnail.h"
-#include "listview/transform_rules.h"
+#include "picture/thumbnail.h"
+#include "model/transform_rules.h"
 #include "support/build_host.h"
 #include "support/pdf_reader.h"
 

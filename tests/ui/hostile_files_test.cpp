@@ -4,7 +4,7 @@
 // answering and its memory stays small, and the next picture is read as before.
 #include "ui/gtest_win.h"
 
-#include "app/globals_win.h"
+#include "ui/globals_win.h"
 
 #include <psapi.h>
 
@@ -86,7 +86,7 @@ TEST(HostileFiles, EachIsReportedAsUnreadableAndTheListStays)
     DWORD started = GetTickCount();
     AddImagesFromFiles();
     printf("%d hostile files took %lu ms\n", (int)(sizeof cases / sizeof cases[0]),
-           GetTickCount() - started);
+           (unsigned long)(GetTickCount() - started));
 
     EXPECT_FALSE(DialogTimedOut());
     for (const Case& c : cases) {

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <map>
 
-#include "app/progress_win.h"
-#include "app/wide_text_win.h"
+#include "ui/progress_win.h"
+#include "platform/wide_text_win.h"
 #include "import/import_batch_win.h"
 #include "pdf/options_win.h"
 #include "pdf/make_pdf_win.h"

@@ -8,8 +8,8 @@
 #include <tlhelp32.h>
 #include <winternl.h>
 
-#include "app/decoder_host_win.h"
-#include "app/wide_text_win.h"
+#include "decoder/host_win.h"
+#include "platform/wide_text_win.h"
 #include "import/import_batch_win.h"
 #include "pdf/make_pdf_win.h"
 #include "support/pdf_reader.h"

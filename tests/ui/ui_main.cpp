@@ -1,7 +1,7 @@
 // Entry of the UI test program: OLE first, then every crash becomes a failing exit status.
 // Started with "/decoder" it is one of the program's decoder processes instead, and with
 // "/impostor" another process of the user that opens a decoder's pipe first.
-#include "app/decoder_host_win.h"
+#include "decoder/host_win.h"
 
 #include <ole2.h>
 

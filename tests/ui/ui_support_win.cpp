@@ -2,7 +2,7 @@
 
 #include "ui/gtest_win.h"
 
-#include "app/wide_text_win.h"
+#include "platform/wide_text_win.h"
 
 #include <cstdio>
 #include <cstring>
@@ -10,12 +10,13 @@
 #include <set>
 #include <vector>
 
-#include "app/decoder_host_win.h"
-#include "app/operation_win.h"
-#include "app/progress_win.h"
+#include "decoder/host_win.h"
+#include "ui/operation_win.h"
+#include "platform/message_loop_win.h"
+#include "ui/progress_win.h"
 #include "app/startup_win.h"
 #include "layout/palette_win.h"
-#include "app/statusbar_win.h"
+#include "ui/statusbar_win.h"
 #include "import/drop_target_win.h"
 #include "import/import_batch_win.h"
 #include "listview/image_listview_win.h"
@@ -32,13 +33,6 @@ HWND StartTolvane(int showCommand)
     return MainWindow;
 }
 
-static HACCEL Accelerators()
-{
-    static HACCEL table = LoadAcceleratorsA(GetModuleHandleA(NULL),
-                                            MAKEINTRESOURCEA(IDR_ACCELERATORS));
-    return table;
-}
-
 void FlushMessages(DWORD maxMs)
 {
     DWORD start = GetTickCount();
@@ -50,7 +44,7 @@ void FlushMessages(DWORD maxMs)
                 PostQuitMessage((int)msg.wParam);  // leave it for the test to see
                 return;
             }
-            HandleLoopMessage(&msg, Accelerators());
+            HandleLoopMessage(&msg);
             quietSince = GetTickCount();
         } else {
             if (GetTickCount() - quietSince > 30) return;
@@ -116,6 +110,7 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
 void WhenDialogAppears(std::function<void(HWND)> action, DWORD timeoutMs)
 {
     static HHOOK hook = SetWindowsHookExA(WH_CBT, CbtProc, NULL, GetCurrentThreadId());
+    (void)hook;  // installed once, for the whole test
     PendingActions.push_back({action, timeoutMs});
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/globals_win.h"
+#include "ui/globals_win.h"
 
 #include <shlobj.h>
 

@@ -3,7 +3,7 @@
 #include "ui/gtest_win.h"
 #include "ui/ui_support_win.h"
 
-#include "app/commands.h"
+#include "ui/commands.h"
 #include "layout/preview_win.h"
 
 namespace {

@@ -1,4 +1,0 @@
-#include "app/product.h"
-
-const char ProductName[] = "Tolvane";
-const char ProductWebAddress[] = "https://www.quorrel.com/tolvane";

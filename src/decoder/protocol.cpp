@@ -1,0 +1,183 @@
+#include "decoder/protocol.h"
+
+#include <cstring>
+#include <utility>
+
+namespace {
+
+const uint32_t RequestMagic = 0x31515654;  // "TVQ1"
+const uint32_t ReplyMagic = 0x31505654;    // "TVP1"
+const size_t PlanBytes = 11 * 4 + 8;
+const size_t MaxNameBytes = 4096;
+const size_t ThumbnailBodyBytes = 16 + sizeof(ThumbnailPixels::bgra);
+
+void Put32(std::vector<uint8_t>* out, uint32_t v)
+{
+    for (int i = 0; i < 4; i++) out->push_back((uint8_t)(v >> (8 * i)));
+}
+void Put64(std::vector<uint8_t>* out, uint64_t v)
+{
+    Put32(out, (uint32_t)v);
+    Put32(out, (uint32_t)(v >> 32));
+}
+uint32_t Get32(const uint8_t* p) { return (uint32_t)p[3] << 24 | p[2] << 16 | p[1] << 8 | p[0]; }
+uint64_t Get64(const uint8_t* p) { return (uint64_t)Get32(p + 4) << 32 | Get32(p); }
+
+void PutFrame(std::vector<uint8_t>* out, uint32_t magic, uint32_t word, uint64_t length)
+{
+    Put32(out, magic);
+    Put32(out, word);
+    Put64(out, length);
+}
+
+FrameHeader GetFrame(const uint8_t* p) { return FrameHeader{Get32(p), Get32(p + 4), Get64(p + 8)}; }
+
+}  // namespace
+
+std::vector<uint8_t> EncodeRequest(DecodeJobKind kind, const char* fileName,
+                                   const PagePlan& plan, const uint8_t* data, size_t size)
+{
+    if (!fileName) fileName = "";
+    size_t nameBytes = strnlen(fileName, MaxNameBytes - 1) + 1;
+    std::vector<uint8_t> out;
+    out.reserve(FrameHeaderBytes + PlanBytes + 4 + nameBytes + size);
+    PutFrame(&out, RequestMagic, kind, PlanBytes + 4 + nameBytes + size);
+    const uint32_t words[11] = {(uint32_t)plan.flips, (uint32_t)plan.rotation,
+                                (uint32_t)plan.cellsPerPage, plan.startsPage ? 1u : 0u,
+                                plan.pageWidth, plan.pageHeight, plan.margin, plan.gap,
+                                plan.cellWidth, plan.cellHeight, 0};
+    for (uint32_t w : words) Put32(&out, w);
+    uint64_t quality;
+    memcpy(&quality, &plan.quality, 8);
+    Put64(&out, quality);
+    Put32(&out, (uint32_t)nameBytes);
+    out.insert(out.end(), fileName, fileName + nameBytes - 1);
+    out.push_back(0);
+    if (size) out.insert(out.end(), data, data + size);
+    return out;
+}
+
+bool ReadRequestHeader(const uint8_t header[FrameHeaderBytes], DecodeJobKind* kind,
+                       uint64_t* bodyLength)
+{
+    FrameHeader frame = GetFrame(header);
+    if (frame.magic != RequestMagic || (frame.word != DecodeThumbnail && frame.word != DecodePage))
+        return false;
+    if (frame.length < PlanBytes + 5 || frame.length > MaxRequestBodyBytes) return false;
+    *kind = (DecodeJobKind)frame.word;
+    *bodyLength = frame.length;
+    return true;
+}
+
+bool ParseRequestBody(DecodeJobKind kind, uint8_t* body, size_t size, DecodeRequest* out)
+{
+    if (size < PlanBytes + 4) return false;
+    out->kind = kind;
+    PagePlan& plan = out->plan;
+    plan.flips = (int)Get32(body);
+    plan.rotation = (int)Get32(body + 4);
+    plan.cellsPerPage = (int)Get32(body + 8);
+    plan.startsPage = Get32(body + 12) != 0;
+    plan.pageWidth = Get32(body + 16);
+    plan.pageHeight = Get32(body + 20);
+    plan.margin = Get32(body + 24);
+    plan.gap = Get32(body + 28);
+    plan.cellWidth = Get32(body + 32);
+    plan.cellHeight = Get32(body + 36);
+    uint64_t quality = Get64(body + 44);
+    memcpy(&plan.quality, &quality, 8);
+    size_t nameBytes = Get32(body + PlanBytes);
+    size_t at = PlanBytes + 4;
+    if (nameBytes == 0 || nameBytes > MaxNameBytes || nameBytes > size - at) return false;
+    if (body[at + nameBytes - 1] != 0) return false;
+    out->fileName = (const char*)body + at;
+    out->data = body + at + nameBytes;
+    out->size = size - at - nameBytes;
+    return true;
+}
+
+std::vector<uint8_t> EncodeThumbnailReply(const ThumbnailPixels* pixels)
+{
+    std::vector<uint8_t> out;
+    if (!pixels) {
+        PutFrame(&out, ReplyMagic, DecodeUnreadable, 0);
+        return out;
+    }
+    out.reserve(FrameHeaderBytes + ThumbnailBodyBytes);
+    PutFrame(&out, ReplyMagic, DecodeDone, ThumbnailBodyBytes);
+    const PictureRect& r = pixels->pictureRect;
+    for (int v : {r.left, r.top, r.right, r.bottom}) Put32(&out, (uint32_t)v);
+    out.insert(out.end(), pixels->bgra, pixels->bgra + sizeof pixels->bgra);
+    return out;
+}
+
+std::vector<uint8_t> EncodePageReply(const PagePicture* picture)
+{
+    std::vector<uint8_t> out;
+    if (!picture || picture->jpeg.size() > MaxReplyBodyBytes - 8) {
+        PutFrame(&out, ReplyMagic, DecodeUnreadable, 0);
+        return out;
+    }
+    out.reserve(FrameHeaderBytes + 8 + picture->jpeg.size());
+    PutFrame(&out, ReplyMagic, DecodeDone, 8 + picture->jpeg.size());
+    Put32(&out, picture->width);
+    Put32(&out, picture->height);
+    out.insert(out.end(), picture->jpeg.begin(), picture->jpeg.end());
+    return out;
+}
+
+std::vector<uint8_t> EncodeFileReadNotice()
+{
+    std::vector<uint8_t> out;
+    PutFrame(&out, ReplyMagic, DecodeFileRead, 0);
+    return out;
+}
+
+bool ReadReplyHeader(const uint8_t header[FrameHeaderBytes], DecodeJobKind kind,
+                     DecodeStatus* status, uint64_t* bodyLength)
+{
+    FrameHeader frame = GetFrame(header);
+    if (frame.magic != ReplyMagic) return false;
+    if (frame.word == DecodeUnreadable || frame.word == DecodeFileRead) {
+        if (frame.length != 0) return false;
+    } else if (frame.word == DecodeDone) {
+        if (kind == DecodeThumbnail && frame.length != ThumbnailBodyBytes) return false;
+        if (kind == DecodePage && (frame.length < 8 || frame.length > MaxReplyBodyBytes))
+            return false;
+        if (kind != DecodeThumbnail && kind != DecodePage) return false;
+    } else {
+        return false;
+    }
+    *status = (DecodeStatus)frame.word;
+    *bodyLength = frame.length;
+    return true;
+}
+
+bool ParseThumbnailReply(const uint8_t* body, size_t size, ThumbnailPixels* out)
+{
+    if (!body || size != ThumbnailBodyBytes) return false;
+    int v[4];
+    for (int i = 0; i < 4; i++) v[i] = (int)Get32(body + 4 * i);
+    // Inside the square and not empty, as every thumbnail is made.
+    if (v[0] < 0 || v[1] < 0 || v[2] > ThumbnailSize || v[3] > ThumbnailSize) return false;
+    if (v[0] >= v[2] || v[1] >= v[3]) return false;
+    out->pictureRect = PictureRect{v[0], v[1], v[2], v[3]};
+    memcpy(out->bgra, body + 16, sizeof out->bgra);
+    return true;
+}
+
+bool ParsePageReply(std::vector<uint8_t>&& body, PagePicture* out)
+{
+    const size_t size = body.size();
+    if (size < 8 + 3 || size > MaxReplyBodyBytes) return false;
+    unsigned width = Get32(body.data()), height = Get32(body.data() + 4);
+    const uint8_t* jpeg = body.data() + 8;
+    // A picture the loader accepts, and a JPEG file for the PDF library to check in full.
+    if (width == 0 || height == 0 || (uint64_t)width * height > 120000000ull) return false;
+    if (jpeg[0] != 0xFF || jpeg[1] != 0xD8 || jpeg[2] != 0xFF) return false;
+    out->width = width;
+    out->height = height;
+    body.erase(body.begin(), body.begin() + 8);
+    out->jpeg = std::move(body);
+    return true;
+}

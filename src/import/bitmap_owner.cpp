@@ -1,5 +1,0 @@
-#include "import/bitmap_owner.h"
-
-#include <FreeImage.h>
-
-void BitmapUnloader::operator()(FIBITMAP* bitmap) const { FreeImage_Unload(bitmap); }

@@ -1,0 +1,101 @@
+#include "model/page_geometry.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+unsigned LessOrZero(unsigned a, unsigned b) { return a > b ? a - b : 0; }
+
+// a x b / c truncated, exactly: no rounding of large products in floating point.
+unsigned Scale(unsigned a, unsigned b, unsigned c)
+{
+    return c ? (unsigned)std::min<uint64_t>((uint64_t)a * b / c, UINT32_MAX) : 0;
+}
+
+}  // namespace
+
+PaperTurn ChoosePaperTurn(int cellsPerPage, unsigned w, unsigned h, unsigned W, unsigned H)
+{
+    bool wide = w > h, tall = w < h;
+    bool portrait = W < H, landscape = W > H;
+    if (cellsPerPage == 2) {
+        if (wide && landscape) return PaperNameAlone;
+        if (tall && portrait) return PaperNameLandscape;
+    } else {
+        if (wide && portrait) return PaperNameLandscape;
+        if (tall && landscape) return PaperNameAlone;
+    }
+    return PaperUnchanged;
+}
+
+PageCells ComputePageCells(int cellsPerPage, unsigned W, unsigned H, unsigned M, unsigned G)
+{
+    PageCells page = {};
+    const unsigned innerWidth = LessOrZero(W, 2 * M), innerHeight = LessOrZero(H, 2 * M);
+    const unsigned top = LessOrZero(H, M);
+    if (cellsPerPage == 4) {
+        page.count = 4;
+        page.cellWidth = LessOrZero(innerWidth, G) / 2;
+        page.cellHeight = LessOrZero(innerHeight, G) / 2;
+        const unsigned right = LessOrZero(LessOrZero(W, M), page.cellWidth);
+        const unsigned lower = M + page.cellHeight;
+        page.cells[0] = {M, top};
+        page.cells[1] = {right, top};
+        page.cells[2] = {M, lower};
+        page.cells[3] = {right, lower};
+    } else if (cellsPerPage == 2 && W < H) {
+        page.count = 2;
+        page.cellWidth = innerWidth;
+        page.cellHeight = LessOrZero(innerHeight, G) / 2;
+        page.cells[0] = {M, top};
+        page.cells[1] = {M, M + page.cellHeight};
+    } else if (cellsPerPage == 2) {
+        page.count = 2;
+        page.cellWidth = LessOrZero(innerWidth, G) / 2;
+        page.cellHeight = innerHeight;
+        page.cells[0] = {M, top};
+        page.cells[1] = {LessOrZero(LessOrZero(W, M), page.cellWidth), top};
+    } else {
+        page.count = 1;
+        page.cellWidth = innerWidth;
+        page.cellHeight = innerHeight;
+        page.cells[0] = {M, top};
+    }
+    return page;
+}
+
+DrawnSize FitPicture(unsigned w, unsigned h, unsigned cellWidth, unsigned cellHeight)
+{
+    DrawnSize d;
+    if (w > h) {
+        d = {cellWidth, Scale(h, cellWidth, w)};
+        if (d.height > cellHeight) d = {Scale(w, cellHeight, h), cellHeight};
+    } else if (w < h) {
+        d = {Scale(w, cellHeight, h), cellHeight};
+        if (d.width > cellWidth) d = {cellWidth, Scale(h, cellWidth, w)};
+    } else {
+        d.width = d.height = std::min(cellWidth, cellHeight);
+    }
+    d.width = std::max(d.width, 1u);
+    d.height = std::max(d.height, 1u);
+    return d;
+}
+
+bool ResampledSize(unsigned w, unsigned h, DrawnSize drawn, double quality, DrawnSize* out)
+{
+    if (!(quality * 10 < 10) || w <= drawn.width || h <= drawn.height) return false;
+    const double q = std::max(quality, 0.0);
+    out->width = drawn.width + (unsigned)((w - drawn.width) * q);
+    out->height = drawn.height + (unsigned)((h - drawn.height) * q);
+    return true;
+}
+
+PageCell PicturePosition(const PageCells& page, int cellIndex, DrawnSize drawn)
+{
+    const PageCell& cell = page.cells[cellIndex];
+    PageCell at = cell;
+    if (drawn.width < page.cellWidth) at.left = cell.left + (page.cellWidth - drawn.width) / 2;
+    if (drawn.height < page.cellHeight) at.top = cell.top - (page.cellHeight - drawn.height) / 2;
+    return at;
+}

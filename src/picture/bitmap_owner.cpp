@@ -1,0 +1,5 @@
+#include "picture/bitmap_owner.h"
+
+#include <FreeImage.h>
+
+void BitmapUnloader::operator()(FIBITMAP* bitmap) const { FreeImage_Unload(bitmap); }

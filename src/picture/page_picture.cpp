@@ -1,0 +1,109 @@
+#include "picture/page_picture.h"
+
+#include <FreeImage.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "picture/exif_orientation.h"
+#include "picture/image_load.h"
+#include "picture/bicubic_resize.h"
+#include "model/page_geometry.h"
+#include "picture/jpeg_encode.h"
+
+PlannedPage PlanPage(const PagePlan& plan, unsigned width, unsigned height)
+{
+    if (!plan.startsPage)
+        return PlannedPage{plan.pageWidth, plan.pageHeight, plan.cellWidth, plan.cellHeight};
+    // Every page has the same paper: a turn only exchanges its sides.
+    unsigned W = plan.pageWidth, H = plan.pageHeight;
+    const unsigned shorter = std::min(W, H), longer = std::max(W, H);
+    switch (ChoosePaperTurn(plan.cellsPerPage, width, height, W, H)) {
+    case PaperUnchanged: break;
+    case PaperNameAlone: W = shorter, H = longer; break;
+    case PaperNameLandscape: W = longer, H = shorter; break;
+    }
+    PageCells cells = ComputePageCells(plan.cellsPerPage, W, H, plan.margin, plan.gap);
+    return PlannedPage{W, H, cells.cellWidth, cells.cellHeight};
+}
+
+namespace {
+
+// Where a picture's pixels go: its turned size, and the size it is resampled to, turned
+// and in its stored orientation.
+struct PixelPlan {
+    unsigned width, height;
+    bool resample;
+    DrawnSize resampled;
+    unsigned storedWidth, storedHeight;
+};
+
+PixelPlan PlanPixels(const PagePlan& plan, const PictureHeader& header)
+{
+    const bool quarterTurn = (plan.rotation / 90) % 2 != 0;
+    const bool swap = OrientationSwapsSides(header.orientation) != quarterTurn;
+    PixelPlan p;
+    p.width = swap ? header.height : header.width;
+    p.height = swap ? header.width : header.height;
+    const PlannedPage page = PlanPage(plan, p.width, p.height);
+    const DrawnSize drawn = FitPicture(p.width, p.height, page.cellWidth, page.cellHeight);
+    p.resampled = {p.width, p.height};
+    p.resample = ResampledSize(p.width, p.height, drawn, plan.quality, &p.resampled);
+    p.storedWidth = swap ? p.resampled.height : p.resampled.width;
+    p.storedHeight = swap ? p.resampled.width : p.resampled.height;
+    return p;
+}
+
+}  // namespace
+
+FIBITMAP* MakePagePixels(const uint8_t* data, size_t size, const char* fileName,
+                         const PagePlan& plan, unsigned* turnedWidth, unsigned* turnedHeight)
+{
+    try {
+        // The turned size from the header first: it decides the cell, and the cell how
+        // few pixels the decode may give.
+        PictureHeader header;
+        if (!ReadPictureHeader(data, size, fileName, &header)) return nullptr;
+        const PixelPlan wanted = PlanPixels(plan, header);
+
+        // Resampled in its stored orientation and turned after, so that a turn copies the
+        // smaller picture (the filter is the same both ways along each side). A JPEG is
+        // decoded reduced, to no fewer pixels than the resample needs in either direction.
+        BitmapOwner picture(DecodeImageFromMemory(data, size, fileName, &header,
+                                                  wanted.resample ? wanted.storedWidth : 0,
+                                                  wanted.resample ? wanted.storedHeight : 0));
+        if (!picture) return nullptr;
+        // Planned again from the decode's own header, which may differ: a camera raw
+        // file comes turned already.
+        const PixelPlan p = PlanPixels(plan, header);
+        // A reduced decode is resampled even at the size wanted: the filter's softening
+        // keeps it like the full-size picture resampled.
+        if (p.resample || FreeImage_GetWidth(picture.get()) != p.storedWidth ||
+            FreeImage_GetHeight(picture.get()) != p.storedHeight) {
+            picture = ResizeBicubic(picture.get(), p.storedWidth, p.storedHeight);
+            if (!picture) return nullptr;
+        }
+        picture = OrientForEntry(ApplyExifOrientation(std::move(picture), header.orientation),
+                                 plan.flips, plan.rotation);
+        if (FreeImage_GetWidth(picture.get()) != p.resampled.width ||
+            FreeImage_GetHeight(picture.get()) != p.resampled.height)
+            return nullptr;  // a turn failed for want of memory
+        *turnedWidth = p.width;
+        *turnedHeight = p.height;
+        return picture.release();
+    } catch (...) {
+        return nullptr;  // out of memory in a reader or the scaling: not readable here
+    }
+}
+
+bool MakePagePicture(const uint8_t* data, size_t size, const char* fileName,
+                     const PagePlan& plan, PagePicture* out)
+{
+    out->jpeg.clear();
+    BitmapOwner picture(MakePagePixels(data, size, fileName, plan, &out->width, &out->height));
+    try {
+        return picture && EncodePictureAsJpeg(std::move(picture), &out->jpeg);
+    } catch (...) {
+        return false;
+    }
+}

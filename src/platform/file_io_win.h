@@ -1,0 +1,56 @@
+// Whole-file reads and safe writes with Win32 calls: paths are Windows paths (under Wine
+// too), which the portable core cannot open. Paths are UTF-8; the calls are the W ones.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "model/types.h"
+#include "platform/win32.h"
+
+// Largest file read into memory; no image the program accepts comes near it.
+enum : DWORD { MaxReadFileBytes = 1024u * 1024u * 1024u };
+
+// Reads a whole regular file. FALSE for folders, missing or unreadable files, and files
+// larger than MaxReadFileBytes.
+BOOL ReadWholeFile(const char* path, std::vector<uint8_t>* out);
+
+// A whole regular file mapped into memory, read-only, for the decoder processes: no copy
+// and no zero-filled buffer. FALSE for what ReadWholeFile refuses and for empty files.
+// A file cut short by another program while mapped faults on access: only in a decoder,
+// which the program then counts as failed.
+struct MappedFile {
+    HANDLE mapping = NULL;
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+};
+BOOL MapWholeFile(const char* path, MappedFile* out);
+void UnmapWholeFile(MappedFile* file);
+
+// A file written in pieces into a temporary file in the target's folder, which then
+// replaces the target: a failed write never leaves a half-written file at the path nor
+// harms an existing one. On failure GetLastError() tells why (a viewer holding the
+// target open, a full disk).
+struct ReplacingFile {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    char target[MaxPathBytes];
+    char temp[MaxPathBytes + 16];
+};
+BOOL StartReplacing(ReplacingFile* out, const char* path);
+BOOL WriteReplacing(ReplacingFile* out, const uint8_t* data, size_t size);
+// keep: replace the target with what was written; otherwise delete the temporary file.
+BOOL EndReplacing(ReplacingFile* out, BOOL keep);
+
+// A scratch file in the user's temporary folder that is deleted when closed.
+struct TempSpool {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    uint64_t size = 0;
+};
+BOOL AppendToSpool(TempSpool* spool, const uint8_t* data, size_t size, uint64_t* offset);
+BOOL ReadFromSpool(TempSpool* spool, uint64_t offset, uint8_t* data, size_t size);
+void CloseSpool(TempSpool* spool);
+
+BOOL DeleteFileAtPath(const char* path);
+// The system's sentence for an error code (FormatMessage), in UTF-8, without line break.
+void DescribeSystemError(DWORD error, char* out, size_t outSize);
+
+BOOL FileExists(const char* path);  // a file (not a folder) is there

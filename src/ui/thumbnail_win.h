@@ -1,0 +1,24 @@
+// Thumbnails as device-dependent bitmaps for the thumbnail image list.
+#pragma once
+#include "ui/globals_win.h"
+
+// Reads the file, makes its 96 x 96 thumbnail (white around the picture) and returns it
+// as a bitmap compatible with window's device context; *pictureRect receives where the
+// picture lies in the square. NULL for anything that is not a readable picture: broken,
+// truncated or empty files, folders, vanished files, paths of more than 259 characters.
+// The caller deletes the bitmap once the image list has copied it.
+HBITMAP MakeThumbnail(HWND window, const char* path, PictureRect* pictureRect);
+
+// The thumbnail pixels as a bitmap compatible with window's device context (the pixels'
+// fourth bytes are cleared on the way). NULL when no bitmap could be made.
+struct ThumbnailPixels;
+HBITMAP ThumbnailBitmap(HWND window, ThumbnailPixels* pixels);
+
+// Pure red: the thumbnail image list's transparent colour.
+const COLORREF ThumbnailMaskColour = RGB(255, 0, 0);
+
+// Writes a thumbnail into an existing slot of the (masked) thumbnail image list with the
+// same transparency that ImageList_AddMasked gives a new one: without a mask of its own
+// the slot would keep the transparent areas of the picture that was there before.
+// Blackens the bitmap's pure-red pixels on the way, as ImageList_AddMasked does.
+BOOL ReplaceThumbnail(HIMAGELIST list, int slot, HBITMAP bitmap);
