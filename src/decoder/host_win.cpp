@@ -236,7 +236,7 @@ HANDLE AcceptDecoder(HANDLE pipe, const char* secret, const PROCESS_INFORMATION&
             GetNamedPipeClientProcessId(pipe, &client)) {
             // Under Wine the process started may be a launcher of the decoder.
             HANDLE process = NULL;
-            if (client == started.dwProcessId)
+            if (started.hProcess && client == started.dwProcessId)
                 DuplicateHandle(GetCurrentProcess(), started.hProcess, GetCurrentProcess(),
                                 &process, 0, FALSE, DUPLICATE_SAME_ACCESS);
             else
@@ -272,16 +272,22 @@ BOOL StartDecoder(Decoder& d)
     HANDLE process = NULL;
     // Out of a job the program runs in, where that job allows it: the decoder then goes
     // into the program's own job.
-    BOOL created = CreateProcessW(NULL, commandLine.data(), NULL, NULL, FALSE,
-                                  CREATE_NO_WINDOW | CREATE_BREAKAWAY_FROM_JOB, NULL, NULL,
-                                  &startup, &started) ||
-                   CreateProcessW(NULL, commandLine.data(), NULL, NULL, FALSE, CREATE_NO_WINDOW,
-                                  NULL, NULL, &startup, &started);
+    BOOL created = FALSE;
+    const DWORD tries[] = {CREATE_NO_WINDOW | CREATE_BREAKAWAY_FROM_JOB, CREATE_NO_WINDOW};
+    for (DWORD flags : tries) {
+        ZeroMemory(&started, sizeof started);  // a failed call may leave anything here
+        created = CreateProcessW(NULL, commandLine.data(), NULL, NULL, FALSE, flags, NULL, NULL,
+                                 &startup, &started);
+        if (created) break;
+    }
+    // Under Wine a Winelib program starts through a launcher, which gives no handles (and
+    // leaves the rest of the record unset): the decoder names itself on the pipe.
+    if (!started.hProcess) ZeroMemory(&started, sizeof started);
     if (created) {
         process = AcceptDecoder(pipe, secret, started);
-        if (!process) TerminateProcess(started.hProcess, 1);  // never came, or the wait stopped
-        CloseHandle(started.hProcess);
-        CloseHandle(started.hThread);
+        if (!process && started.hProcess) TerminateProcess(started.hProcess, 1);  // never came
+        if (started.hProcess) CloseHandle(started.hProcess);
+        if (started.hThread) CloseHandle(started.hThread);
     }
     if (!process) {
         CloseHandle(pipe);
@@ -328,9 +334,16 @@ uint8_t* PipeBounceBuffer()
     return buffer;
 }
 
-BOOL SendDecodeRequest(int slot, const std::vector<uint8_t>& request, DWORD decodeLimitMs)
+BOOL SendDecodeJob(int slot, DecodeJobKind kind, const char* path, const PagePlan& plan,
+                   DWORD decodeLimitMs)
 {
-    if (slot < 0 || slot >= DecoderCount) return FALSE;
+    if (slot < 0 || slot >= DecoderCount || !path || !path[0]) return FALSE;
+    std::vector<uint8_t> request;
+    try {
+        request = EncodeRequest(kind, path, plan, nullptr, 0);  // the decoder reads the file
+    } catch (...) {
+        return FALSE;  // no memory even for a request
+    }
     Decoder& d = Decoders[slot];
     if (d.busy) EndDecoderProcess(d);  // an unread reply would answer the wrong file
     if (d.process && WaitForSingleObject(d.process, 0) == WAIT_OBJECT_0) EndDecoderProcess(d);
@@ -412,6 +425,12 @@ BOOL DecoderBusy(int slot)
 void EndDecoder(int slot)
 {
     if (slot >= 0 && slot < DecoderCount) EndDecoderProcess(Decoders[slot]);
+}
+
+void EndBusyDecoders()
+{
+    for (Decoder& d : Decoders)
+        if (d.busy) EndDecoderProcess(d);
 }
 
 void EndAllDecoders()

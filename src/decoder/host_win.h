@@ -34,10 +34,12 @@ enum : uint64_t { DecoderMemoryBytes = 1536ull << 20 };
 enum : DWORD { PipeBounceBytes = 1u << 20 };
 uint8_t* PipeBounceBuffer();
 
-// Sends a whole request (EncodeRequest) to decoder `slot`, starting the process first
-// when it is not running; decodeLimitMs is the time its decoding may take. FALSE when no
-// decoder could be started or it did not take the request; the decoder is then ended.
-BOOL SendDecodeRequest(int slot, const std::vector<uint8_t>& request, DWORD decodeLimitMs);
+// Sends decoder `slot` the job of reading the file at path (UTF-8) for a thumbnail, or for
+// a page picture planned by plan, starting the process first when it is not running;
+// decodeLimitMs is the time its decoding may take. FALSE when no decoder could be started
+// or it did not take the job; the decoder is then ended.
+BOOL SendDecodeJob(int slot, DecodeJobKind kind, const char* path, const PagePlan& plan,
+                   DWORD decodeLimitMs);
 
 // What became of a request.
 enum DecodeOutcome {
@@ -67,6 +69,8 @@ enum : SIZE_T { SharedDecoderPeakBytes = 72u << 20 };
 BOOL DecoderBusy(int slot);
 // Ends the decoder process of `slot`, if any (a busy one loses its request).
 void EndDecoder(int slot);
+// Ends the decoders whose replies nobody will read (after a Cancel or a failure).
+void EndBusyDecoders();
 // Ends every decoder: the program is closing (a decoder outside the job would outlive it).
 void EndAllDecoders();
 

@@ -72,20 +72,6 @@ private:
     HBITMAP bitmap_;
 };
 
-// Sends the file's name to decoder `slot`, which reads it and makes its thumbnail. FALSE
-// when no decoder took it.
-BOOL SendThumbnailRequest(int slot, const char* path)
-{
-    if (!path[0] || lstrlenA(path) > MaxPathBytes - 1) return FALSE;
-    std::vector<uint8_t> request;
-    try {
-        request = EncodeRequest(DecodeThumbnail, path, PagePlan(), nullptr, 0);
-    } catch (...) {
-        return FALSE;  // no memory for the request: like an unreadable file
-    }
-    return SendDecodeRequest(slot, request, ThumbnailTimeLimitMs);
-}
-
 DecodeOutcome ReceiveThumbnail(int slot, ThumbnailPixels* pixels)
 {
     std::vector<uint8_t> body;
@@ -137,12 +123,6 @@ const DWORD ViewRefreshMs = 300;
 
 }  // namespace
 
-void AddImageFile(const char* path)
-{
-    if (!path) return;
-    if (AddOrReport(0, SendThumbnailRequest(0, path), path)) ShowNewEntries();
-}
-
 void ImportFiles(int count, ImportPathProc pathAt, void* context)
 {
     // File i goes to decoder i % DecoderCount as soon as that decoder is free, so the
@@ -153,7 +133,7 @@ void ImportFiles(int count, ImportPathProc pathAt, void* context)
         int slot = i % DecoderCount;
         paths[slot][0] = 0;
         fits[slot] = pathAt(i, paths[slot], MaxPathBytes, context);
-        sent[slot] = fits[slot] && SendThumbnailRequest(slot, paths[slot]);
+        sent[slot] = fits[slot] && SendDecodeJob(slot, DecodeThumbnail, paths[slot], PagePlan(), ThumbnailTimeLimitMs);
     };
     for (int i = 0; i < count && i < DecoderCount; i++) send(i);
     DWORD shown = GetTickCount();
@@ -171,7 +151,5 @@ void ImportFiles(int count, ImportPathProc pathAt, void* context)
         }
         if (i + DecoderCount < count && ImportActive) send(i + DecoderCount);
     }
-    // Files sent ahead of a Cancel are dropped with their decoders.
-    for (int slot = 0; slot < DecoderCount; slot++)
-        if (DecoderBusy(slot)) EndDecoder(slot);
+    EndBusyDecoders();  // the files sent ahead of a Cancel go with them
 }

@@ -18,20 +18,16 @@ void CloseImportBatch(int count);
 // of ..." and "Making Thumbnail for: path".
 void ShowImportProgress(int number, int count, const char* path);
 
-// Makes the file's thumbnail in a decoder process, puts it in a free slot (or a new one)
-// of the thumbnail image list and appends an entry to the collection; the view and the
-// status counts show it at once. A file that is not a readable picture (or that the
-// decoder could not finish) is reported on the progress dialog's message line as
-// "Unknown File Format: path", one that took too long as "Took Too Long to Read: path";
-// it adds nothing.
-void AddImageFile(const char* path);
-
 // Writes the path of file number index (0-based) into path (size bytes). FALSE when the
 // path is too long for the program, which then holds as much of it as fits.
 typedef BOOL (*ImportPathProc)(int index, char* path, size_t size, void* context);
 
 // The body of an opened batch of count files: for each one, in order, the progress
-// texts, then the file's entry as AddImageFile makes it, while the decoders already work
-// on the files after it. Stops at a Cancel; the view is refreshed now and then and when
-// the batch closes.
+// texts, then its thumbnail, made in a decoder process while the decoders already work on
+// the files after it, goes into a free slot (or a new one) of the thumbnail image list
+// and its entry is appended to the collection. A file that is not a readable picture (or
+// that the decoder could not finish) is reported on the progress dialog's message line as
+// "Unknown File Format: path", one that took too long as "Took Too Long to Read: path",
+// and adds nothing. Stops at a Cancel; the view is refreshed now and then and when the
+// batch closes.
 void ImportFiles(int count, ImportPathProc pathAt, void* context);

@@ -97,15 +97,9 @@ int MakePdfDialogHost::PictureWorkers()
 bool MakePdfDialogHost::StartPagePicture(int worker, const ImageEntry& entry,
                                          const PagePlan& plan)
 {
-    std::vector<uint8_t> request;
-    try {
-        request = EncodeRequest(DecodePage, entry.path, plan, nullptr, 0);  // the decoder reads it
-    } catch (...) {
-        return Failed(ERROR_NOT_ENOUGH_MEMORY);
-    }
     DWORD limit = plan.quality >= 1.0 ? FullQualityPageTimeLimitMs : PageTimeLimitMs;
     // A start that a Cancel stopped is not a failure: the picture then comes back cancelled.
-    return SendDecodeRequest(worker, request, limit) || OperationCancelled() ||
+    return SendDecodeJob(worker, DecodePage, entry.path, plan, limit) || OperationCancelled() ||
            Failed(0, "The program's picture decoder could not be started.");
 }
 
@@ -125,8 +119,7 @@ PictureOutcome MakePdfDialogHost::FinishPagePicture(int worker, PagePicture* out
 
 void MakePdfDialogHost::DropPagePictures()
 {
-    for (int slot = 0; slot < DecoderCount; slot++)
-        if (DecoderBusy(slot)) EndDecoder(slot);  // its reply would answer nobody
+    EndBusyDecoders();
 }
 
 void MakePdfDialogHost::SetProgressRange(int count)

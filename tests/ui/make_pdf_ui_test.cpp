@@ -225,6 +225,7 @@ TEST(MakePdf, PicturesLandInOrderAndCancelStopsTheDecoders)
 
     AnswerSaveDialog(target);
     MakePdfCommand();
+    printf("DBG %d %s timedout %d\n", PdfBuildActive, IsWindow(MakePdfProgressDialog) ? ItemText(MakePdfProgressDialog, IDC_PDF_MESSAGE).c_str() : "-", DialogTimedOut());
     const std::string bytes = ReadTestFile(target);
     PdfReadBack pdf = ReadPdf(ByteVec(bytes.begin(), bytes.end()));
     ASSERT_TRUE(pdf.opened) << pdf.error;

@@ -244,6 +244,19 @@ void TypeIntoOpenDialog(const std::string& typed, DWORD timeoutMs)
     }, timeoutMs);
 }
 
+static BOOL OnePath(int, char* path, size_t size, void* context)
+{
+    CopyText(path, size, (const char*)context);
+    return TRUE;
+}
+
+void AddImageFile(const char* path)
+{
+    const int count = OpenImportBatch(1);
+    ImportFiles(count, OnePath, const_cast<char*>(path));
+    CloseImportBatch(count);
+}
+
 std::vector<std::string> AddTestImages(int count)
 {
     static std::string folder = MakeTestFolder("pictures");

@@ -45,8 +45,10 @@ std::string WritePicture(const std::string& folder, const char* name, int width,
                          const char* format = "png", BYTE r = 40, BYTE g = 120, BYTE b = 200);
 // Queues the next open dialog to receive `typed` (UTF-8) in its file-name box, then OK.
 void TypeIntoOpenDialog(const std::string& typed, DWORD timeoutMs = 5000);
-// Adds count landscape pictures of distinct colours, named image<i>.png, straight through
-// AddImageFile (no dialog); returns their paths.
+// Adds one file as a drop of that file would, without the open dialog.
+void AddImageFile(const char* path);
+// Adds count landscape pictures of distinct colours, named image<i>.png, through
+// AddImageFile; returns their paths.
 std::vector<std::string> AddTestImages(int count);
 // The collection as the numbers in its entries' names, e.g. "1,2,3,0,4".
 std::string CollectionOrder();
