@@ -9,6 +9,7 @@
 #include "picture/libraries.h"
 #include "app/mainwindow_win.h"
 #include "platform/message_loop_win.h"
+#include "platform/owners_win.h"
 #include "ui/operation_win.h"
 #include "ui/version_rules.h"
 #include "pdf/pdf_library.h"
@@ -125,17 +126,17 @@ void FindHelpFile()
 
 static void MakeInsertionMarkBitmaps()
 {
-    HDC windowDC = GetDC(MainWindow);
-    if (!windowDC) return;  // reordering then works without a visible mark
+    WindowDC window(MainWindow);
+    if (!window.Get()) return;  // reordering then works without a visible mark
     HBITMAP mark = (HBITMAP)LoadImageA(AppInstance, MAKEINTRESOURCEA(IDB_INSERT_MARK),
                                        IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
     HBITMAP eraser = (HBITMAP)LoadImageA(AppInstance, MAKEINTRESOURCEA(IDB_INSERT_ERASER),
                                          IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
-    InsertMarkDC = CreateCompatibleDC(windowDC);
-    InsertEraserDC = CreateCompatibleDC(windowDC);
+    // Held for the whole run, with their bitmaps selected.
+    InsertMarkDC = CreateCompatibleDC(window.Get());
+    InsertEraserDC = CreateCompatibleDC(window.Get());
     if (InsertMarkDC && mark) SelectObject(InsertMarkDC, mark);
     if (InsertEraserDC && eraser) SelectObject(InsertEraserDC, eraser);
-    ReleaseDC(MainWindow, windowDC);
 }
 
 BOOL InitInstance(HINSTANCE instance, int showCommand)

@@ -26,33 +26,13 @@ LONG WINAPI EndOnCrash(EXCEPTION_POINTERS*)
 BOOL ReadAll(HANDLE pipe, uint8_t* data, size_t size)
 {
     uint8_t* bounce = PipeBounceBuffer();
-    size_t done = 0;
-    while (bounce && done < size) {
-        DWORD chunk = (DWORD)(size - done < PipeBounceBytes ? size - done : PipeBounceBytes), got = 0;
-        if (!ReadFile(pipe, bounce, chunk, &got, NULL) || got == 0) return FALSE;
-        memcpy(data + done, bounce, got);
-        done += got;
-    }
-    return done == size;
-}
-
-BOOL WriteAll(HANDLE pipe, const uint8_t* data, size_t size)
-{
-    uint8_t* bounce = PipeBounceBuffer();
-    size_t done = 0;
-    while (bounce && done < size) {
-        DWORD chunk = (DWORD)(size - done < PipeBounceBytes ? size - done : PipeBounceBytes);
-        memcpy(bounce, data + done, chunk);
-        DWORD written = 0;
-        if (!WriteFile(pipe, bounce, chunk, &written, NULL) || written == 0) return FALSE;
-        done += written;
-    }
-    return done == size;
+    return bounce && ReadFully(pipe, data, size, bounce, PipeBounceBytes);
 }
 
 BOOL WriteAll(HANDLE pipe, const std::vector<uint8_t>& data)
 {
-    return WriteAll(pipe, data.data(), data.size());
+    uint8_t* bounce = PipeBounceBuffer();
+    return bounce && WriteFully(pipe, data.data(), data.size(), bounce, PipeBounceBytes);
 }
 
 // Tests slow the decoder down to see what the program does while it waits.
@@ -81,7 +61,7 @@ HANDLE OpenPipe(const char* name)
 void ReadInEveryPage(const MappedFile& file)
 {
     volatile uint8_t sum = 0;
-    for (size_t at = 0; at < file.size; at += 4096) sum += file.data[at];
+    for (size_t at = 0; at < file.Size(); at += 4096) sum += file.Data()[at];
 }
 
 // One request and its reply; FALSE when the pipe is closed or the request is malformed.
@@ -105,15 +85,17 @@ BOOL ServeOne(HANDLE pipe, DWORD delayMs)
     // A request without the file's bytes names the file: it is mapped here, which spares
     // the program copying it through the pipe. An unreadable file decodes as nothing.
     Sleep(delayMs);
-    MappedFile file;
-    if (request.size == 0 && MapWholeFile(request.fileName, &file)) {
-        ReadInEveryPage(file);
-        request.data = file.data;
-        request.size = file.size;
-    }
-    if (!WriteAll(pipe, EncodeFileReadNotice())) return FALSE;
-    std::vector<uint8_t> reply = RunDecodeJob(request);
-    UnmapWholeFile(&file);
+    std::vector<uint8_t> reply;
+    {
+        MappedFile file;
+        if (request.size == 0 && file.Map(request.fileName)) {
+            ReadInEveryPage(file);
+            request.data = file.Data();
+            request.size = file.Size();
+        }
+        if (!WriteAll(pipe, EncodeFileReadNotice())) return FALSE;
+        reply = RunDecodeJob(request);
+    }  // the file is unmapped before the reply goes
     return WriteAll(pipe, reply);
 }
 
@@ -132,16 +114,15 @@ BOOL RunDecoderIfAsked(const char* commandLine)
     SetUnhandledExceptionFilter(EndOnCrash);
     const DWORD delayMs = TestDelayMs();
     Sleep(delayMs);
-    HANDLE pipe = OpenPipe(pipeName);
-    if (pipe == INVALID_HANDLE_VALUE) return TRUE;
-    if (WriteAll(pipe, (const uint8_t*)secret, DecoderSecretChars)) {
+    ScopedHandle pipe(OpenPipe(pipeName));
+    if (!pipe.Valid()) return TRUE;
+    if (WriteAll(pipe.Get(), std::vector<uint8_t>(secret, secret + DecoderSecretChars))) {
         KeepFreedMemoryForReuse();
         CapDecoderMemory(DecoderMemoryBytes);
         StartPictureLibrary();  // a static FreeImage knows no format until its plugins are registered
-        while (ServeOne(pipe, delayMs)) {
+        while (ServeOne(pipe.Get(), delayMs)) {
         }
         StopPictureLibrary();
     }
-    CloseHandle(pipe);
     return TRUE;
 }

@@ -9,8 +9,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 #include "platform/message_loop_win.h"
+#include "platform/owners_win.h"
 
 #ifndef PIPE_REJECT_REMOTE_CLIENTS
 #define PIPE_REJECT_REMOTE_CLIENTS 0x00000008
@@ -19,8 +22,8 @@
 namespace {
 
 struct Decoder {
-    HANDLE process = NULL;
-    HANDLE pipe = INVALID_HANDLE_VALUE;  // the program's end, overlapped
+    ScopedHandle process;
+    ScopedHandle pipe;                   // the program's end, overlapped
     BOOL busy = FALSE;                   // a request was sent whose reply is unread
     BOOL contained = FALSE;              // in the job, which limits its memory
     DWORD decodeLimitMs = 0;             // for the request sent
@@ -68,7 +71,7 @@ BOOL OverMemoryLimit(const Decoder* d)
     PROCESS_MEMORY_COUNTERS memory;
     ZeroMemory(&memory, sizeof memory);
     memory.cb = sizeof memory;
-    return d && !d->contained && GetProcessMemoryInfo(d->process, &memory, sizeof memory) &&
+    return d && !d->contained && GetProcessMemoryInfo(d->process.Get(), &memory, sizeof memory) &&
            memory.PagefileUsage > DecoderMemoryBytes;
 }
 
@@ -82,7 +85,7 @@ IoResult AwaitIo(HANDLE file, OVERLAPPED* overlapped, const Decoder* d, DWORD st
     HANDLE handles[3] = {overlapped->hEvent};
     DWORD count = 1;
     if (StopEvent) handles[count++] = StopEvent;
-    if (d && d->process) handles[count++] = d->process;
+    if (d && d->process.Valid()) handles[count++] = d->process.Get();
     for (;;) {
         DWORD elapsed = GetTickCount() - startedAt;
         DWORD left = elapsed >= limitMs ? 0 : limitMs - elapsed;
@@ -108,10 +111,11 @@ IoResult PipeIo(HANDLE pipe, const Decoder* d, BOOL write, uint8_t* data, size_t
                 DWORD startedAt, DWORD limitMs)
 {
     uint8_t* bounce = PipeBounceBuffer();
+    ScopedHandle event(CreateEventA(NULL, TRUE, FALSE, NULL));
     OVERLAPPED overlapped;
     ZeroMemory(&overlapped, sizeof overlapped);
-    overlapped.hEvent = CreateEventA(NULL, TRUE, FALSE, NULL);
-    IoResult result = bounce && overlapped.hEvent ? IoDone : IoFailed;
+    overlapped.hEvent = event.Get();
+    IoResult result = bounce && event.Valid() ? IoDone : IoFailed;
     size_t done = 0;
     while (result == IoDone && done < size) {
         DWORD chunk = (DWORD)(size - done < PipeBounceBytes ? size - done : PipeBounceBytes), moved = 0;
@@ -127,7 +131,6 @@ IoResult PipeIo(HANDLE pipe, const Decoder* d, BOOL write, uint8_t* data, size_t
         if (result == IoDone && !write) memcpy(data + done, bounce, moved);
         done += moved;
     }
-    if (overlapped.hEvent) CloseHandle(overlapped.hEvent);
     return result;
 }
 
@@ -146,27 +149,28 @@ PSECURITY_DESCRIPTOR UserOnlySecurity()
 {
     static PSECURITY_DESCRIPTOR descriptor = NULL;
     if (descriptor) return descriptor;
-    HANDLE token = NULL;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return NULL;
+    HANDLE opened = NULL;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return NULL;
+    ScopedHandle token(opened);
     union {
         TOKEN_USER user;
         BYTE bytes[256];
     } owner;
     DWORD size = 0;
-    BOOL known = GetTokenInformation(token, TokenUser, &owner, sizeof owner, &size);
-    CloseHandle(token);
-    LPWSTR sid = NULL;
-    if (!known || !ConvertSidToStringSidW(owner.user.User.Sid, &sid)) return NULL;
-    WCHAR text[200];
-    if (lstrlenW(sid) < 150) {
-        lstrcpyW(text, L"D:P(A;;GA;;;");  // protected: full access for that user alone
-        lstrcatW(text, sid);
-        lstrcatW(text, L")");
-        if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(text, SDDL_REVISION_1,
+    LPWSTR text = NULL;
+    if (!GetTokenInformation(token.Get(), TokenUser, &owner, sizeof owner, &size) ||
+        !ConvertSidToStringSidW(owner.user.User.Sid, &text))
+        return NULL;
+    std::unique_ptr<WCHAR, LocalMemoryFreer> sid(text);
+    WCHAR sddl[200];
+    if (lstrlenW(sid.get()) < 150) {
+        lstrcpyW(sddl, L"D:P(A;;GA;;;");  // protected: full access for that user alone
+        lstrcatW(sddl, sid.get());
+        lstrcatW(sddl, L")");
+        if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1,
                                                                   &descriptor, NULL))
             descriptor = NULL;
     }
-    LocalFree(sid);
     return descriptor;
 }
 
@@ -205,14 +209,15 @@ BOOL DecoderCommandLine(const char* pipeName, const char* secret, std::vector<WC
 // Waits for the decoder to open the pipe and name itself with the secret on its command
 // line. Any other process that opens the pipe first is turned away, and the wait goes on
 // for the decoder, which retries. Returns the decoder's process, or null.
-HANDLE AcceptDecoder(HANDLE pipe, const char* secret, const PROCESS_INFORMATION& started)
+ScopedHandle AcceptDecoder(HANDLE pipe, const char* secret, const PROCESS_INFORMATION& started)
 {
     const DWORD startedAt = GetTickCount();
     for (;;) {
+        ScopedHandle event(CreateEventA(NULL, TRUE, FALSE, NULL));
+        if (!event.Valid()) return ScopedHandle();
         OVERLAPPED connect;
         ZeroMemory(&connect, sizeof connect);
-        connect.hEvent = CreateEventA(NULL, TRUE, FALSE, NULL);
-        if (!connect.hEvent) return NULL;
+        connect.hEvent = event.Get();
         IoResult result = IoDone;
         DWORD unused;
         if (!ConnectNamedPipe(pipe, &connect)) {
@@ -222,15 +227,14 @@ HANDLE AcceptDecoder(HANDLE pipe, const char* secret, const PROCESS_INFORMATION&
             else if (error != ERROR_PIPE_CONNECTED)
                 result = IoFailed;
         }
-        CloseHandle(connect.hEvent);
-        if (result != IoDone) return NULL;
+        if (result != IoDone) return ScopedHandle();
 
         char hello[DecoderSecretChars];
         DWORD elapsed = GetTickCount() - startedAt;
         DWORD left = elapsed >= DecoderStartLimitMs ? 0 : DecoderStartLimitMs - elapsed;
         result = PipeIo(pipe, NULL, FALSE, (uint8_t*)hello, sizeof hello, GetTickCount(),
                         left < HelloLimitMs ? left : HelloLimitMs);
-        if (result == IoCancelled) return NULL;
+        if (result == IoCancelled) return ScopedHandle();
         ULONG client = 0;
         if (result == IoDone && memcmp(hello, secret, sizeof hello) == 0 &&
             GetNamedPipeClientProcessId(pipe, &client)) {
@@ -243,7 +247,7 @@ HANDLE AcceptDecoder(HANDLE pipe, const char* secret, const PROCESS_INFORMATION&
                 process = OpenProcess(PROCESS_TERMINATE | PROCESS_SET_QUOTA | SYNCHRONIZE |
                                           PROCESS_QUERY_INFORMATION | PROCESS_VM_READ,
                                       FALSE, client);
-            return process;
+            return ScopedHandle(process);
         }
         DisconnectNamedPipe(pipe);  // not our decoder
     }
@@ -258,18 +262,18 @@ BOOL StartDecoder(Decoder& d)
         !RandomHex(secret, DecoderSecretChars / 2) ||
         !DecoderCommandLine(pipeName, secret, &commandLine))
         return FALSE;
-    HANDLE pipe = CreateNamedPipeA(pipeName, PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED |
-                                                 FILE_FLAG_FIRST_PIPE_INSTANCE,
-                                   PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT |
-                                       PIPE_REJECT_REMOTE_CLIENTS,
-                                   1, 1 << 16, 1 << 16, 0, &security);
-    if (pipe == INVALID_HANDLE_VALUE) return FALSE;
+    ScopedHandle pipe(CreateNamedPipeA(pipeName, PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED |
+                                                     FILE_FLAG_FIRST_PIPE_INSTANCE,
+                                       PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT |
+                                           PIPE_REJECT_REMOTE_CLIENTS,
+                                       1, 1 << 16, 1 << 16, 0, &security));
+    if (!pipe.Valid()) return FALSE;
     STARTUPINFOW startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started;
     ZeroMemory(&started, sizeof started);
-    HANDLE process = NULL;
+    ScopedHandle process;
     // Out of a job the program runs in, where that job allows it: the decoder then goes
     // into the program's own job.
     BOOL created = FALSE;
@@ -283,33 +287,26 @@ BOOL StartDecoder(Decoder& d)
     // Under Wine a Winelib program starts through a launcher, which gives no handles (and
     // leaves the rest of the record unset): the decoder names itself on the pipe.
     if (!started.hProcess) ZeroMemory(&started, sizeof started);
-    if (created) {
-        process = AcceptDecoder(pipe, secret, started);
-        if (!process && started.hProcess) TerminateProcess(started.hProcess, 1);  // never came
-        if (started.hProcess) CloseHandle(started.hProcess);
-        if (started.hThread) CloseHandle(started.hThread);
-    }
-    if (!process) {
-        CloseHandle(pipe);
-        return FALSE;
-    }
+    ScopedHandle startedProcess(started.hProcess), startedThread(started.hThread);
+    if (created) process = AcceptDecoder(pipe.Get(), secret, started);
+    if (!process.Valid() && startedProcess.Valid())
+        TerminateProcess(startedProcess.Get(), 1);  // it never came, or the wait was stopped
+    if (!process.Valid()) return FALSE;
     // A decoder outside the job (the program may itself run in a job that allows no other)
     // has its memory watched by the program's waits, and is ended when the program closes.
     HANDLE job = DecoderJobObject();
-    d.contained = job && AssignProcessToJobObject(job, process);
-    d.process = process;
-    d.pipe = pipe;
+    d.contained = job && AssignProcessToJobObject(job, process.Get());
+    d.process = std::move(process);
+    d.pipe = std::move(pipe);
     return TRUE;
 }
 
 void EndDecoderProcess(Decoder& d)
 {
-    if (d.process) {
-        TerminateProcess(d.process, 1);
-        WaitForSingleObject(d.process, 2000);
-        CloseHandle(d.process);
+    if (d.process.Valid()) {
+        TerminateProcess(d.process.Get(), 1);
+        WaitForSingleObject(d.process.Get(), 2000);
     }
-    if (d.pipe != INVALID_HANDLE_VALUE) CloseHandle(d.pipe);
     d = Decoder();
 }
 
@@ -346,9 +343,10 @@ BOOL SendDecodeJob(int slot, DecodeJobKind kind, const char* path, const PagePla
     }
     Decoder& d = Decoders[slot];
     if (d.busy) EndDecoderProcess(d);  // an unread reply would answer the wrong file
-    if (d.process && WaitForSingleObject(d.process, 0) == WAIT_OBJECT_0) EndDecoderProcess(d);
-    if (!d.process && !StartDecoder(d)) return FALSE;
-    if (PipeIo(d.pipe, &d, TRUE, const_cast<uint8_t*>(request.data()), request.size(),
+    if (d.process.Valid() && WaitForSingleObject(d.process.Get(), 0) == WAIT_OBJECT_0)
+        EndDecoderProcess(d);
+    if (!d.process.Valid() && !StartDecoder(d)) return FALSE;
+    if (PipeIo(d.pipe.Get(), &d, TRUE, const_cast<uint8_t*>(request.data()), request.size(),
                GetTickCount(), SendLimitMs) != IoDone) {
         EndDecoderProcess(d);
         return FALSE;
@@ -373,14 +371,14 @@ DecodeOutcome ReceiveDecodeReply(int slot, DecodeJobKind kind, std::vector<uint8
     uint8_t header[FrameHeaderBytes];
     DecodeStatus status = DecodeUnreadable;
     uint64_t length = 0;
-    IoResult result = PipeIo(d.pipe, &d, FALSE, header, sizeof header, GetTickCount(),
+    IoResult result = PipeIo(d.pipe.Get(), &d, FALSE, header, sizeof header, GetTickCount(),
                              FileReadTimeLimitMs);
     if (result == IoDone &&
         (!ReadReplyHeader(header, kind, &status, &length) || status != DecodeFileRead))
         result = IoFailed;
     const DWORD decodingFrom = GetTickCount();
     if (result == IoDone)
-        result = PipeIo(d.pipe, &d, FALSE, header, sizeof header, decodingFrom,
+        result = PipeIo(d.pipe.Get(), &d, FALSE, header, sizeof header, decodingFrom,
                         d.decodeLimitMs);
     if (result == IoDone &&
         (!ReadReplyHeader(header, kind, &status, &length) || status == DecodeFileRead))
@@ -389,7 +387,7 @@ DecodeOutcome ReceiveDecodeReply(int slot, DecodeJobKind kind, std::vector<uint8
     if (result == IoDone && length > 0) {
         try {
             body->resize((size_t)length);
-            result = PipeIo(d.pipe, &d, FALSE, body->data(), body->size(), decodingFrom,
+            result = PipeIo(d.pipe.Get(), &d, FALSE, body->data(), body->size(), decodingFrom,
                             d.decodeLimitMs);
             outcome = OutcomeOf(result);
         } catch (...) {
@@ -411,8 +409,8 @@ SIZE_T DecoderPeakBytes(int slot)
     PROCESS_MEMORY_COUNTERS memory;
     ZeroMemory(&memory, sizeof memory);
     memory.cb = sizeof memory;
-    if (slot < 0 || slot >= DecoderCount || !Decoders[slot].process ||
-        !GetProcessMemoryInfo(Decoders[slot].process, &memory, sizeof memory))
+    if (slot < 0 || slot >= DecoderCount || !Decoders[slot].process.Valid() ||
+        !GetProcessMemoryInfo(Decoders[slot].process.Get(), &memory, sizeof memory))
         return 0;
     return memory.PeakWorkingSetSize;
 }

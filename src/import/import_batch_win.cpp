@@ -86,13 +86,12 @@ DecodeOutcome ReceiveThumbnail(int slot, ThumbnailPixels* pixels)
 BOOL AddThumbnailEntry(const char* path, ThumbnailPixels* pixels)
 {
     const PictureRect pictureRect = pixels->pictureRect;
-    HBITMAP bitmap = ThumbnailBitmap(MainWindow, pixels);
-    if (!bitmap) return FALSE;
+    ScopedBitmap bitmap = ThumbnailBitmap(MainWindow, pixels);
+    if (!bitmap.Get()) return FALSE;
     HIMAGELIST list = (HIMAGELIST)SendMessageA(ImageListView, LVM_GETIMAGELIST, LVSIL_NORMAL, 0);
-    ImageListStore store(list, bitmap);
+    ImageListStore store(list, bitmap.Get());  // the image list keeps a copy
     int slot = list ? TakeThumbnailSlot(FreeSlotQueue, store) : -1;
     if (slot >= 0) ImageCollection.push_back(MakeImageEntry(slot, path, pictureRect));
-    DeleteObject(bitmap);
     return slot >= 0;
 }
 

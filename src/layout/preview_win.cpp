@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "ui/commands.h"
+#include "platform/owners_win.h"
 #include "ui/operation_win.h"
 #include "platform/message_loop_win.h"
 #include "model/preview_geometry.h"
@@ -26,53 +27,30 @@ HWND CreatePreviewListView(HWND parent)
     return view;
 }
 
-// The GDI objects of one rendering.
+// The GDI objects of one rendering: the page being drawn, a square for one thumbnail,
+// and the brushes. The bitmaps are selected only while drawing: an image list copies
+// only unselected bitmaps.
 struct PageCanvas {
-    HDC screen, page, scratch;
-    HBITMAP pageBitmap, scratchBitmap;
-    HGDIOBJ oldPage, oldScratch;
-    HBRUSH shadow, black, white, grey;
+    explicit PageCanvas(int side)
+        : pageBitmap(CreateCompatibleBitmap(screen.Get(), side, side)),
+          scratchBitmap(CreateCompatibleBitmap(screen.Get(), ThumbnailSize, ThumbnailSize))
+    {
+        for (HDC dc : {page.Get(), scratch.Get()}) {
+            SetStretchBltMode(dc, HALFTONE);
+            SetBrushOrgEx(dc, 0, 0, NULL);
+        }
+    }
+    bool Ready() const
+    {
+        return page.Get() && scratch.Get() && pageBitmap.Get() && scratchBitmap.Get() &&
+               shadow.Get() && black.Get() && white.Get() && grey.Get();
+    }
+    WindowDC screen{NULL};
+    MemoryDC page{screen.Get()}, scratch{screen.Get()};
+    ScopedBitmap pageBitmap, scratchBitmap;
+    ScopedBrush shadow{CreateSolidBrush(RGB(192, 192, 192))}, black{CreateSolidBrush(RGB(0, 0, 0))},
+        white{CreateSolidBrush(RGB(255, 255, 255))}, grey{CreateSolidBrush(RGB(127, 127, 127))};
 };
-
-static void ReleaseCanvas(PageCanvas* c)
-{
-    if (c->page) {
-        if (c->oldPage) SelectObject(c->page, c->oldPage);
-        DeleteDC(c->page);
-    }
-    if (c->scratch) {
-        if (c->oldScratch) SelectObject(c->scratch, c->oldScratch);
-        DeleteDC(c->scratch);
-    }
-    if (c->screen) ReleaseDC(NULL, c->screen);
-    HGDIOBJ objects[] = {c->pageBitmap, c->scratchBitmap, c->shadow, c->black, c->white, c->grey};
-    for (HGDIOBJ o : objects)
-        if (o) DeleteObject(o);
-}
-
-static BOOL MakeCanvas(PageCanvas* c, int E)
-{
-    ZeroMemory(c, sizeof *c);
-    c->screen = GetDC(NULL);
-    if (!c->screen) return FALSE;
-    c->page = CreateCompatibleDC(c->screen);
-    c->scratch = CreateCompatibleDC(c->screen);
-    if (!c->page || !c->scratch) return FALSE;
-    SetStretchBltMode(c->page, HALFTONE);
-    SetBrushOrgEx(c->page, 0, 0, NULL);
-    SetStretchBltMode(c->scratch, HALFTONE);
-    SetBrushOrgEx(c->scratch, 0, 0, NULL);
-    c->pageBitmap = CreateCompatibleBitmap(c->screen, E, E);
-    c->scratchBitmap = CreateCompatibleBitmap(c->screen, ThumbnailSize, ThumbnailSize);
-    if (!c->pageBitmap || !c->scratchBitmap) return FALSE;
-    c->oldPage = SelectObject(c->page, c->pageBitmap);
-    c->oldScratch = SelectObject(c->scratch, c->scratchBitmap);
-    c->shadow = CreateSolidBrush(RGB(192, 192, 192));
-    c->black = CreateSolidBrush(RGB(0, 0, 0));
-    c->white = CreateSolidBrush(RGB(255, 255, 255));
-    c->grey = CreateSolidBrush(RGB(127, 127, 127));
-    return c->shadow && c->black && c->white && c->grey;
-}
 
 static void Fill(HDC dc, int left, int top, int right, int bottom, HBRUSH brush)
 {
@@ -80,38 +58,39 @@ static void Fill(HDC dc, int left, int top, int right, int bottom, HBRUSH brush)
     FillRect(dc, &r, brush);
 }
 
-static void DrawEmptyPage(PageCanvas* c, int E, const PreviewPage& page, const PreviewCells& cells)
+static void DrawEmptyPage(PageCanvas& c, int E, const PreviewPage& page, const PreviewCells& cells)
 {
-    Fill(c->page, 0, 0, E, E, c->white);
-    Fill(c->page, cells.ox + 4, cells.oy + 4, cells.ox + 4 + page.W, cells.oy + 4 + page.H, c->shadow);
+    Selection drawing(c.page.Get(), c.pageBitmap.Get());
+    Fill(c.page.Get(), 0, 0, E, E, c.white.Get());
+    Fill(c.page.Get(), cells.ox + 4, cells.oy + 4, cells.ox + 4 + page.W, cells.oy + 4 + page.H,
+         c.shadow.Get());
     RECT sheet = {cells.ox, cells.oy, cells.ox + page.W, cells.oy + page.H};
-    FillRect(c->page, &sheet, c->white);
-    FrameRect(c->page, &sheet, c->black);
+    FillRect(c.page.Get(), &sheet, c.white.Get());
+    FrameRect(c.page.Get(), &sheet, c.black.Get());
 }
 
-static void DrawPicture(PageCanvas* c, HIMAGELIST thumbnails, const ImageEntry& entry,
+static void DrawPicture(PageCanvas& c, HIMAGELIST thumbnails, const ImageEntry& entry,
                         const PreviewCells& cells, int cell)
 {
+    Selection drawing(c.page.Get(), c.pageBitmap.Get()), thumbnail(c.scratch.Get(), c.scratchBitmap.Get());
     const PictureRect& r = entry.pictureRect;
     int pw = r.right - r.left, ph = r.bottom - r.top;
     int x = cells.x[cell], y = cells.y[cell];
     RECT box = {x, y, x + cells.cw, y + cells.ch};
-    FillRect(c->page, &box, c->grey);
-    ImageList_Draw(thumbnails, entry.slot, c->scratch, 0, 0, ILD_NORMAL);
+    FillRect(c.page.Get(), &box, c.grey.Get());
+    ImageList_Draw(thumbnails, entry.slot, c.scratch.Get(), 0, 0, ILD_NORMAL);
     int dw, dh;
     FitPreviewPicture(pw, ph, cells.cw, cells.ch, &dw, &dh);
     int dx = dw < cells.cw ? x + (cells.cw - dw) / 2 : x;
     int dy = dh < cells.ch ? y + (cells.ch - dh) / 2 : y;
-    StretchBlt(c->page, dx, dy, dw, dh, c->scratch, r.left, r.top, pw, ph, SRCCOPY);
-    FrameRect(c->page, &box, c->black);
+    StretchBlt(c.page.Get(), dx, dy, dw, dh, c.scratch.Get(), r.left, r.top, pw, ph, SRCCOPY);
+    FrameRect(c.page.Get(), &box, c.black.Get());
 }
 
-static void AddPagePicture(PageCanvas* c, HIMAGELIST pages)
+static void AddPagePicture(PageCanvas& c, HIMAGELIST pages)
 {
-    SelectObject(c->page, c->oldPage);  // an image list copies only unselected bitmaps
-    int index = ImageList_Add(pages, c->pageBitmap, NULL);
+    int index = ImageList_Add(pages, c.pageBitmap.Get(), NULL);
     if (index >= 0) PreviewSlotList.push_back(index);
-    SelectObject(c->page, c->pageBitmap);
 }
 
 // The pages of the collection as it is; 0 when there are none (or the window closes).
@@ -133,11 +112,8 @@ static int RenderPages()
     LayoutMode layout = PdfSettings.layout;
     int perPage = ImagesPerPage(layout);
 
-    PageCanvas canvas;
-    if (!MakeCanvas(&canvas, g.E)) {
-        ReleaseCanvas(&canvas);
-        return 0;
-    }
+    PageCanvas canvas(g.E);
+    if (!canvas.Ready()) return 0;
     PreviewCells cells = {};
     int p = 0;
     // By position, re-reading the size: the pump lets other messages run between pictures.
@@ -150,16 +126,15 @@ static int RenderPages()
             if (PreviewPageTurns(layout, r.right - r.left, r.bottom - r.top, page))
                 TurnPreviewPage(&page);
             cells = LayOutPreviewCells(layout, g.E, page);
-            DrawEmptyPage(&canvas, g.E, page, cells);
+            DrawEmptyPage(canvas, g.E, page, cells);
         }
-        DrawPicture(&canvas, thumbnails, entry, cells, p);
+        DrawPicture(canvas, thumbnails, entry, cells, p);
         if (++p == perPage) {
             p = 0;
-            AddPagePicture(&canvas, pages);
+            AddPagePicture(canvas, pages);
         }
     }
-    if (p > 0) AddPagePicture(&canvas, pages);
-    ReleaseCanvas(&canvas);
+    if (p > 0) AddPagePicture(canvas, pages);
 
     if (PreviewSlotList.empty() || OperationCancelled()) return 0;
     SendMessageA(PreviewListView, LVM_SETITEMCOUNT, PreviewSlotList.size(), 0);

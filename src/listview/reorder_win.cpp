@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/owners_win.h"
 #include "ui/operation_win.h"
 #include "listview/image_listview_win.h"
 
@@ -118,17 +119,16 @@ void TrackInsertionPoint(POINT p)
     }
     if (x == s.markX && y == s.markY) return;
 
-    HDC viewDC = GetDC(ImageListView);
-    if (!viewDC) return;
+    WindowDC view(ImageListView);
+    if (!view.Get()) return;
     ImageList_DragLeave(ImageListView);
     // Only a mark that is there is erased: the first place is the source's own icon.
-    if (s.markShown) CopyMark(viewDC, InsertEraserDC, s.markX, s.markY);
+    if (s.markShown) CopyMark(view.Get(), InsertEraserDC, s.markX, s.markY);
     s.markX = x;
     s.markY = y;
     s.markShown = item != s.sourceItem && !BesideSource(x, y);
-    if (s.markShown) CopyMark(viewDC, InsertMarkDC, x, y);
+    if (s.markShown) CopyMark(view.Get(), InsertMarkDC, x, y);
     ImageList_DragEnter(ImageListView, p.x, p.y);
-    ReleaseDC(ImageListView, viewDC);
     s.lastHitItem = item;
 }
 

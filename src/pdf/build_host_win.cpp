@@ -23,12 +23,6 @@ bool MakePdfDialogHost::FileExists(const char* path)
     return ::FileExists(path) != FALSE;
 }
 
-MakePdfDialogHost::~MakePdfDialogHost()
-{
-    if (output_.file != INVALID_HANDLE_VALUE) EndReplacing(&output_, FALSE);
-    CloseSpool(&spool_);
-}
-
 // Each step keeps the system's reason for a failure, which the message then gives.
 bool MakePdfDialogHost::Noted(BOOL ok)
 {

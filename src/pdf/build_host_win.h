@@ -8,7 +8,6 @@
 
 class MakePdfDialogHost : public BuildHost {
 public:
-    ~MakePdfDialogHost() override;
     bool ReadFileBytes(const char* path, std::vector<uint8_t>* out) override;
     bool FileExists(const char* path) override;
     bool StartFile(const char* path) override;

@@ -6,80 +6,85 @@
 
 #include "platform/wide_text_win.h"
 
+namespace {
+const size_t LargestPiece = 16u << 20;  // bytes one ReadFile or WriteFile is given
+
+// A regular file opened for reading, with its size; FALSE for what cannot be read whole.
+BOOL OpenForReading(const char* path, ScopedHandle* file, LARGE_INTEGER* size)
+{
+    file->Reset(CreateFileW(WidePath(path).text, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
+    return file->Valid() && GetFileSizeEx(file->Get(), size) && size->QuadPart <= MaxReadFileBytes;
+}
+}  // namespace
+
+BOOL ReadFully(HANDLE file, uint8_t* data, size_t size, uint8_t* bounce, size_t bounceSize)
+{
+    for (size_t done = 0; done < size;) {
+        const DWORD piece = (DWORD)std::min(size - done, bounce ? bounceSize : LargestPiece);
+        DWORD got = 0;
+        if (!ReadFile(file, bounce ? bounce : data + done, piece, &got, NULL) || got == 0 ||
+            got > piece)
+            return FALSE;
+        if (bounce) memcpy(data + done, bounce, got);
+        done += got;
+    }
+    return TRUE;
+}
+
+BOOL WriteFully(HANDLE file, const uint8_t* data, size_t size, uint8_t* bounce, size_t bounceSize)
+{
+    for (size_t done = 0; done < size;) {
+        const DWORD piece = (DWORD)std::min(size - done, bounce ? bounceSize : LargestPiece);
+        if (bounce) memcpy(bounce, data + done, piece);
+        DWORD written = 0;
+        if (!WriteFile(file, bounce ? bounce : data + done, piece, &written, NULL) ||
+            written == 0 || written > piece)
+            return FALSE;
+        done += written;
+    }
+    return TRUE;
+}
+
 BOOL ReadWholeFile(const char* path, std::vector<uint8_t>* out)
 {
     out->clear();
-    HANDLE file = CreateFileW(WidePath(path).text, GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) return FALSE;
+    ScopedHandle file;
     LARGE_INTEGER size;
-    BOOL ok = GetFileSizeEx(file, &size) && size.QuadPart <= MaxReadFileBytes;
-    if (ok) {
-        try {
-            out->resize((size_t)size.QuadPart);
-        } catch (...) {
-            ok = FALSE;  // no memory for it: reported like an unreadable file
-        }
+    BOOL ok = OpenForReading(path, &file, &size);
+    try {
+        if (ok) out->resize((size_t)size.QuadPart);
+    } catch (...) {
+        ok = FALSE;  // no memory for it: reported like an unreadable file
     }
-    size_t done = 0;
-    while (ok && done < out->size()) {
-        DWORD chunk = (DWORD)std::min<size_t>(out->size() - done, 16u << 20);
-        DWORD got = 0;
-        ok = ReadFile(file, out->data() + done, chunk, &got, NULL) && got > 0;
-        done += got;
-    }
-    CloseHandle(file);
+    ok = ok && ReadFully(file.Get(), out->data(), out->size());
     if (!ok) out->clear();
     return ok;
 }
 
-BOOL MapWholeFile(const char* path, MappedFile* out)
+BOOL MappedFile::Map(const char* path)
 {
-    *out = MappedFile();
-    HANDLE file = CreateFileW(WidePath(path).text, GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) return FALSE;
+    ScopedHandle file;
     LARGE_INTEGER size;
-    BOOL ok = GetFileSizeEx(file, &size) && size.QuadPart > 0 &&
-              size.QuadPart <= MaxReadFileBytes;
-    // The mapping keeps the file open; the handle is not needed once it exists.
-    out->mapping = ok ? CreateFileMappingW(file, NULL, PAGE_READONLY, 0, 0, NULL) : NULL;
-    CloseHandle(file);
-    if (out->mapping)
-        out->data = (const uint8_t*)MapViewOfFile(out->mapping, FILE_MAP_READ, 0, 0, 0);
-    if (!out->data) {
-        UnmapWholeFile(out);
-        return FALSE;
-    }
-    out->size = (size_t)size.QuadPart;
+    // The mapping keeps the file open; the file's own handle is not needed once it exists.
+    if (data_ || !OpenForReading(path, &file, &size) || size.QuadPart == 0) return FALSE;
+    mapping_.Reset(CreateFileMappingW(file.Get(), NULL, PAGE_READONLY, 0, 0, NULL));
+    if (mapping_.Valid())
+        data_ = (const uint8_t*)MapViewOfFile(mapping_.Get(), FILE_MAP_READ, 0, 0, 0);
+    if (!data_) return FALSE;
+    size_ = (size_t)size.QuadPart;
     return TRUE;
 }
 
-void UnmapWholeFile(MappedFile* file)
+MappedFile::~MappedFile()
 {
-    if (file->data) UnmapViewOfFile(file->data);
-    if (file->mapping) CloseHandle(file->mapping);
-    *file = MappedFile();
+    if (data_) UnmapViewOfFile(data_);
 }
 
 BOOL FileExists(const char* path)
 {
     DWORD attributes = GetFileAttributesW(WidePath(path).text);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-static BOOL WriteAll(HANDLE file, const uint8_t* data, size_t size)
-{
-    size_t done = 0;
-    while (done < size) {
-        DWORD chunk = (DWORD)std::min<size_t>(size - done, 16u << 20);
-        DWORD written = 0;
-        if (!WriteFile(file, data + done, chunk, &written, NULL) || written == 0) return FALSE;
-        done += written;
-    }
-    return TRUE;
 }
 
 // The temporary file beside the target: "name.pdf.part", as an extended-length path
@@ -105,22 +110,21 @@ BOOL StartReplacing(ReplacingFile* out, const char* path)
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return FALSE;
     }
-    out->file = CreateFileW(WidePath(out->temp).text, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, NULL);
-    return out->file != INVALID_HANDLE_VALUE;
+    out->file.Reset(CreateFileW(WidePath(out->temp).text, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, NULL));
+    return out->file.Valid();
 }
 
 BOOL WriteReplacing(ReplacingFile* out, const uint8_t* data, size_t size)
 {
-    return out->file != INVALID_HANDLE_VALUE && WriteAll(out->file, data, size);
+    return out->file.Valid() && WriteFully(out->file.Get(), data, size);
 }
 
 BOOL EndReplacing(ReplacingFile* out, BOOL keep)
 {
-    if (out->file == INVALID_HANDLE_VALUE) return FALSE;
-    BOOL ok = keep && FlushFileBuffers(out->file);
-    ok = CloseHandle(out->file) && ok;
-    out->file = INVALID_HANDLE_VALUE;
+    if (!out->file.Valid()) return FALSE;
+    BOOL ok = keep && FlushFileBuffers(out->file.Get());
+    ok = out->file.Close() && ok;
     WidePath temp(out->temp);
     if (ok)
         ok = MoveFileExW(temp.text, WidePath(out->target).text,
@@ -129,6 +133,11 @@ BOOL EndReplacing(ReplacingFile* out, BOOL keep)
     if (!ok) DeleteFileW(temp.text);
     if (!ok) SetLastError(error);
     return ok;
+}
+
+ReplacingFile::~ReplacingFile()
+{
+    if (file.Valid()) EndReplacing(this, FALSE);
 }
 
 static BOOL SeekTo(HANDLE file, uint64_t offset)
@@ -145,17 +154,18 @@ static BOOL OpenSpool(TempSpool* spool)
     DWORD length = GetTempPathW(MAX_PATH, folder);
     if (length == 0 || length >= MAX_PATH || !GetTempFileNameW(folder, L"tlv", 0, name))
         return FALSE;
-    spool->file = CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, NULL);
-    if (spool->file == INVALID_HANDLE_VALUE) DeleteFileW(name);
+    spool->file.Reset(CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, NULL));
+    if (!spool->file.Valid()) DeleteFileW(name);
     spool->size = 0;
-    return spool->file != INVALID_HANDLE_VALUE;
+    return spool->file.Valid();
 }
 
 BOOL AppendToSpool(TempSpool* spool, const uint8_t* data, size_t size, uint64_t* offset)
 {
-    if (spool->file == INVALID_HANDLE_VALUE && !OpenSpool(spool)) return FALSE;
-    if (!SeekTo(spool->file, spool->size) || !WriteAll(spool->file, data, size)) return FALSE;
+    if (!spool->file.Valid() && !OpenSpool(spool)) return FALSE;
+    if (!SeekTo(spool->file.Get(), spool->size) || !WriteFully(spool->file.Get(), data, size))
+        return FALSE;
     *offset = spool->size;
     spool->size += size;
     return TRUE;
@@ -163,24 +173,8 @@ BOOL AppendToSpool(TempSpool* spool, const uint8_t* data, size_t size, uint64_t*
 
 BOOL ReadFromSpool(TempSpool* spool, uint64_t offset, uint8_t* data, size_t size)
 {
-    if (spool->file == INVALID_HANDLE_VALUE || offset + size > spool->size ||
-        !SeekTo(spool->file, offset))
-        return FALSE;
-    size_t done = 0;
-    while (done < size) {
-        DWORD chunk = (DWORD)std::min<size_t>(size - done, 16u << 20);
-        DWORD got = 0;
-        if (!ReadFile(spool->file, data + done, chunk, &got, NULL) || got == 0) return FALSE;
-        done += got;
-    }
-    return TRUE;
-}
-
-void CloseSpool(TempSpool* spool)
-{
-    if (spool->file != INVALID_HANDLE_VALUE) CloseHandle(spool->file);  // deletes it
-    spool->file = INVALID_HANDLE_VALUE;
-    spool->size = 0;
+    return spool->file.Valid() && offset + size <= spool->size &&
+           SeekTo(spool->file.Get(), offset) && ReadFully(spool->file.Get(), data, size);
 }
 
 BOOL DeleteFileAtPath(const char* path)

@@ -1,18 +1,12 @@
 // Thumbnails as device-dependent bitmaps for the thumbnail image list.
 #pragma once
+#include "platform/owners_win.h"
 #include "ui/globals_win.h"
 
-// Reads the file, makes its 96 x 96 thumbnail (white around the picture) and returns it
-// as a bitmap compatible with window's device context; *pictureRect receives where the
-// picture lies in the square. NULL for anything that is not a readable picture: broken,
-// truncated or empty files, folders, vanished files, paths of more than 259 characters.
-// The caller deletes the bitmap once the image list has copied it.
-HBITMAP MakeThumbnail(HWND window, const char* path, PictureRect* pictureRect);
-
 // The thumbnail pixels as a bitmap compatible with window's device context (the pixels'
-// fourth bytes are cleared on the way). NULL when no bitmap could be made.
+// fourth bytes are cleared on the way); none when no bitmap could be made.
 struct ThumbnailPixels;
-HBITMAP ThumbnailBitmap(HWND window, ThumbnailPixels* pixels);
+ScopedBitmap ThumbnailBitmap(HWND window, ThumbnailPixels* pixels);
 
 // Pure red: the thumbnail image list's transparent colour.
 const COLORREF ThumbnailMaskColour = RGB(255, 0, 0);
