@@ -5,6 +5,7 @@
 #include "ui/commands.h"
 #include "platform/owners_win.h"
 #include "ui/operation_win.h"
+#include "ui/owner_data_win.h"
 #include "platform/message_loop_win.h"
 #include "model/preview_geometry.h"
 
@@ -153,12 +154,8 @@ int RenderPreviewPages()
 
 void AnswerPageDisplayInfo(NMLVDISPINFOA* request)
 {
-    LVITEMA* item = &request->item;
-    if (item->iItem == -1) {
-        OutputDebugStringA("LVOWNER: Request for -1 item?\n");
-        return;
-    }
-    if (item->iItem < 0 || item->iItem >= (int)PreviewSlotList.size()) return;
+    LVITEMA* item = RequestedItem(request, (int)PreviewSlotList.size());
+    if (!item) return;
     if ((item->mask & LVIF_TEXT) && item->iSubItem == 0 && item->pszText && item->cchTextMax > 0) {
         char number[16], text[16];
         snprintf(text, sizeof text, "Page %s", FormatCount(item->iItem + 1, number, sizeof number));

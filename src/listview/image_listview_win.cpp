@@ -2,6 +2,7 @@
 // item's caption and thumbnail slot when it paints.
 #include "listview/image_listview_win.h"
 
+#include "ui/owner_data_win.h"
 #include "ui/statusbar_win.h"
 #include "listview/remove_win.h"
 #include "listview/reorder_win.h"
@@ -60,12 +61,8 @@ void RestoreImageListViewProc()
 
 void AnswerImageDisplayInfo(NMLVDISPINFOA* request)
 {
-    LVITEMA* item = &request->item;
-    if (item->iItem == -1) {
-        OutputDebugStringA("LVOWNER: Request for -1 item?\n");
-        return;
-    }
-    if (item->iItem < 0 || item->iItem >= (int)ImageCollection.size()) return;
+    LVITEMA* item = RequestedItem(request, (int)ImageCollection.size());
+    if (!item) return;
     const ImageEntry& entry = ImageCollection[item->iItem];
     if ((item->mask & LVIF_TEXT) && item->pszText && item->cchTextMax > 0) {
         if (item->iSubItem == 0) lstrcpynA(item->pszText, entry.caption, item->cchTextMax);

@@ -4,45 +4,66 @@
 #pragma once
 #include "platform/win32.h"
 
-// A kernel handle (file, pipe, event, process, mapping...). Null and INVALID_HANDLE_VALUE
-// both mean none.
-class ScopedHandle {
+// Holds one resource of the kind Traits describes and frees it when it goes, unless it has
+// been handed on with Release.
+template <typename Traits>
+class Owned {
 public:
-    explicit ScopedHandle(HANDLE handle = NULL) : handle_(handle) {}
-    ~ScopedHandle() { Close(); }
-    ScopedHandle(ScopedHandle&& other) : handle_(other.Release()) {}
-    ScopedHandle& operator=(ScopedHandle&& other)
+    typedef typename Traits::Type Type;
+    explicit Owned(Type value = Type()) : value_(value) {}
+    ~Owned() { Close(); }
+    Owned(Owned&& other) : value_(other.Release()) {}
+    Owned& operator=(Owned&& other)
     {
         if (this != &other) Reset(other.Release());
         return *this;
     }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
 
-    HANDLE Get() const { return handle_; }
-    bool Valid() const { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Release()
+    Type Get() const { return value_; }
+    bool Valid() const { return Traits::Held(value_); }
+    Type Release()
     {
-        HANDLE handle = handle_;
-        handle_ = NULL;
-        return handle;
+        Type value = value_;
+        value_ = Type();
+        return value;
     }
-    void Reset(HANDLE handle = NULL)
+    void Reset(Type value = Type())
     {
         Close();
-        handle_ = handle;
+        value_ = value;
     }
-    // Closes now; FALSE when closing failed (a file whose last bytes could not be written).
+    // Frees it now; FALSE when that failed (a file whose last bytes could not be written).
     BOOL Close()
     {
-        BOOL closed = !Valid() || CloseHandle(handle_);
-        handle_ = NULL;
-        return closed;
+        BOOL freed = !Valid() || Traits::Free(value_);
+        value_ = Type();
+        return freed;
     }
 
 private:
-    HANDLE handle_;
+    Type value_;
 };
+
+// A kernel handle (file, pipe, event, process, mapping...). Null and INVALID_HANDLE_VALUE
+// both mean none.
+struct HandleTraits {
+    typedef HANDLE Type;
+    static bool Held(HANDLE handle) { return handle && handle != INVALID_HANDLE_VALUE; }
+    static BOOL Free(HANDLE handle) { return CloseHandle(handle); }
+};
+typedef Owned<HandleTraits> ScopedHandle;
+
+// A GDI object: a bitmap, a brush.
+template <typename T>
+struct GdiTraits {
+    typedef T Type;
+    static bool Held(T object) { return object != NULL; }
+    static BOOL Free(T object) { return DeleteObject(object); }
+};
+typedef Owned<GdiTraits<HBITMAP>> ScopedBitmap;
+typedef Owned<GdiTraits<HBRUSH>> ScopedBrush;
 
 // The device context of a window (or of the screen, for a null window), from GetDC.
 class WindowDC {
@@ -76,40 +97,6 @@ public:
 private:
     HDC dc_;
 };
-
-// A GDI object (bitmap, brush), deleted when it goes unless handed on with Release.
-template <typename T>
-class GdiObject {
-public:
-    explicit GdiObject(T object = NULL) : object_(object) {}
-    ~GdiObject() { Reset(); }
-    GdiObject(GdiObject&& other) : object_(other.Release()) {}
-    GdiObject& operator=(GdiObject&& other)
-    {
-        if (this != &other) Reset(other.Release());
-        return *this;
-    }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-
-    T Get() const { return object_; }
-    T Release()
-    {
-        T object = object_;
-        object_ = NULL;
-        return object;
-    }
-    void Reset(T object = NULL)
-    {
-        if (object_) DeleteObject(object_);
-        object_ = object;
-    }
-
-private:
-    T object_;
-};
-typedef GdiObject<HBITMAP> ScopedBitmap;
-typedef GdiObject<HBRUSH> ScopedBrush;
 
 // An object selected into a device context for a while: the context's former object is
 // put back when it goes, so that the object can be deleted (or handed to an image list).
