@@ -260,33 +260,52 @@ struct Tilt {
     }
 };
 
+// The toolbar pictures are designed on a 24 x 24 grid and drawn at 24, 36 or 48 pixels.
+// A Grid turns design units into pixels for one of those sizes; the icon uses the default
+// (one pixel a unit).
+struct Grid {
+    double k = 1;   // pixels per design unit
+    double lw = 1;  // pixels per design unit of line width (outlines, gaps, mirror lines)
+    // A free coordinate or length: curves, anti-aliased strokes, gradient ends.
+    double operator()(double v) const { return v * k; }
+    // An edge that lies between pixels in the design lands between pixels at every size,
+    // so straight edges stay sharp. Halves round to even, which keeps a pair of edges
+    // symmetric about the middle of the picture.
+    double e(double v) const { return std::nearbyint(v * k); }
+    // The middle of the design pixels from edge a to edge b, after snapping.
+    double mid(double a, double b) const { return (e(a) + e(b)) / 2; }
+    // The width of an outline or gap.
+    double w(double v) const { return v * lw; }
+};
+
 // The landscape seen in every picture: sky, sun at the upper left, two hills.
-void landscape(Canvas& cv, double x0, double y0, double x1, double y1, Tilt t = {}) {
+void landscape(Canvas& cv, double x0, double y0, double x1, double y1, Tilt t = {}, const Grid& g = {}) {
     Shape view = t(rect(x0, y0, x1, y1));
     double vw = x1 - x0, vh = y1 - y0;
     fill(cv, view, t(vgrad(y0, kSkyTop, y1, kSkyBottom)));
-    fill(cv, intersect(view, t(circle(x0 + vw * 0.30, y0 + vh * 0.34, std::max(1.4, vh * 0.19)))), kSun);
+    fill(cv, intersect(view, t(circle(x0 + vw * 0.30, y0 + vh * 0.34, std::max(g(1.4), vh * 0.19)))), kSun);
     Shape back = t(circle(x0 + vw * 0.85, y1 + vh * 1.1, vh * 1.75));
     Shape front = t(circle(x0 + vw * 0.10, y1 + vh * 2.3, vh * 2.65));
-    fill(cv, intersect(view, back), t(vgrad(y0, kHillBack, y1 + 2, mix(kHillBack, kHillFront, 0.5))));
-    fill(cv, intersect(view, front), t(vgrad(y0 + vh * 0.4, mix(kHillFront, kHillBack, 0.35), y1 + 2, kHillFront)));
+    fill(cv, intersect(view, back), t(vgrad(y0, kHillBack, y1 + g(2), mix(kHillBack, kHillFront, 0.5))));
+    fill(cv, intersect(view, front), t(vgrad(y0 + vh * 0.4, mix(kHillFront, kHillBack, 0.35), y1 + g(2), kHillFront)));
 }
 
-// The picture motif: the landscape in a white mat and a one-pixel ink frame.
+// The picture motif: the landscape in a white mat and an ink frame (one pixel at 24).
 // (x0, y0)-(x1, y1) are pixel edges.
-void picture(Canvas& cv, double x0, double y0, double x1, double y1, Tilt t = {}) {
-    Shape frame = t(roundRect(x0, y0, x1, y1, 1.0));
+void picture(Canvas& cv, double x0, double y0, double x1, double y1, Tilt t = {}, const Grid& g = {}) {
+    Shape frame = t(roundRect(x0, y0, x1, y1, g(1.0)));
     fill(cv, frame, kInk);
-    fill(cv, grow(frame, -1), t(vgrad(y0, kPaperTop, y1, kPaperBottom)));
-    landscape(cv, x0 + 2, y0 + 2, x1 - 2, y1 - 2, t);
+    fill(cv, grow(frame, -g.w(1)), t(vgrad(y0, kPaperTop, y1, kPaperBottom)));
+    double m = g.e(2);
+    landscape(cv, x0 + m, y0 + m, x1 - m, y1 - m, t, g);
 }
 
-// A badge in the bottom-right corner: cuts a one-pixel clear gap, then draws the shape
-// with a dark outline and a lit gradient inside.
-void badge(Canvas& cv, const Shape& s, Rgba light, Rgba mid, Rgba dark) {
-    erase(cv, grow(s, 1.0));
-    Paint face = gradient({0, 10}, light, {0, 23}, mid);
-    outlined(cv, s, dark, face);
+// A badge in the bottom-right corner: cuts a clear gap, then draws the shape with a dark
+// outline and a lit gradient inside.
+void badge(Canvas& cv, const Grid& g, const Shape& s, Rgba light, Rgba mid, Rgba dark) {
+    erase(cv, grow(s, g.w(1)));
+    Paint face = gradient({0, g(10)}, light, {0, g(23)}, mid);
+    outlined(cv, s, dark, face, g.w(1));
 }
 
 Shape plusShape(double cx, double cy, double arm, double half) {
@@ -307,110 +326,153 @@ Shape arrowHead(Pt tip, double ang, double len, double halfWidth) {
 }
 
 // ---------------------------------------------------------------------------------------
-// The sixteen toolbar pictures, each 24 x 24.
+// The sixteen toolbar pictures, designed on a 24 x 24 grid. Pixel edges of the design go
+// through Grid::e, so they stay on pixel edges at 36 and 48 pixels; curves and strokes
+// are scaled and keep their anti-aliasing.
 
-void drawAddImages(Canvas& cv) {
-    picture(cv, 1, 2, 19, 17);
-    badge(cv, plusShape(18, 18, 5, 2), kGreenLight, kGreen, kGreenDark);
+void drawAddImages(Canvas& cv, const Grid& g) {
+    picture(cv, g.e(1), g.e(2), g.e(19), g.e(17), {}, g);
+    badge(cv, g, plusShape(g.e(18), g.e(18), g.e(5), g.e(2)), kGreenLight, kGreen, kGreenDark);
 }
 
-void drawOptions(Canvas& cv) {
+// The length nearest `want` (and no longer) that leaves an even margin in `room`, so that
+// it can be centred on whole pixels.
+double centred(double room, double want) { return std::fmod(room - want, 2.0) == 0 ? want : want - 1; }
+
+void drawOptions(Canvas& cv, const Grid& g) {
     // Clipboard with three ticked rows.
-    Shape board = roundRect(3, 2, 21, 23, 1.5);
-    outlined(cv, board, kInk, vgrad(2, kPaperTop, 23, kPaperBottom));
-    Shape clip = roundRect(8, 1, 16, 5, 1.0);
-    outlined(cv, clip, kInk, vgrad(1, kSteelLight, 5, kSteelDark));
+    Shape board = roundRect(g.e(3), g.e(2), g.e(21), g.e(23), g(1.5));
+    outlined(cv, board, kInk, vgrad(g.e(2), kPaperTop, g.e(23), kPaperBottom), g.w(1));
+    Shape clip = roundRect(g.e(8), g.e(1), g.e(16), g.e(5), g(1.0));
+    outlined(cv, clip, kInk, vgrad(g.e(1), kSteelLight, g.e(5), kSteelDark), g.w(1));
     for (int i = 0; i < 3; ++i) {
         double y = 8 + i * 5;
-        outlined(cv, rect(6, y, 10, y + 4), kTextLine, rgb(255, 255, 255));
-        fill(cv, rect(12, y + 1, 18, y + 3), kTextLine);
+        double x0 = g.e(6), y0 = g.e(y), y1 = g.e(y + 4);
+        outlined(cv, rect(x0, y0, g.e(10), y1), kTextLine, rgb(255, 255, 255), g.w(1));
+        double bar = centred(y1 - y0, g.e(2));
+        double top = y0 + (y1 - y0 - bar) / 2;
+        fill(cv, rect(g.e(12), top, g.e(18), top + bar), kTextLine);
         if (i < 2) {
-            Shape tick = polyline({{6.9, y + 1.5}, {8.2, y + 2.8}, {11.4, y - 1.2}}, 1.6);
+            // The tick keeps its place in the box that it marks.
+            double dx = x0 - g(6), dy = y0 - g(y);
+            Shape tick = polyline({{g(6.9) + dx, g(y + 1.5) + dy}, {g(8.2) + dx, g(y + 2.8) + dy},
+                                   {g(11.4) + dx, g(y - 1.2) + dy}},
+                                  g(1.6));
             fill(cv, tick, rgb(30, 146, 52));
         }
     }
 }
 
-// 3 x 5 pixel letters for the "PDF" labels.
+// Pixel letters for the "PDF" labels: 3 x 5, and 5 x 7 for the 36-pixel pictures, where
+// the 3 x 5 letters would need cells of one and a half pixels.
+struct Font {
+    int w, h;
+    const char* const* p;
+    const char* const* d;
+    const char* const* f;
+};
 const char* kGlyphP[5] = {"###", "#.#", "###", "#..", "#.."};
 const char* kGlyphD[5] = {"##.", "#.#", "#.#", "#.#", "##."};
 const char* kGlyphF[5] = {"###", "#..", "##.", "#..", "#.."};
+const Font kFont3x5{3, 5, kGlyphP, kGlyphD, kGlyphF};
+const char* kGlyphP7[7] = {"####.", "#...#", "#...#", "####.", "#....", "#....", "#...."};
+const char* kGlyphD7[7] = {"####.", "#...#", "#...#", "#...#", "#...#", "#...#", "####."};
+const char* kGlyphF7[7] = {"#####", "#....", "#....", "####.", "#....", "#....", "#...."};
+const Font kFont5x7{5, 7, kGlyphP7, kGlyphD7, kGlyphF7};
 
-void glyph(Canvas& cv, const char* const* g, double x, double y, double size, Rgba c) {
-    for (int r = 0; r < 5; ++r)
-        for (int k = 0; k < 3; ++k)
+void glyph(Canvas& cv, const Font& font, const char* const* g, double x, double y, double size, Rgba c) {
+    for (int r = 0; r < font.h; ++r)
+        for (int k = 0; k < font.w; ++k)
             if (g[r][k] == '#') fill(cv, rect(x + k * size, y + r * size, x + (k + 1) * size, y + (r + 1) * size), c);
 }
 
-// Red "PDF" tag whose top-left pixel edge is (x, y); each letter cell is `size` pixels.
-void pdfTag(Canvas& cv, double x, double y, double size) {
-    double w = 13 * size, h = 7 * size;
-    Shape tag = roundRect(x, y, x + w, y + h, size > 1 ? 2.0 : 1.0);
-    erase(cv, grow(tag, 1.0));
-    outlined(cv, tag, kRedDark, vgrad(y, kRedLight, y + h, kRed));
+// Red "PDF" tag whose top-left pixel edge is (x, y); each letter cell is `size` pixels, one
+// cell around and between the letters; `line` is the width of its outline and clear gap.
+void pdfTag(Canvas& cv, double x, double y, double size, double line = 1.0, const Font& font = kFont3x5) {
+    double w = (3 * font.w + 4) * size, h = (font.h + 2) * size;
+    Shape tag = roundRect(x, y, x + w, y + h, size > 1 || font.h > 5 ? 2.0 : 1.0);
+    erase(cv, grow(tag, line));
+    outlined(cv, tag, kRedDark, vgrad(y, kRedLight, y + h, kRed), line);
     Rgba white = rgb(255, 255, 255);
-    glyph(cv, kGlyphP, x + 1 * size, y + 1 * size, size, white);
-    glyph(cv, kGlyphD, x + 5 * size, y + 1 * size, size, white);
-    glyph(cv, kGlyphF, x + 9 * size, y + 1 * size, size, white);
+    glyph(cv, font, font.p, x + 1 * size, y + 1 * size, size, white);
+    glyph(cv, font, font.d, x + (font.w + 2) * size, y + 1 * size, size, white);
+    glyph(cv, font, font.f, x + (2 * font.w + 3) * size, y + 1 * size, size, white);
 }
 
-Shape gearShape(double cx, double cy, double rOuter, double rBody, double rHole, int teeth) {
+// The tag in a toolbar picture, its bottom-right corner at the design edges (right, bottom).
+void pdfTag(Canvas& cv, const Grid& g, double right, double bottom) {
+    const Font& font = g.k == 1.5 ? kFont5x7 : kFont3x5;
+    double size = g.k == 1.5 ? 1 : g.k;
+    double w = (3 * font.w + 4) * size, h = (font.h + 2) * size;
+    pdfTag(cv, g.e(right) - w, g.e(bottom) - h, size, g.w(1), font);
+}
+
+// A gear: teeth `tipHalf` wide at the outer radius (half widths) and `baseHalf` where they
+// start, `inset` inside the body.
+Shape gearShape(double cx, double cy, double rOuter, double rBody, double rHole, int teeth, double tipHalf,
+                double baseHalf, double inset) {
     Shape g = circle(cx, cy, rBody);
     for (int i = 0; i < teeth; ++i) {
         double a = 2 * M_PI * i / teeth;
         // A tooth: a tapered block from inside the body to the outer radius.
-        Shape t = polygon({{-1.7, -rBody + 0.5}, {1.7, -rBody + 0.5}, {1.5, -rOuter}, {-1.5, -rOuter}});
+        Shape t = polygon({{-baseHalf, -rBody + inset}, {baseHalf, -rBody + inset}, {tipHalf, -rOuter}, {-tipHalf, -rOuter}});
         g = unite(g, rotated(moved(t, cx, cy), cx, cy, a));
     }
     return subtract(g, circle(cx, cy, rHole));
 }
 
-void drawMakePdf(Canvas& cv) {
-    Shape gear = gearShape(10.5, 10.5, 9.5, 7.0, 2.5, 8);
-    outlined(cv, gear, kInk, gradient({3, 3}, kSteelLight, {18, 18}, kSteelDark));
-    fill(cv, border(circle(10.5, 10.5, 4.6), 1.0), mix(kSteelDark, kInk, 0.3), 0.6);
-    pdfTag(cv, 10, 15, 1);
+void drawMakePdf(Canvas& cv, const Grid& g) {
+    // The top tooth spans design columns 9..12 and starts at row 1; keep both on pixel edges.
+    double c = g.mid(10, 11);
+    Shape gear = gearShape(c, c, c - g.e(1), g(7.0), g(2.5), 8, (g.e(12) - g.e(9)) / 2, g(1.7), g(0.5));
+    outlined(cv, gear, kInk, gradient({g(3), g(3)}, kSteelLight, {g(18), g(18)}, kSteelDark), g.w(1));
+    fill(cv, border(circle(c, c, g(4.6)), g.w(1)), mix(kSteelDark, kInk, 0.3), 0.6);
+    pdfTag(cv, g, 23, 22);
 }
 
-void drawScreen(Canvas& cv, bool lit) {
+void drawScreen(Canvas& cv, const Grid& g, bool lit) {
     // Tripod legs behind the screen.
     Rgba leg = kInk;
-    fill(cv, line({12, 16}, {12, 21.5}, 1.2), leg);
-    fill(cv, line({11.5, 16}, {6, 22.3}, 1.2), leg);
-    fill(cv, line({12.5, 16}, {18, 22.3}, 1.2), leg);
-    Shape screen = rect(3, 4, 21, 17);
+    fill(cv, line({g(12), g(16)}, {g(12), g(21.5)}, g(1.2)), leg);
+    fill(cv, line({g(11.5), g(16)}, {g(6), g(22.3)}, g(1.2)), leg);
+    fill(cv, line({g(12.5), g(16)}, {g(18), g(22.3)}, g(1.2)), leg);
+    Shape screen = rect(g.e(3), g.e(4), g.e(21), g.e(17));
+    Pt lo{g.e(3), g.e(4)}, hi{g.e(21), g.e(17)};
     if (lit) {
         // Glow around the screen (only visible where alpha is kept).
-        fill(cv, grow(screen, 1.6), rgb(255, 214, 60), 0.55);
-        outlined(cv, screen, kInk, gradient({3, 4}, rgb(255, 253, 225), {21, 17}, rgb(255, 214, 70)));
+        fill(cv, grow(screen, g(1.6)), rgb(255, 214, 60), 0.55);
+        outlined(cv, screen, kInk, gradient(lo, rgb(255, 253, 225), hi, rgb(255, 214, 70)), g.w(1));
         // A picture is being shown: simplified landscape.
-        Shape view = rect(6, 7, 18, 14);
-        fill(cv, view, vgrad(7, kSkyTop, 14, kSkyBottom));
-        fill(cv, intersect(view, circle(9.5, 9.5, 1.6)), kSun);
-        fill(cv, intersect(view, circle(16, 22, 10)), kHillBack);
-        fill(cv, intersect(view, circle(8, 26, 13)), kHillFront);
+        Shape view = rect(g.e(6), g.e(7), g.e(18), g.e(14));
+        fill(cv, view, vgrad(g.e(7), kSkyTop, g.e(14), kSkyBottom));
+        fill(cv, intersect(view, circle(g(9.5), g(9.5), g(1.6))), kSun);
+        fill(cv, intersect(view, circle(g(16), g(22), g(10))), kHillBack);
+        fill(cv, intersect(view, circle(g(8), g(26), g(13))), kHillFront);
     } else {
-        outlined(cv, screen, kInk, gradient({3, 4}, rgb(250, 251, 253), {21, 17}, rgb(208, 216, 228)));
+        outlined(cv, screen, kInk, gradient(lo, rgb(250, 251, 253), hi, rgb(208, 216, 228)), g.w(1));
         // Faint diagonal sheen so the plain screen does not look empty.
-        fill(cv, intersect(grow(screen, -1), polygon({{4, 16}, {14, 5}, {17, 5}, {7, 16}})), rgb(255, 255, 255), 0.8);
+        fill(cv, intersect(grow(screen, -g.w(1)), polygon({{g(4), g(16)}, {g(14), g(5)}, {g(17), g(5)}, {g(7), g(16)}})),
+             rgb(255, 255, 255), 0.8);
     }
     // The roller bar on top.
-    Shape bar = roundRect(1, 2, 23, 5, 1.5);
-    outlined(cv, bar, kInk, vgrad(2, kSteelLight, 5, kSteelDark));
+    Shape bar = roundRect(g.e(1), g.e(2), g.e(23), g.e(5), g(1.5));
+    outlined(cv, bar, kInk, vgrad(g.e(2), kSteelLight, g.e(5), kSteelDark), g.w(1));
 }
 
 // Layout pages: a portrait page holding 1, 2 or 4 picture slots.
-void drawPage(Canvas& cv, int slots) {
-    Shape page = rect(4, 1, 20, 23);
-    outlined(cv, page, kInk, vgrad(1, kPaperTop, 23, kPaperBottom));
-    auto slot = [&](double x0, double y0, double x1, double y1) {
+void drawPage(Canvas& cv, const Grid& g, int slots) {
+    Shape page = rect(g.e(4), g.e(1), g.e(20), g.e(23));
+    outlined(cv, page, kInk, vgrad(g.e(1), kPaperTop, g.e(23), kPaperBottom), g.w(1));
+    double b = g.w(1);
+    auto slot = [&](double dx0, double dy0, double dx1, double dy1) {
+        double x0 = g.e(dx0), y0 = g.e(dy0), x1 = g.e(dx1), y1 = g.e(dy1);
         Shape s = rect(x0, y0, x1, y1);
         fill(cv, s, rgb(92, 140, 200));
-        Shape in = rect(x0 + 1, y0 + 1, x1 - 1, y1 - 1);
+        Shape in = rect(x0 + b, y0 + b, x1 - b, y1 - b);
         fill(cv, in, vgrad(y0, kSkyTop, y1, kSkyBottom));
-        double h = y1 - y0 - 2;
+        double h = y1 - y0 - 2 * b;
         double hill = std::max(1.0, std::round(h * 0.35));
-        fill(cv, rect(x0 + 1, y1 - 1 - hill, x1 - 1, y1 - 1), kHillFront);
+        fill(cv, rect(x0 + b, y1 - b - hill, x1 - b, y1 - b), kHillFront);
     };
     if (slots == 1) {
         slot(6, 3, 18, 21);
@@ -426,114 +488,124 @@ void drawPage(Canvas& cv, int slots) {
 }
 
 // Arrows share one look: a dark edge, a lit blue face and a clear gap around them.
-void blueArrow(Canvas& cv, const Shape& a) {
-    erase(cv, grow(a, 2.0));
-    fill(cv, grow(a, 1.0), kBlueDark);
-    fill(cv, a, gradient({0, 2}, kBlueLight, {0, 22}, kBlue));
+void blueArrow(Canvas& cv, const Grid& g, const Shape& a) {
+    erase(cv, grow(a, g.w(2.0)));
+    fill(cv, grow(a, g.w(1.0)), kBlueDark);
+    fill(cv, a, gradient({0, g(2)}, kBlueLight, {0, g(22)}, kBlue));
 }
 
 // Rotation: the picture at the bottom left, a quarter-circle arrow over its top-right
 // corner turning down the right side (mirrored for counter-clockwise).
-void drawRotate(Canvas& cv, bool clockwise) {
-    picture(cv, clockwise ? 1 : 7, 9, clockwise ? 17 : 23, 23);
-    double cx = 8.5, cy = 16.0, r = 11.5;
+void drawRotate(Canvas& cv, const Grid& g, bool clockwise) {
+    picture(cv, g.e(clockwise ? 1 : 7), g.e(9), g.e(clockwise ? 17 : 23), g.e(23), {}, g);
+    double cx = g(8.5), cy = g(16.0), r = g(11.5);
     double a0 = -M_PI * 0.56, a1 = -M_PI * 0.07;  // from above the picture to its right side
-    Shape body = arc(cx, cy, r, a0, a1, 1.4);
+    Shape body = arc(cx, cy, r, a0, a1, g(1.4));
     Pt end{cx + r * std::cos(a1), cy + r * std::sin(a1)};
     double dir = a1 + M_PI / 2;
-    Shape head = arrowHead({end.x + 3.6 * std::cos(dir), end.y + 3.6 * std::sin(dir)}, dir, 4.6, 3.0);
+    Shape head = arrowHead({end.x + g(3.6) * std::cos(dir), end.y + g(3.6) * std::sin(dir)}, dir, g(4.6), g(3.0));
     Shape a = unite(body, head);
-    if (!clockwise) a = mirroredX(a, 12);
-    blueArrow(cv, a);
+    if (!clockwise) a = mirroredX(a, g(12));
+    blueArrow(cv, g, a);
 }
 
 // A picture with its colours washed out, for the mirrored copy.
-void fadedPicture(Canvas& cv, double x0, double y0, double x1, double y1) {
+void fadedPicture(Canvas& cv, const Grid& g, double x0, double y0, double x1, double y1) {
     Canvas layer(cv.w, cv.h);
-    picture(layer, x0, y0, x1, y1);
+    picture(layer, x0, y0, x1, y1, {}, g);
     for (auto& p : layer.px)
         for (int k = 0; k < 3; ++k) p[k] = p[k] + (p[3] - p[k]) * 0.5;
     for (size_t i = 0; i < cv.px.size(); ++i)
         for (int k = 0; k < 4; ++k) cv.px[i][k] = layer.px[i][k] + cv.px[i][k] * (1 - layer.px[i][3]);
 }
 
-void doubleArrow(Canvas& cv, Pt a, Pt b) {
+// A double arrow whose shaft fills design row (across) or column `at`, with its tips at
+// `from` and `to` along it (design units).
+void doubleArrow(Canvas& cv, const Grid& g, bool across, double at, double from, double to) {
+    double c = g.mid(at, at + 1), half = (g.e(at + 1) - g.e(at)) / 2;
+    Pt a = across ? Pt{g(from), c} : Pt{c, g(from)};
+    Pt b = across ? Pt{g(to), c} : Pt{c, g(to)};
     double ang = std::atan2(b.y - a.y, b.x - a.x);
-    double c = std::cos(ang);
-    bool across = std::fabs(c) > 0.5;  // horizontal arrow
-    double half = 0.5;
-    Shape shaft = across ? rect(std::min(a.x, b.x) + 2, a.y - half, std::max(a.x, b.x) - 2, a.y + half)
-                         : rect(a.x - half, std::min(a.y, b.y) + 2, a.x + half, std::max(a.y, b.y) - 2);
-    Shape arrow = unite(shaft, unite(arrowHead(b, ang, 3.5, 2.6), arrowHead(a, ang + M_PI, 3.5, 2.6)));
-    blueArrow(cv, arrow);
+    Shape shaft = across ? rect(std::min(a.x, b.x) + g(2), c - half, std::max(a.x, b.x) - g(2), c + half)
+                         : rect(c - half, std::min(a.y, b.y) + g(2), c + half, std::max(a.y, b.y) - g(2));
+    Shape arrow = unite(shaft, unite(arrowHead(b, ang, g(3.5), g(2.6)), arrowHead(a, ang + M_PI, g(3.5), g(2.6))));
+    blueArrow(cv, g, arrow);
 }
 
 // Flips: the picture and its mirror image on either side of a dashed mirror line, with a
 // double arrow across the line.
-void drawFlipTopBottom(Canvas& cv) {
-    // Top picture rows 0..9; mirror line on row 11; the mirror image rows 13..22.
-    picture(cv, 1, 0, 17, 10);
+void drawFlipTopBottom(Canvas& cv, const Grid& g) {
+    // At 24 pixels: top picture rows 0..9; mirror line on row 11; the mirror image rows 13..22.
+    double x0 = g.e(1), y0 = g.e(0), x1 = g.e(17), y1 = g.e(10);
+    picture(cv, x0, y0, x1, y1, {}, g);
     Canvas lower(cv.w, cv.h);
-    fadedPicture(lower, 1, 0, 17, 10);
-    for (int y = 0; y < 11; ++y)
-        for (int x = 0; x < cv.w; ++x) cv.at(x, 22 - y) = lower.at(x, y);
-    for (int x = 0; x < 18; x += 3) fill(cv, rect(x, 11, x + 2, 12), kBlueDark);
-    doubleArrow(cv, {20.5, 1.5}, {20.5, 21.5});
+    fadedPicture(lower, g, x0, y0, x1, y1);
+    int m0 = int(g.e(11)), m1 = m0 + int(g.w(1));  // the mirror line's rows
+    for (int y = 0; y < m0; ++y)
+        for (int x = 0; x < cv.w; ++x) cv.at(x, m0 + m1 - 1 - y) = lower.at(x, y);
+    for (int x = 0; x < 18; x += 3) fill(cv, rect(g.e(x), m0, g.e(x + 2), m1), kBlueDark);
+    doubleArrow(cv, g, false, 20, 1.5, 21.5);
 }
 
-void drawFlipLeftRight(Canvas& cv) {
-    // Left picture columns 0..9; mirror line on column 11; the mirror image columns 13..22.
-    picture(cv, 0, 1, 10, 15);
+void drawFlipLeftRight(Canvas& cv, const Grid& g) {
+    // At 24 pixels: left picture columns 0..9; mirror line on column 11; the mirror image
+    // columns 13..22.
+    double x0 = g.e(0), y0 = g.e(1), x1 = g.e(10), y1 = g.e(15);
+    picture(cv, x0, y0, x1, y1, {}, g);
     Canvas right(cv.w, cv.h);
-    fadedPicture(right, 0, 1, 10, 15);
+    fadedPicture(right, g, x0, y0, x1, y1);
+    int m0 = int(g.e(11)), m1 = m0 + int(g.w(1));  // the mirror line's columns
     for (int y = 0; y < cv.h; ++y)
-        for (int x = 0; x < 11; ++x) cv.at(22 - x, y) = right.at(x, y);
-    for (int y = 0; y < 16; y += 3) fill(cv, rect(11, y, 12, y + 2), kBlueDark);
-    doubleArrow(cv, {1.5, 20.5}, {21.5, 20.5});
+        for (int x = 0; x < m0; ++x) cv.at(m0 + m1 - 1 - x, y) = right.at(x, y);
+    for (int y = 0; y < 16; y += 3) fill(cv, rect(m0, g.e(y), m1, g.e(y + 2)), kBlueDark);
+    doubleArrow(cv, g, true, 20, 1.5, 21.5);
 }
 
-void drawRemove(Canvas& cv) {
-    picture(cv, 1, 2, 19, 17);
-    // Edges on exact diagonals through pixel corners, so every edge pixel is half covered.
-    Shape x = crossShape(17.5, 17.5, 5.5, M_SQRT2);
-    erase(cv, grow(x, 1.6));
-    fill(cv, grow(x, M_SQRT1_2), kRedDark);
-    fill(cv, x, gradient({0, 13}, kRedLight, {0, 23}, kRed));
+void drawRemove(Canvas& cv, const Grid& g) {
+    picture(cv, g.e(1), g.e(2), g.e(19), g.e(17), {}, g);
+    // Edges on exact diagonals through pixel corners, so every edge pixel is half covered:
+    // the centre and the tips are whole or half pixels, the arms k * 2 pixels wide.
+    double c = g.mid(17, 18);
+    Shape x = crossShape(c, c, g.e(23) - c, g(M_SQRT2));
+    erase(cv, grow(x, g.w(1.6)));
+    fill(cv, grow(x, g.w(M_SQRT1_2)), kRedDark);
+    fill(cv, x, gradient({0, g(13)}, kRedLight, {0, g(23)}, kRed));
 }
 
-void drawLifeRing(Canvas& cv) {
-    double c = 12;
-    Shape ring = subtract(circle(c, c, 10.5), circle(c, c, 5.0));
+void drawLifeRing(Canvas& cv, const Grid& g) {
+    double c = g(12);
+    double rOut = g(10.5), rIn = g(5.0);
+    Shape ring = subtract(circle(c, c, rOut), circle(c, c, rIn));
     fill(cv, ring, kInk);
-    Shape face = subtract(circle(c, c, 9.5), circle(c, c, 6.0));
-    fill(cv, face, gradient({4, 4}, rgb(255, 255, 255), {20, 20}, kPaperBottom));
+    Shape face = subtract(circle(c, c, rOut - g.w(1)), circle(c, c, rIn + g.w(1)));
+    fill(cv, face, gradient({g(4), g(4)}, rgb(255, 255, 255), {g(20), g(20)}, kPaperBottom));
     // Four red bands on the diagonals.
     for (int i = 0; i < 4; ++i) {
         double a = M_PI / 4 + i * M_PI / 2;
-        Shape wedge = polygon({{c, c}, {c + 14 * std::cos(a - 0.42), c + 14 * std::sin(a - 0.42)},
-                               {c + 14 * std::cos(a + 0.42), c + 14 * std::sin(a + 0.42)}});
-        fill(cv, intersect(face, wedge), gradient({4, 4}, kRedLight, {20, 20}, kRed));
+        Shape wedge = polygon({{c, c}, {c + g(14) * std::cos(a - 0.42), c + g(14) * std::sin(a - 0.42)},
+                               {c + g(14) * std::cos(a + 0.42), c + g(14) * std::sin(a + 0.42)}});
+        fill(cv, intersect(face, wedge), gradient({g(4), g(4)}, kRedLight, {g(20), g(20)}, kRed));
     }
     // Dark seam between bands and the light inner shadow.
-    fill(cv, border(circle(c, c, 9.5), 0.6), kInk, 0.25);
+    fill(cv, border(circle(c, c, rOut - g.w(1)), g.w(0.6)), kInk, 0.25);
 }
 
-using Drawer = std::function<void(Canvas&)>;
+using Drawer = std::function<void(Canvas&, const Grid&)>;
 
 std::vector<Drawer> toolbarPictures() {
     return {
         drawAddImages,
-        [](Canvas&) {},
-        [](Canvas&) {},
+        [](Canvas&, const Grid&) {},
+        [](Canvas&, const Grid&) {},
         drawOptions,
         drawMakePdf,
-        [](Canvas& c) { drawScreen(c, false); },
-        [](Canvas& c) { drawScreen(c, true); },
-        [](Canvas& c) { drawPage(c, 1); },
-        [](Canvas& c) { drawPage(c, 2); },
-        [](Canvas& c) { drawPage(c, 4); },
-        [](Canvas& c) { drawRotate(c, true); },
-        [](Canvas& c) { drawRotate(c, false); },
+        [](Canvas& c, const Grid& g) { drawScreen(c, g, false); },
+        [](Canvas& c, const Grid& g) { drawScreen(c, g, true); },
+        [](Canvas& c, const Grid& g) { drawPage(c, g, 1); },
+        [](Canvas& c, const Grid& g) { drawPage(c, g, 2); },
+        [](Canvas& c, const Grid& g) { drawPage(c, g, 4); },
+        [](Canvas& c, const Grid& g) { drawRotate(c, g, true); },
+        [](Canvas& c, const Grid& g) { drawRotate(c, g, false); },
         drawFlipTopBottom,
         drawFlipLeftRight,
         drawRemove,
@@ -824,19 +896,27 @@ int main(int argc, char** argv) {
     std::string dir = argc > 1 ? argv[1] : "src/resources";
     const Rgb grey{192, 192, 192};
 
-    // Toolbar strip, 16 pictures of 24 x 24.
-    Image strip{384, 24, std::vector<std::array<uint8_t, 4>>(384 * 24)};
-    auto pics = toolbarPictures();
-    for (int i = 0; i < 16; ++i) {
-        Canvas cv(24, 24);
-        pics[size_t(i)](cv);
-        Image one = toImage(cv);
-        for (int y = 0; y < 24; ++y)
-            for (int x = 0; x < 24; ++x) strip.px[size_t(y) * 384 + i * 24 + x] = one.px[size_t(y) * 24 + x];
+    // Toolbar strips, 16 pictures of 24 x 24 (100 %), 36 x 36 (150 %) and 48 x 48 (200 %).
+    struct Size {
+        int px;
+        Grid grid;
+        std::string suffix;
+    };
+    for (const Size& size : {Size{24, {1, 1}, ""}, Size{36, {1.5, 1}, "_36"}, Size{48, {2, 2}, "_48"}}) {
+        int n = size.px, w = 16 * n;
+        Image strip{w, n, std::vector<std::array<uint8_t, 4>>(size_t(w) * n)};
+        auto pics = toolbarPictures();
+        for (int i = 0; i < 16; ++i) {
+            Canvas cv(n, n);
+            pics[size_t(i)](cv, size.grid);
+            Image one = toImage(cv);
+            for (int y = 0; y < n; ++y)
+                for (int x = 0; x < n; ++x) strip.px[size_t(y) * w + i * n + x] = one.px[size_t(y) * n + x];
+        }
+        writeBmp(dir + "/toolbar32" + size.suffix + ".bmp", dib32(strip, n), 0);
+        Indexed tb8 = quantise(flatten(strip, grey), &grey);
+        writeBmp(dir + "/toolbar8" + size.suffix + ".bmp", dib8(w, n, tb8, n), uint32_t(tb8.palette.size() * 4));
     }
-    writeBmp(dir + "/toolbar32.bmp", dib32(strip, 24), 0);
-    Indexed tb8 = quantise(flatten(strip, grey), &grey);
-    writeBmp(dir + "/toolbar8.bmp", dib8(384, 24, tb8, 24), uint32_t(tb8.palette.size() * 4));
 
     // Insertion mark (blue edge, light blue inside) and its white eraser, 4 x 132.
     {
