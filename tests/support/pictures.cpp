@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 FIBITMAP* MakeSolid(unsigned width, unsigned height, Rgb colour)
 {
@@ -92,15 +94,47 @@ ByteVec WithExifOrientation(const ByteVec& jpeg, int orientation)
     return out;
 }
 
-bool SavePngBgra(const char* unixPath, const uint8_t* bgra, int width, int height)
+std::vector<HostileFile> HostileFiles(const std::string& dataDir)
+{
+    auto stored = [&](const char* name) {
+        std::ifstream in(dataDir + "/hostile/" + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    // A BMHD and no BODY, in a FORM whose size never runs out: FreeImage looks for the
+    // BODY for ever.
+    const std::string endlessIff("FORM\0\0\0\x21ILBMBMHD\0\0\0\x14"
+                                 "\0\x02\0\x02\0\0\0\0\x08\0\0\0\0\0\x01\x01\0\x02\0\x02", 40);
+    return {
+        {"A-xpm-sprintf-stack-overflow.xpm", stored("A-xpm-sprintf-stack-overflow.xpm"), "crash", false},
+        {"J-psd-rle-overflow.psd", stored("J-psd-rle-overflow.psd"), "crash", false},
+        {"C-exr-bigalloc.exr", stored("C-exr-bigalloc.exr"), "endless header read", true},
+        {"M-openexr-bigalloc.exr", stored("M-openexr-bigalloc.exr"), "5.2 GB", true},
+        {"one.pct", std::string(1, '\0'), "endless loop", true},
+        {"cut.xbm", "#define c_width 64\n#define c_height 64\nstatic char c_bits[] = {\n0x01,",
+         "endless loop", true},
+        // The comment once gave the size; FreeImage reads the defines.
+        {"huge.xbm", "/* c_width 8 c_height 8 */\n#define c_width 200000\n#define c_height 200000\n"
+                     "static char c_bits[] = {\n0x01, 0x02 };\n", "5 GB", true},
+        {"endless.iff", endlessIff, "hangs", false},
+        {"ext.wbmp", std::string("\x00\x80\x80\x80\x80", 5), "endless loop", true},
+    };
+}
+
+FIBITMAP* FromBgra(const uint8_t* bgra, int width, int height)
 {
     FIBITMAP* image = FreeImage_ConvertFromRawBits((BYTE*)bgra, width, height, width * 4, 32,
                                                    FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK,
                                                    FI_RGBA_BLUE_MASK, FALSE);
     FIBITMAP* rgb = image ? FreeImage_ConvertTo24Bits(image) : nullptr;
+    if (image) FreeImage_Unload(image);
+    return rgb;
+}
+
+bool SavePngBgra(const char* unixPath, const uint8_t* bgra, int width, int height)
+{
+    FIBITMAP* rgb = FromBgra(bgra, width, height);
     bool ok = rgb && FreeImage_Save(FIF_PNG, rgb, unixPath, PNG_DEFAULT);
     if (rgb) FreeImage_Unload(rgb);
-    if (image) FreeImage_Unload(image);
     return ok;
 }
 

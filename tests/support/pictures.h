@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct FIBITMAP;
@@ -35,7 +36,20 @@ ByteVec MakeTestImageBytes(int width, int height, const char* format, uint8_t r 
 // A JPEG with an EXIF block holding only the Orientation tag.
 ByteVec WithExifOrientation(const ByteVec& jpeg, int orientation);
 
-// Saves width x height BGRA pixels (rows bottom-up, a 32-bit DIB) as a PNG at a Linux path.
+// Files that crash, hang or exhaust FreeImage 3.18 (`does`: what they did to it, in this
+// program's own process before), made here or read from dataDir/hostile. coreRefuses: the
+// core turns it away before FreeImage reads it; the others only a decoder process survives.
+struct HostileFile {
+    const char* name;
+    std::string bytes;
+    const char* does;
+    bool coreRefuses;
+};
+std::vector<HostileFile> HostileFiles(const std::string& dataDir);
+
+// A 24-bit picture (the caller unloads) of width x height BGRA pixels (rows bottom-up, as
+// in a 32-bit DIB), and the same saved as a PNG at a Linux path.
+FIBITMAP* FromBgra(const uint8_t* bgra, int width, int height);
 bool SavePngBgra(const char* unixPath, const uint8_t* bgra, int width, int height);
 
 // Peak resident memory of this process so far, in kilobytes.
