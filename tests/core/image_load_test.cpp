@@ -3,6 +3,7 @@
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 #include <malloc.h>
+#include <zlib.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -20,26 +21,9 @@
 
 namespace {
 
-FIBITMAP* Load(const ByteVec& bytes, const char* name = "C:\\pics\\a.jpg")
+BitmapOwner Load(const ByteVec& bytes, const char* name = "C:\\pics\\a.jpg")
 {
-    return LoadImageFromMemory(bytes.data(), bytes.size(), name);
-}
-
-bool Loads(const ByteVec& bytes, const char* name = "C:\\pics\\a.jpg")
-{
-    FIBITMAP* picture = Load(bytes, name);
-    if (picture) FreeImage_Unload(picture);
-    return picture != nullptr;
-}
-
-uint32_t Crc32(const uint8_t* p, size_t n)
-{
-    uint32_t crc = 0xFFFFFFFF;
-    for (size_t i = 0; i < n; i++) {
-        crc ^= p[i];
-        for (int k = 0; k < 8; k++) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    return ~crc;
+    return BitmapOwner(LoadImageFromMemory(bytes.data(), bytes.size(), name));
 }
 
 void PutBe32(uint8_t* p, uint32_t v)
@@ -53,7 +37,7 @@ ByteVec PngClaiming(uint32_t width, uint32_t height)
     ByteVec png = EncodeAndUnload(MakeSolid(8, 8, Blue), FIF_PNG);
     PutBe32(&png[16], width);
     PutBe32(&png[20], height);
-    PutBe32(&png[29], Crc32(&png[12], 17));
+    PutBe32(&png[29], (uint32_t)crc32(0, &png[12], 17));
     return png;
 }
 
@@ -84,17 +68,16 @@ TEST(ImageLoad, WhatIsNotAPictureOrIsCutShortIsRefusedWithoutACrash)
 {
     std::string text = "This is a text file, not a photograph.\n";
     for (const char* name : {"notes.jpg", "notes.bmp", "notes.tga", "notes"})
-        EXPECT_FALSE(Loads(ByteVec(text.begin(), text.end()), name)) << name;
+        EXPECT_FALSE(Load(ByteVec(text.begin(), text.end()), name)) << name;
     EXPECT_FALSE(LoadImageFromMemory(nullptr, 10, "empty.png"));
-    EXPECT_TRUE(Loads(EncodeAndUnload(MakeSolid(30, 20, Red), FIF_JPEG), "a.png"))
+    EXPECT_TRUE(Load(EncodeAndUnload(MakeSolid(30, 20, Red), FIF_JPEG), "a.png"))
         << "the content decides before the name";
     for (const char* format : {"jpg", "png", "bmp", "gif"}) {
         ByteVec whole = MakeTestImageBytes(64, 48, format);
         for (size_t cut : {(size_t)1, (size_t)8, (size_t)20, whole.size() / 2, whole.size() - 1}) {
-            FIBITMAP* picture = Load(ByteVec(whole.begin(), whole.begin() + cut), "cut.img");
-            if (!picture) continue;  // a partial picture must still have the full size
-            EXPECT_EQ(64u, FreeImage_GetWidth(picture)) << format << " cut at " << cut;
-            FreeImage_Unload(picture);
+            const BitmapOwner picture = Load(ByteVec(whole.begin(), whole.begin() + cut), "cut.img");
+            if (picture)  // a partial picture must still have the full size
+                EXPECT_EQ(64u, FreeImage_GetWidth(picture.get())) << format << " cut at " << cut;
         }
     }
 }
@@ -102,14 +85,14 @@ TEST(ImageLoad, WhatIsNotAPictureOrIsCutShortIsRefusedWithoutACrash)
 // Headers claiming gigapixels are refused before FreeImage allocates the pixels.
 TEST(ImageLoad, HugeHeadersAreRefusedWithoutAllocating)
 {
-    EXPECT_TRUE(Loads(PngClaiming(8, 8)) && Loads(JpegClaiming(8, 8)) && Loads(GifClaiming(1, 1)))
+    EXPECT_TRUE(Load(PngClaiming(8, 8)) && Load(JpegClaiming(8, 8)) && Load(GifClaiming(1, 1)))
         << "the patching keeps the files valid";
     long before = PeakMemoryKb();
-    EXPECT_FALSE(Loads(PngClaiming(60000, 60000)));
-    EXPECT_FALSE(Loads(JpegClaiming(60000, 60000)));
-    EXPECT_FALSE(Loads(GifClaiming(65535, 65535)));
-    EXPECT_FALSE(Loads(PngClaiming(1, 0x7FFFFFFF)));      // thin but endless
-    EXPECT_FALSE(Loads(PngClaiming(0x10000, 0x10000)));   // 2^32 pixels: no wrap to 0
+    EXPECT_FALSE(Load(PngClaiming(60000, 60000)));
+    EXPECT_FALSE(Load(JpegClaiming(60000, 60000)));
+    EXPECT_FALSE(Load(GifClaiming(65535, 65535)));
+    EXPECT_FALSE(Load(PngClaiming(1, 0x7FFFFFFF)));      // thin but endless
+    EXPECT_FALSE(Load(PngClaiming(0x10000, 0x10000)));   // 2^32 pixels: no wrap to 0
     EXPECT_LT(PeakMemoryKb() - before, 64 * 1024);
 }
 
@@ -287,46 +270,37 @@ TEST(ImageLoad, ReducedDecodesMatchTheFullSizeOnes)
         SCOPED_TRACE(testing::Message() << "exif " << c.exif << " rotation " << c.rotation
                                         << " quality " << c.quality);
         const ByteVec file = c.exif == 1 ? plain : WithExifOrientation(plain, c.exif);
-        const BitmapOwner full = OrientForEntry(BitmapOwner(Load(file)), c.flips, c.rotation);
+        const BitmapOwner full = OrientForEntry(Load(file), c.flips, c.rotation);
         const unsigned w = FreeImage_GetWidth(full.get()), h = FreeImage_GetHeight(full.get());
         DrawnSize size = {w, h};
-        FIBITMAP* expected =
+        const BitmapOwner expected(
             ResampledSize(w, h, FitPicture(w, h, c.cellWidth, c.cellHeight), c.quality, &size)
                 ? FreeImage_Rescale(full.get(), size.width, size.height, FILTER_BICUBIC)
-                : FreeImage_Clone(full.get());
+                : FreeImage_Clone(full.get()));
 
         PagePlan plan;
         plan.flips = c.flips, plan.rotation = c.rotation, plan.quality = c.quality;
         plan.startsPage = false, plan.cellWidth = c.cellWidth, plan.cellHeight = c.cellHeight;
         unsigned turnedWidth = 0, turnedHeight = 0;
-        FIBITMAP* pixels = MakePagePixels(file.data(), file.size(), "p.jpg", plan, &turnedWidth,
-                                          &turnedHeight);
+        const BitmapOwner pixels(MakePagePixels(file.data(), file.size(), "p.jpg", plan,
+                                                &turnedWidth, &turnedHeight));
         EXPECT_EQ(w, turnedWidth);
         EXPECT_EQ(h, turnedHeight);
-        EXPECT_GE(Psnr(expected, pixels), 40.0);
-        FreeImage_Unload(pixels);
-        FreeImage_Unload(expected);
+        EXPECT_GE(Psnr(expected.get(), pixels.get()), 40.0);
         PagePicture made;  // and encoded at that size
         ASSERT_TRUE(MakePagePicture(file.data(), file.size(), "p.jpg", plan, &made));
-        FIBITMAP* decoded = Load(made.jpeg);
-        EXPECT_EQ(size.width, FreeImage_GetWidth(decoded));
-        EXPECT_EQ(size.height, FreeImage_GetHeight(decoded));
-        FreeImage_Unload(decoded);
+        const BitmapOwner decoded = Load(made.jpeg);
+        EXPECT_EQ(size.width, FreeImage_GetWidth(decoded.get()));
+        EXPECT_EQ(size.height, FreeImage_GetHeight(decoded.get()));
 
         // The thumbnail, decoded reduced, against the full picture box-scaled.
         static ThumbnailPixels thumbnail;
         ASSERT_TRUE(MakeThumbnailPixels(file.data(), file.size(), "p.jpg", &thumbnail));
-        FIBITMAP* upright = Load(file);
         const PictureRect& r = thumbnail.pictureRect;
-        FIBITMAP* box = FreeImage_Rescale(upright, r.right - r.left, r.bottom - r.top, FILTER_BOX);
-        FIBITMAP* raw = FreeImage_ConvertFromRawBits(thumbnail.bgra, ThumbnailSize, ThumbnailSize,
-                                                     ThumbnailSize * 4, 32, 0, 0, 0, FALSE);
-        FIBITMAP* square = FreeImage_ConvertTo24Bits(raw);
-        FreeImage_Unload(raw);
-        EXPECT_GE(Psnr(box, square, r.left, r.top), 40.0);
-        FreeImage_Unload(square);
-        FreeImage_Unload(box);
-        FreeImage_Unload(upright);
+        const BitmapOwner box(FreeImage_Rescale(Load(file).get(), r.right - r.left,
+                                                r.bottom - r.top, FILTER_BOX));
+        const BitmapOwner square(FromBgra(thumbnail.bgra, ThumbnailSize, ThumbnailSize));
+        EXPECT_GE(Psnr(box.get(), square.get(), r.left, r.top), 40.0);
     }
 }
 
@@ -362,13 +336,12 @@ TEST(ImageLoad, TransparencyIsBlendedOverWhite)
             }
         ByteVec bytes = EncodeAndUnload(p, c.format, c.flags);
         const Rgb clear = c.kind == UnusedAlpha ? Black : White;
-        FIBITMAP* picture = Load(bytes, "a.img");
+        const BitmapOwner picture = Load(bytes, "a.img");
         ASSERT_TRUE(picture);
-        EXPECT_EQ(24u, FreeImage_GetBPP(picture));
-        EXPECT_TRUE(Near(clear, PixelAt(picture, 4, 12), 2));
-        EXPECT_TRUE(Near(Blue, PixelAt(picture, 40, 12), 2));
-        if (c.kind == Alpha) EXPECT_TRUE(Near(Rgb{255, 127, 127}, PixelAt(picture, 18, 12), 3));
-        FreeImage_Unload(picture);
+        EXPECT_EQ(24u, FreeImage_GetBPP(picture.get()));
+        EXPECT_TRUE(Near(clear, PixelAt(picture.get(), 4, 12), 2));
+        EXPECT_TRUE(Near(Blue, PixelAt(picture.get(), 40, 12), 2));
+        if (c.kind == Alpha) EXPECT_TRUE(Near(Rgb{255, 127, 127}, PixelAt(picture.get(), 18, 12), 3));
         static ThumbnailPixels thumb;  // the square scaled to 96 x 96
         ASSERT_TRUE(MakeThumbnailPixels(bytes.data(), bytes.size(), "a.img", &thumb));
         EXPECT_TRUE(Near(clear, ThumbPixel(thumb.bgra, 8, 48), 2));
