@@ -201,61 +201,42 @@ TEST_F(PdfBuilder, UnreadableFilesAreReportedAndTakeNoCell)
     }
 }
 
-TEST_F(PdfBuilder, CancelWritesNothingAndReportsNothing)
+// Cancelled after `pumps` pumps (3: as the last picture came), a write that fails (after
+// leaving junk at the path, or not), or a picture the spool cannot take (the temporary
+// folder gone): never a PDF without a picture that was to be in it, and the file that was
+// there stays.
+TEST_F(PdfBuilder, CancelOrAFailedSaveKeepsTheOldFileAndRemovesOnlyItsOwnLeftovers)
 {
     const std::string p = Picture(80, 60);
-    for (int continuePumps : {0, 2, 3}) {  // 3: cancelled as the last picture came
+    const struct { int pumps, spoolRoom; bool failWrites, leaveJunk; } cases[] = {
+        {0, -1, false, false}, {2, -1, false, false}, {3, -1, false, false},
+        {-1, -1, true, false}, {-1, 1, false, false}, {-1, -1, true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.pumps << " " << c.spoolRoom << " " << c.leaveJunk);
+        ASSERT_TRUE(WriteWholeFile(Out(), "earlier"));
+        if (c.leaveJunk) std::remove(Out().c_str());
         host_ = FakeHost();
-        host_.continuePumps = continuePumps;
-        EXPECT_EQ(1, Build({Entry(p), Entry(p), Entry(p)}));
-        EXPECT_EQ(continuePumps, host_.steps);
-        EXPECT_EQ(0, host_.writes);
-        EXPECT_TRUE(host_.failures.empty());
-        EXPECT_FALSE(FileExists(Out()));
+        host_.continuePumps = c.pumps, host_.spoolRoom = c.spoolRoom;
+        host_.failWrites = c.failWrites, host_.leaveJunk = c.leaveJunk;
+        const bool cancelled = c.pumps >= 0;
+        EXPECT_EQ(cancelled ? 1 : 0, Build({Entry(p), Entry(p), Entry(p)}));
+        EXPECT_EQ(cancelled ? std::vector<std::string>() : std::vector<std::string>{"PDF Save Failed."},
+                  host_.failures);
+        if (cancelled) EXPECT_EQ(c.pumps, host_.steps);
+        if (cancelled) EXPECT_EQ(0, host_.writes);
+        EXPECT_NE(c.leaveJunk, FileExists(Out()));  // the junk, its own, is removed
+        EXPECT_EQ(c.leaveJunk ? "" : "earlier", ReadWholeFile(Out()));
+        if (!c.leaveJunk) EXPECT_TRUE(host_.deleted.empty());
     }
     host_ = FakeHost();  // the document was freed: the next run makes one
     EXPECT_EQ(1, BuildAndRead({Entry(p)}).pages.size());
 }
 
-// A write that fails, or a picture the spool cannot take (the temporary folder gone):
-// never a PDF without a picture that was to be in it.
-TEST_F(PdfBuilder, FailedSaveKeepsTheOldFileAndRemovesOnlyItsOwnLeftovers)
-{
-    const std::string p = Picture(80, 60);
-    ASSERT_TRUE(WriteWholeFile(Out(), "earlier"));
-    for (int spoolRoom : {-1, 1}) {
-        host_ = FakeHost();
-        host_.failWrites = spoolRoom < 0;
-        host_.spoolRoom = spoolRoom;
-        EXPECT_EQ(0, Build({Entry(p), Entry(p), Entry(p)}));
-        EXPECT_EQ(std::vector<std::string>{"PDF Save Failed."}, host_.failures);
-        EXPECT_EQ("earlier", ReadWholeFile(Out()));
-        EXPECT_TRUE(host_.deleted.empty());
-    }
-
-    std::remove(Out().c_str());
-    host_ = FakeHost();
-    host_.failWrites = host_.leaveJunk = true;
-    EXPECT_EQ(0, Build({Entry(p)}));
-    EXPECT_FALSE(FileExists(Out()));
-}
-
-TEST_F(PdfBuilder, PasswordEncryptsWithAes256)
-{
-    snprintf(settings_.password, sizeof settings_.password, "secret");
-    PdfReadBack pdf = BuildAndRead({Entry(Picture(80, 60))}, "secret");
-    EXPECT_TRUE(pdf.encrypted && pdf.aes256);
-    EXPECT_EQ(6, pdf.R);
-    EXPECT_EQ(-4, pdf.P);  // every permission
-    EXPECT_FALSE(ReadPdfFile(Out(), "wrong").opened);
-    EXPECT_EQ("Tolvane 2.0", pdf.info["/Creator"]);
-}
-
-
-// Users of other code pages: the password arrives as UTF-8 (read as typed in UTF-16) and
-// opens the PDF, its code-page reading does not; the caption, in the code page's bytes,
-// comes back out of the PDF as the same text (East Asian pages through libharu's CJK fonts).
-TEST_F(PdfBuilder, PasswordsAndCaptionsOfOtherCodePages)
+// A password encrypts with AES-256 and every permission. Users of other code pages: the
+// password arrives as UTF-8 (read as typed in UTF-16) and opens the PDF, its code-page
+// reading does not; the caption, in the code page's bytes, comes back out of the PDF as
+// the same text (East Asian pages through libharu's CJK fonts).
+TEST_F(PdfBuilder, PasswordsEncryptWithAes256AndCaptionsOfEveryCodePageReadBack)
 {
     struct Case {
         int codePage;
@@ -275,7 +256,11 @@ TEST_F(PdfBuilder, PasswordsAndCaptionsOfOtherCodePages)
         PdfSetTextCodePage(c.codePage);
         host_ = FakeHost();
         snprintf(settings_.password, sizeof settings_.password, "%s", c.password);
-        EXPECT_TRUE(BuildAndRead({Entry(p, c.caption)}, c.password).encrypted);
+        PdfReadBack pdf = BuildAndRead({Entry(p, c.caption)}, c.password);
+        EXPECT_TRUE(pdf.encrypted && pdf.aes256);
+        EXPECT_EQ(6, pdf.R);
+        EXPECT_EQ(-4, pdf.P);  // every permission
+        EXPECT_EQ("Tolvane 2.0", pdf.info["/Creator"]);
         EXPECT_FALSE(ReadPdfFile(Out(), c.wrong).opened);
         std::string command = "pdftotext -enc UTF-8 -upw '" + std::string(c.password) + "' '" +
                               Out() + "' '" + text + "' 2>/dev/null";
