@@ -1,12 +1,11 @@
-// A stand-in MAPI32.DLL for the UI tests: MAPISendMail writes what it receives as one
-// line of key=value fields separated by '|' to the file named by TOLVANE_MAPI_RECORD.
-// When TOLVANE_MAPI_WAIT_FOR names a file, it first waits up to 5 s for that file to
-// appear and records whether it did, so a test can tell what the program started before
-// asking for the mail.
+// A stand-in MAPI32.DLL for the UI tests: MAPISendMail writes its flags and each attached
+// file's path and name as one line of key=value fields separated by '|' to the file named
+// by TOLVANE_MAPI_RECORD. When TOLVANE_MAPI_WAIT_FOR names a file, it first waits up to
+// 5 s for that file to appear and records whether it did, so a test can tell what the
+// program started before asking for the mail.
 #include <windows.h>
 #include <mapi.h>
 
-#include <cstdio>
 #include <string>
 
 static bool WaitForFile(const char* path)
@@ -23,8 +22,8 @@ static std::string Text(const char* s)
     return s ? s : "(null)";
 }
 
-extern "C" ULONG WINAPI MAPISendMail(LHANDLE session, ULONG_PTR window, lpMapiMessage message,
-                                     FLAGS flags, ULONG reserved)
+extern "C" ULONG WINAPI MAPISendMail(LHANDLE, ULONG_PTR, lpMapiMessage message, FLAGS flags,
+                                     ULONG)
 {
     char recordPath[MAX_PATH], waitFor[MAX_PATH];
     if (!GetEnvironmentVariableA("TOLVANE_MAPI_RECORD", recordPath, sizeof recordPath))
@@ -33,24 +32,10 @@ extern "C" ULONG WINAPI MAPISendMail(LHANDLE session, ULONG_PTR window, lpMapiMe
     if (GetEnvironmentVariableA("TOLVANE_MAPI_WAIT_FOR", waitFor, sizeof waitFor))
         waited = WaitForFile(waitFor) ? "yes" : "no";
 
-    char head[256];
-    snprintf(head, sizeof head, "session=%lu|window=%lu|flags=%lu|reserved=%lu|",
-             (unsigned long)session, (unsigned long)window, (unsigned long)flags,
-             (unsigned long)reserved);
-    std::string line = head;
-    if (!message) {
-        line += "message=(null)";
-    } else {
-        snprintf(head, sizeof head, "files=%lu|recipients=%lu|", (unsigned long)message->nFileCount,
-                 (unsigned long)message->nRecipCount);
-        line += head;
-        line += "subject=" + Text(message->lpszSubject) + "|note=" + Text(message->lpszNoteText);
-        for (ULONG i = 0; message->lpFiles && i < message->nFileCount; i++) {
-            const MapiFileDesc& file = message->lpFiles[i];
-            snprintf(head, sizeof head, "|position=%ld", (long)(LONG)file.nPosition);
-            line += head;
-            line += "|path=" + Text(file.lpszPathName) + "|name=" + Text(file.lpszFileName);
-        }
+    std::string line = "flags=" + std::to_string(flags);
+    for (ULONG i = 0; message && message->lpFiles && i < message->nFileCount; i++) {
+        const MapiFileDesc& file = message->lpFiles[i];
+        line += "|path=" + Text(file.lpszPathName) + "|name=" + Text(file.lpszFileName);
     }
     line += "|waited=" + waited + "\n";
 
