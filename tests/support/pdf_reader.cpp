@@ -60,13 +60,13 @@ private:
 
 }  // namespace
 
-PdfReadBack ReadPdf(const ByteVec& bytes, const char* password)
+PdfReadBack ReadPdf(const std::string& bytes, const char* password)
 {
     PdfReadBack result;
     try {
         QPDF pdf;
         pdf.setSuppressWarnings(true);
-        pdf.processMemoryFile("written.pdf", (const char*)bytes.data(), bytes.size(), password);
+        pdf.processMemoryFile("written.pdf", bytes.data(), bytes.size(), password);
         result.opened = true;
         int V;
         QPDF::encryption_method_e stream, string, file;
@@ -95,7 +95,7 @@ PdfReadBack ReadPdf(const ByteVec& bytes, const char* password)
 PdfReadBack ReadPdfFile(const std::string& path, const char* password)
 {
     std::ifstream in(path, std::ios::binary);
-    return ReadPdf(ByteVec(std::istreambuf_iterator<char>(in), {}), password);
+    return ReadPdf(std::string(std::istreambuf_iterator<char>(in), {}), password);
 }
 
 std::vector<FIBITMAP*> RenderPages(const std::string& path, int dpi, const char* password)

@@ -29,7 +29,7 @@ struct PdfReadBack {
     std::vector<PdfPage> pages;
     std::string error;
 };
-PdfReadBack ReadPdf(const ByteVec& bytes, const char* password = "");
+PdfReadBack ReadPdf(const std::string& bytes, const char* password = "");
 PdfReadBack ReadPdfFile(const std::string& path, const char* password = "");
 
 // Every page rendered at dpi, as 24-bit bitmaps the caller unloads; empty on failure.

@@ -61,11 +61,7 @@ TEST(Reorder, DragThroughTheMainWindowMovesTheSelectionAndEscapeCancels)
     };
     for (const Case& c : cases) {
         SelectItems(c.selected);
-        NMLISTVIEW begin = {};
-        begin.hdr = {ImageListView, IDC_IMAGE_LIST_VIEW, (UINT)LVN_BEGINDRAG};
-        begin.iItem = c.grabbed;
-        begin.ptAction = ItemViewPoint(c.grabbed, 0.5, 0.35);
-        SendMessageA(MainWindow, WM_NOTIFY, IDC_IMAGE_LIST_VIEW, (LPARAM)&begin);
+        BeginDrag(c.grabbed, ItemViewPoint(c.grabbed, 0.5, 0.35));
         ASSERT_EQ(1, DragActive);
         PostMessageA(MainWindow, WM_MOUSEMOVE, MK_LBUTTON, ItemPoint(c.target, c.fx, 0.35));
         PostMessageA(MainWindow, WM_LBUTTONUP, 0, ItemPoint(c.target, c.fx, 0.35));
@@ -78,9 +74,7 @@ TEST(Reorder, DragThroughTheMainWindowMovesTheSelectionAndEscapeCancels)
     }
     SelectItems({0});
     SetFocus(ImageListView);
-    NMLISTVIEW begin = {};
-    begin.hdr = {ImageListView, IDC_IMAGE_LIST_VIEW, (UINT)LVN_BEGINDRAG};
-    SendMessageA(MainWindow, WM_NOTIFY, IDC_IMAGE_LIST_VIEW, (LPARAM)&begin);
+    BeginDrag(0);
     SendMessageA(MainWindow, WM_MOUSEMOVE, MK_LBUTTON, ItemPoint(3, 0.75, 0.35));
     PressKey(VK_ESCAPE);
     SendMessageA(MainWindow, WM_LBUTTONUP, 0, ItemPoint(3, 0.75, 0.35));

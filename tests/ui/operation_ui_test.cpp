@@ -5,68 +5,10 @@
 #include "ui/gtest_win.h"
 #include "ui/ui_support_win.h"
 
-#include <tlhelp32.h>
-#include <winternl.h>
-
 #include "app/decoder_host_win.h"
-#include "app/wide_text_win.h"
 #include "import/import_batch_win.h"
 #include "pdf/make_pdf_win.h"
 #include "support/pdf_reader.h"
-
-namespace {
-
-void BeginDragOf(int item)
-{
-    NMLISTVIEW begin;
-    ZeroMemory(&begin, sizeof begin);
-    begin.hdr = {ImageListView, IDC_IMAGE_LIST_VIEW, (UINT)LVN_BEGINDRAG};
-    begin.iItem = item;
-    SendMessageA(MainWindow, WM_NOTIFY, IDC_IMAGE_LIST_VIEW, (LPARAM)&begin);
-}
-
-// The command line of a process, read from its own memory.
-std::string CommandLineOf(DWORD processId)
-{
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
-    PROCESS_BASIC_INFORMATION basic;
-    PEB peb;
-    RTL_USER_PROCESS_PARAMETERS parameters;
-    WCHAR text[1024] = {0};
-    if (process &&
-        !NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, NULL) &&
-        ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, NULL) &&
-        ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters, NULL))
-        ReadProcessMemory(process, parameters.CommandLine.Buffer, text,
-                          std::min<size_t>(parameters.CommandLine.Length, sizeof text - 2), NULL);
-    if (process) CloseHandle(process);
-    char utf8[2048];
-    return WideToUtf8(text, utf8, sizeof utf8);
-}
-
-// The pipe name on the command line of a decoder of this program whose pipe waits for it,
-// or "".
-std::string DecoderPipeName()
-{
-    char self[MAX_PATH];
-    const std::string program(self, GetModuleFileNameA(NULL, self, sizeof self));
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 entry = {sizeof entry};
-    std::string name;
-    for (BOOL more = Process32First(snapshot, &entry); more && name.empty();
-         more = Process32Next(snapshot, &entry)) {
-        std::string line = CommandLineOf(entry.th32ProcessID);
-        const std::string decoder = program + "\" /decoder ";  // Wine tells no parent
-        size_t at = line.find(decoder);
-        if (at != std::string::npos) name = line.substr(at + decoder.size(), 64);
-        name = name.substr(0, name.find(' '));
-        if (!name.empty() && !WaitNamedPipeA(name.c_str(), 1)) name.clear();  // an older one's
-    }
-    CloseHandle(snapshot);
-    return name;
-}
-
-}  // namespace
 
 TEST(Busy, MakePdfRefusesEveryChangeWhileItWaitsAndCancelEndsTheWaitAtOnce)
 {
@@ -81,13 +23,13 @@ TEST(Busy, MakePdfRefusesEveryChangeWhileItWaitsAndCancelEndsTheWaitAtOnce)
         SendMessageA(MainWindow, WM_COMMAND, IDM_REMOVE, 0);
         SendMessageA(MainWindow, WM_COMMAND, IDM_MAKE_PDF, 0);  // would show a save dialog
         EXPECT_EQ((DWORD)DROPEFFECT_NONE, DropOnList(&more));
-        BeginDragOf(1);
+        BeginDrag(1);
         EXPECT_EQ(0, DragActive);
         EXPECT_EQ("0,1,2", CollectionOrder());
         SendMessageA(MakePdfProgressDialog, WM_COMMAND, IDCANCEL, 0);
         EXPECT_TRUE(IsWindow(MakePdfProgressDialog)) << "closed when the build has stopped";
     });
-    AnswerSaveDialog(target);
+    TypeIntoFileDialog(target);
     const DWORD started = GetTickCount();
     MakePdfCommand();
     EXPECT_LT(GetTickCount() - started, 20000u) << "the Cancel did not end the wait";
@@ -99,10 +41,9 @@ TEST(Busy, MakePdfRefusesEveryChangeWhileItWaitsAndCancelEndsTheWaitAtOnce)
     SlowDecodersDown(0);
     SelectItems({0});
     SendMessageA(MainWindow, WM_COMMAND, IDM_REMOVE, 0);
-    AnswerSaveDialog(target);
+    TypeIntoFileDialog(target);
     MakePdfCommand();
-    const std::string bytes = ReadTestFile(target);
-    PdfReadBack pdf = ReadPdf(ByteVec(bytes.begin(), bytes.end()));
+    PdfReadBack pdf = ReadPdf(ReadTestFile(target));
     EXPECT_EQ(2u, pdf.pages.size()) << pdf.error;
 }
 
@@ -126,13 +67,15 @@ TEST(Busy, ClosingTheWindowDuringAnImportCancelsItThenCloses)
 }
 
 // The decoder here reads its file later than a thumbnail may take: the reading does not
-// count against the decoding.
+// count against the decoding. The impostor takes the pipe of the first decoder started
+// (its test program notes the pipe's name) once that pipe waits.
 TEST(Busy, AProcessThatOpensTheDecoderPipeFirstIsTurnedAway)
 {
     ASSERT_TRUE(StartTolvane() != NULL);
     const std::string folder = MakeTestFolder("impostor"), record = folder + "\\impostor.txt";
-    const std::string picture = WritePicture(folder, "a.png", 40, 40);
+    const std::string picture = WritePicture(folder, "a.png", 40, 40), pipes = folder + "\\pipes.txt";
     SlowDecodersDown(ThumbnailTimeLimitMs + 1000);
+    SetEnvironmentVariableA(PIPE_RECORD_VARIABLE, pipes.c_str());
     PROCESS_INFORMATION started = {};
     std::string pipe;
     WhenReady(
@@ -144,11 +87,14 @@ TEST(Busy, AProcessThatOpensTheDecoderPipeFirstIsTurnedAway)
             EXPECT_TRUE(CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL,
                                        &startup, &started));
         },
-        [&] { return !(pipe = DecoderPipeName()).empty(); });
+        [&] {
+            const std::string names = ReadTestFile(pipes);
+            pipe = names.substr(0, names.find('\n'));
+            return pipe.size() < names.size() && WaitNamedPipeA(pipe.c_str(), 1);
+        });
     AddImageFile(picture.c_str());
     ASSERT_EQ(1u, ImageCollection.size());
     // Under Wine a Winelib program starts through a launcher: there is no handle to wait on.
-    for (int i = 0; i < 300 && ReadTestFile(record).empty(); i++) Sleep(100);
-    EXPECT_EQ("connected, then turned away", ReadTestFile(record));
+    EXPECT_EQ("connected, then turned away", WaitForFileBytes(record, 30000));
     SlowDecodersDown(0);
 }

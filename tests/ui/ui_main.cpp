@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "ui/gtest_win.h"
+#include "ui/ui_support_win.h"
 
 static LONG WINAPI FailOnCrash(EXCEPTION_POINTERS*)
 {
@@ -36,16 +37,18 @@ static int RunImpostor(const char* arguments)
                      : "connected, then turned away";
         CloseHandle(pipe);
     }
-    HANDLE out = CreateFileA(record, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    DWORD written = 0;
-    WriteFile(out, result, (DWORD)strlen(result), &written, NULL);
-    CloseHandle(out);
+    WriteTestFile(record, result, strlen(result));
     return 0;
 }
 
 int main(int argc, char** argv)
 {
     // The program's decoder processes are this test program started with "/decoder".
+    const char* decoder = strstr(GetCommandLineA(), "/decoder ");
+    char record[MAX_PATH], pipeName[128];
+    if (decoder && GetEnvironmentVariableA(PIPE_RECORD_VARIABLE, record, sizeof record) &&
+        sscanf(decoder + 9, "%127s", pipeName) == 1)
+        WriteTestFile(record, (std::string(pipeName) + "\n").c_str(), strlen(pipeName) + 1, true);
     if (RunDecoderIfAsked(GetCommandLineA())) return 0;
     if (const char* impostor = strstr(GetCommandLineA(), "/impostor "))
         return RunImpostor(impostor + 10);

@@ -2,32 +2,31 @@
 
 #include "ui/gtest_win.h"
 
-#include "app/wide_text_win.h"
-
 #include <cstdio>
 #include <cstring>
 #include <deque>
 #include <set>
-#include <vector>
 
 #include "app/decoder_host_win.h"
 #include "app/operation_win.h"
 #include "app/progress_win.h"
 #include "app/startup_win.h"
-#include "layout/palette_win.h"
 #include "app/statusbar_win.h"
+#include "app/wide_text_win.h"
+#include "import/add_images_win.h"
 #include "import/drop_target_win.h"
 #include "import/import_batch_win.h"
+#include "layout/palette_win.h"
 #include "listview/image_listview_win.h"
 #include "support/pictures.h"
 
-HWND StartTolvane(int showCommand)
+HWND StartTolvane()
 {
     HINSTANCE instance = GetModuleHandleA(NULL);
     LoadStringA(instance, IDS_TITLE, WindowTitle, sizeof WindowTitle);
     LoadStringA(instance, IDS_CLASS_NAME, MainClassName, sizeof MainClassName);
     static ATOM registered = RegisterMainWindowClass(instance);
-    if (!registered || !InitInstance(instance, showCommand)) return NULL;
+    if (!registered || !InitInstance(instance, SW_SHOWNORMAL)) return NULL;
     FlushMessages();
     return MainWindow;
 }
@@ -187,10 +186,12 @@ std::string MakeTestFolder(const char* name)
     }
 }
 
-bool WriteTestFile(const std::string& path, const void* data, size_t size)
+// Files that one process writes while another waits for them are shared both ways.
+bool WriteTestFile(const std::string& path, const void* data, size_t size, bool append)
 {
-    HANDLE file = CreateFileW(WidePath(path.c_str()).text, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file = CreateFileW(WidePath(path.c_str()).text, append ? FILE_APPEND_DATA : GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     BOOL ok = WriteFile(file, data, (DWORD)size, &written, NULL);
@@ -208,10 +209,10 @@ void PressKey(WORD virtualKey)
     FlushMessages(300);
 }
 
-bool StartWithImages(int count, int width, int height)
+bool StartWithImages(int count)
 {
     if (!StartTolvane()) return false;
-    SetWindowPos(MainWindow, NULL, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(MainWindow, NULL, 0, 0, 640, 480, SWP_NOZORDER | SWP_NOACTIVATE);
     AddTestImages(count);
     FlushMessages();
     return (int)ImageCollection.size() == count;
@@ -220,13 +221,21 @@ bool StartWithImages(int count, int width, int height)
 std::string ReadTestFile(const std::string& path)
 {
     std::string bytes;
-    HANDLE file = CreateFileW(WidePath(path.c_str()).text, GENERIC_READ, FILE_SHARE_READ, NULL,
-                              OPEN_EXISTING, 0, NULL);
+    HANDLE file = CreateFileW(WidePath(path.c_str()).text, GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
     if (file == INVALID_HANDLE_VALUE) return bytes;
     char buffer[65536];
     DWORD got = 0;
     while (ReadFile(file, buffer, sizeof buffer, &got, NULL) && got) bytes.append(buffer, got);
     CloseHandle(file);
+    return bytes;
+}
+
+std::string WaitForFileBytes(const std::string& path, DWORD ms)
+{
+    std::string bytes;
+    for (DWORD start = GetTickCount(); bytes.empty() && GetTickCount() - start < ms; Sleep(50))
+        bytes = ReadTestFile(path);
     return bytes;
 }
 
@@ -239,7 +248,7 @@ std::string WritePicture(const std::string& folder, const char* name, int width,
     return path;
 }
 
-void TypeIntoOpenDialog(const std::string& typed, DWORD timeoutMs)
+void TypeIntoFileDialog(const std::string& typed, DWORD timeoutMs)
 {
     WhenDialogAppears([typed](HWND dialog) {
         HWND box = GetDlgItem(dialog, 0x47C);  // the file-name box
@@ -247,6 +256,14 @@ void TypeIntoOpenDialog(const std::string& typed, DWORD timeoutMs)
         SetWindowTextUtf8(edit ? edit : box, typed.c_str());
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     }, timeoutMs);
+}
+
+void AddThroughOpenDialog(const std::string& folder, const std::string& typed, DWORD timeoutMs)
+{
+    CopyText(ImportDirectory, sizeof ImportDirectory, folder.c_str());
+    TypeIntoFileDialog(typed, timeoutMs);
+    AddImagesFromFiles();
+    EXPECT_FALSE(DialogTimedOut());
 }
 
 std::vector<std::string> AddTestImages(int count)
@@ -260,6 +277,13 @@ std::vector<std::string> AddTestImages(int count)
                                      (BYTE)(200 - 23 * i % 180), (BYTE)(90 + 51 * i % 160)));
         AddImageFile(paths.back().c_str());
     }
+    return paths;
+}
+
+std::vector<std::string> CollectionPaths()
+{
+    std::vector<std::string> paths;
+    for (const ImageEntry& e : ImageCollection) paths.push_back(e.path);
     return paths;
 }
 
@@ -303,6 +327,15 @@ LPARAM ItemPoint(int item, double fx, double fy)
     return MAKELPARAM(p.x, p.y);
 }
 
+void BeginDrag(int item, POINT at)
+{
+    NMLISTVIEW begin = {};
+    begin.hdr = {ImageListView, IDC_IMAGE_LIST_VIEW, (UINT)LVN_BEGINDRAG};
+    begin.iItem = item;
+    begin.ptAction = at;
+    SendMessageA(MainWindow, WM_NOTIFY, IDC_IMAGE_LIST_VIEW, (LPARAM)&begin);
+}
+
 std::string StatusText(int part)
 {
     char text[256] = "";
@@ -326,12 +359,16 @@ HHOOK RecorderHook;
 LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam)
 {
     const CWPRETSTRUCT* m = (const CWPRETSTRUCT*)lParam;
-    if (code == HC_ACTION && Recorder && AddImagesProgressDialog &&
-        GetParent(m->hwnd) == AddImagesProgressDialog) {
+    HWND dialog = GetParent(m->hwnd);
+    if (code == HC_ACTION && Recorder && dialog &&
+        (dialog == AddImagesProgressDialog || dialog == MakePdfProgressDialog)) {
         int id = GetDlgCtrlID(m->hwnd);
         if (m->message == WM_SETTEXT && id == IDC_ADD_MESSAGE)
             Recorder->messages.push_back(WindowText(m->hwnd));  // set as UTF-16: read back
-        if (m->message == PBM_STEPIT && id == IDC_ADD_PROGRESS_BAR) Recorder->steps++;
+        if (m->message == PBM_STEPIT) {
+            Recorder->steps++;
+            if (Recorder->onStep) Recorder->onStep();
+        }
         if (m->message == WM_SETTEXT && id == IDC_ADD_STATUS) {
             Recorder->statuses.push_back(WindowText(m->hwnd));
             if (Recorder->onStatus) Recorder->onStatus(Recorder->statuses.back());
@@ -362,17 +399,6 @@ DWORD DropOnList(IDataObject* data, DWORD allowed)
     ImageDropTarget->Drop(data, MK_LBUTTON, point, &drop);
     EXPECT_TRUE(enter == drop && over == drop);
     return drop;
-}
-
-
-void AnswerSaveDialog(const std::string& typed)
-{
-    WhenDialogAppears([typed](HWND dialog) {
-        HWND box = GetDlgItem(dialog, 0x47C);
-        HWND edit = FindWindowExA(box, NULL, "Edit", NULL);
-        SetWindowTextUtf8(edit ? edit : box, typed.c_str());
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-    });
 }
 
 void SlowDecodersDown(DWORD ms)
