@@ -210,8 +210,7 @@ TEST(ImageLoad, XbmSizeIsReadAsTheDecoderReadsIt)
     for (const auto& x : xbms) {
         uint64_t w = 0, h = 0;
         EXPECT_EQ(x.result, ReadHeaderSize(FIF_XBM, (const uint8_t*)x.text, strlen(x.text), &w, &h)) << x.text;
-        EXPECT_EQ(x.w, w) << x.text;
-        EXPECT_EQ(x.h, h) << x.text;
+        EXPECT_EQ(std::make_pair(x.w, x.h), std::make_pair(w, h)) << x.text;
     }
 }
 
@@ -284,14 +283,13 @@ TEST(ImageLoad, ReducedDecodesMatchTheFullSizeOnes)
         unsigned turnedWidth = 0, turnedHeight = 0;
         const BitmapOwner pixels(MakePagePixels(file.data(), file.size(), "p.jpg", plan,
                                                 &turnedWidth, &turnedHeight));
-        EXPECT_EQ(w, turnedWidth);
-        EXPECT_EQ(h, turnedHeight);
+        EXPECT_EQ(std::make_pair(w, h), std::make_pair(turnedWidth, turnedHeight));
         EXPECT_GE(Psnr(expected.get(), pixels.get()), 40.0);
         PagePicture made;  // and encoded at that size
         ASSERT_TRUE(MakePagePicture(file.data(), file.size(), "p.jpg", plan, &made));
         const BitmapOwner decoded = Load(made.jpeg);
-        EXPECT_EQ(size.width, FreeImage_GetWidth(decoded.get()));
-        EXPECT_EQ(size.height, FreeImage_GetHeight(decoded.get()));
+        EXPECT_EQ(std::make_pair(size.width, size.height),
+                  std::make_pair(FreeImage_GetWidth(decoded.get()), FreeImage_GetHeight(decoded.get())));
 
         // The thumbnail, decoded reduced, against the full picture box-scaled.
         static ThumbnailPixels thumbnail;

@@ -4,6 +4,8 @@
 #include <hpdf.h>
 #include <qpdf/QPDF.hh>
 
+#include <sstream>
+
 #include "app/libraries.h"
 
 TEST(Libraries, WrapParagraphs)
@@ -19,19 +21,16 @@ TEST(Libraries, WrapParagraphs)
 
 TEST(Libraries, CreditsNameTheVersionsTheLibrariesReportAndFitTheirWidth)
 {
-    std::string credits = LibraryCredits(51);
-    std::string flat = credits;
-    for (size_t at; (at = flat.find("\r\n")) != std::string::npos;) flat.replace(at, 2, " ");
+    std::istringstream lines(LibraryCredits(51) + "\r\n");
+    std::string flat;  // the lines joined by spaces
+    for (std::string line; std::getline(lines, line, '\n'); flat += line + " ") {
+        ASSERT_TRUE(!line.empty() && line.back() == '\r') << "lines end with CR LF";
+        line.pop_back();
+        EXPECT_LE(line.size(), 51u) << line;
+    }
     for (std::string mention : {std::string("FreeImage open source image library, version ") +
                                     FreeImage_GetVersion(),
                                 std::string("libharu ") + HPDF_GetVersion(),
                                 "qpdf " + QPDF::QPDFVersion()})
         EXPECT_NE(std::string::npos, flat.find(mention)) << mention << " in " << flat;
-    size_t start = 0, end;
-    do {
-        end = credits.find("\r\n", start);
-        std::string line = credits.substr(start, end == std::string::npos ? end : end - start);
-        EXPECT_LE(line.size(), 51u) << line;
-        start = end + 2;
-    } while (end != std::string::npos);
 }

@@ -260,7 +260,7 @@ TEST_F(PdfBuilder, PasswordsEncryptWithAes256AndCaptionsOfEveryCodePageReadBack)
         EXPECT_TRUE(pdf.encrypted && pdf.aes256);
         EXPECT_EQ(6, pdf.R);
         EXPECT_EQ(-4, pdf.P);  // every permission
-        EXPECT_EQ("Tolvane 2.0", pdf.info["/Creator"]);
+        EXPECT_EQ("Tolvane 2.0", pdf.creator);
         EXPECT_FALSE(ReadPdfFile(Out(), c.wrong).opened);
         std::string command = "pdftotext -enc UTF-8 -upw '" + std::string(c.password) + "' '" +
                               Out() + "' '" + text + "' 2>/dev/null";

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -67,7 +66,7 @@ TEST(Transform, EveryCommandSequenceLooksInThePdfAsInTheThumbnail)
     FIBITMAP* picture = MakeSolid(120, 80, Blue);
     FillRect(picture, 0, 0, 40, 27, Red);
     ByteVec bytes = EncodeAndUnload(picture, FIF_PNG);
-    std::ofstream(path, std::ios::binary).write((const char*)bytes.data(), bytes.size());
+    ASSERT_TRUE(WriteWholeFile(path, std::string(bytes.begin(), bytes.end())));
     static ThumbnailPixels first, thumb;
     ASSERT_TRUE(MakeThumbnailPixels(bytes.data(), bytes.size(), "marked.png", &first));
     ASSERT_EQ("TL landscape", ThumbnailLook(first.bgra, first.pictureRect));
@@ -92,7 +91,6 @@ TEST(Transform, EveryCommandSequenceLooksInThePdfAsInTheThumbnail)
             entries.push_back(entry);
         }
     }
-    ASSERT_EQ(341u, entries.size());
 
     // One picture a page; at most 200 entries a document, so two documents.
     PdfSettingsRecord settings;

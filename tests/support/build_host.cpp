@@ -23,12 +23,8 @@ std::string TestFolder(const std::string& name)
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes)
 {
-    std::string temp = path + ".partial";
-    {
-        std::ofstream out(temp, std::ios::binary);
-        if (!out.write(bytes.data(), bytes.size())) return false;
-    }
-    return rename(temp.c_str(), path.c_str()) == 0;
+    std::ofstream out(path, std::ios::binary);
+    return (bool)out.write(bytes.data(), bytes.size());
 }
 
 std::string ReadWholeFile(const std::string& path)
@@ -87,11 +83,10 @@ bool FakeHost::DeleteFileAt(const char* path)
     return remove(path) == 0;
 }
 
-ImageEntry Entry(const std::string& path, const char* caption, int rotation, int flips)
+ImageEntry Entry(const std::string& path, const char* caption, int rotation)
 {
     ImageEntry entry = MakeImageEntry(0, path.c_str(), PictureRect{0, 0, 96, 96});
     SetEntryCaption(&entry, caption);
     entry.rotation = rotation;
-    entry.flips = flips;
     return entry;
 }

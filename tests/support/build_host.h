@@ -8,7 +8,6 @@
 
 // A new empty folder for this process, under $TOLVANE_TEST_TMP or /tmp.
 std::string TestFolder(const std::string& name);
-// Writes beside path, then renames over it: never a half-written file at path.
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 std::string ReadWholeFile(const std::string& path);  // "" when missing
 bool FileExists(const std::string& path);
@@ -23,9 +22,9 @@ public:
     bool SpoolAppend(const uint8_t* data, size_t size, uint64_t* offset) override;
     bool SpoolRead(uint64_t offset, uint8_t* data, size_t size) override;
     bool DeleteFileAt(const char* path) override;
-    void SetProgressRange(int count) override { range = count; }
+    void SetProgressRange(int) override {}
     void StepProgress() override { ++steps; }
-    void ResetProgress() override { ++resets; }
+    void ResetProgress() override {}
     void SetMessageLine(const char* text) override { messages.push_back(text); }
     bool PumpAndContinue() override { return continuePumps < 0 || ++pumps <= continuePumps; }
     void ShowFailure(const char* message) override { failures.push_back(message); }
@@ -36,7 +35,7 @@ public:
     bool failWrites = false;   // WriteToFile fails...
     bool leaveJunk = false;    // ...after StartFile left a few bytes at the path
     int spoolRoom = -1;        // pictures the spool takes before it fails; -1: all
-    int pumps = 0, steps = 0, resets = 0, writes = 0, range = -1;
+    int pumps = 0, steps = 0, writes = 0;
     std::vector<std::string> messages, failures, deleted;
     std::string spool;  // the spooled pictures
 
@@ -45,5 +44,4 @@ private:
 };
 
 // An entry for the builder.
-ImageEntry Entry(const std::string& path, const char* caption = "[no caption]",
-                 int rotation = 0, int flips = 0);
+ImageEntry Entry(const std::string& path, const char* caption = "[no caption]", int rotation = 0);

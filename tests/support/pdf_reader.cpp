@@ -72,10 +72,8 @@ PdfReadBack ReadPdf(const std::string& bytes, const char* password)
         QPDF::encryption_method_e stream, string, file;
         result.encrypted = pdf.isEncrypted(result.R, result.P, V, stream, string, file);
         result.aes256 = result.encrypted && stream == QPDF::e_aesv3 && string == QPDF::e_aesv3;
-        QPDFObjectHandle info = pdf.getTrailer().getKey("/Info");
-        if (info.isDictionary())
-            for (const std::string& key : info.getKeys())
-                if (info.getKey(key).isString()) result.info[key] = info.getKey(key).getStringValue();
+        QPDFObjectHandle creator = pdf.getTrailer().getKey("/Info").getKey("/Creator");
+        if (creator.isString()) result.creator = creator.getStringValue();
         for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(pdf).getAllPages()) {
             PdfPage content;
             QPDFObjectHandle box = page.getAttribute("/MediaBox", false);
@@ -98,15 +96,14 @@ PdfReadBack ReadPdfFile(const std::string& path, const char* password)
     return ReadPdf(std::string(std::istreambuf_iterator<char>(in), {}), password);
 }
 
-std::vector<FIBITMAP*> RenderPages(const std::string& path, int dpi, const char* password)
+std::vector<FIBITMAP*> RenderPages(const std::string& path, int dpi)
 {
     std::string prefix = path + ".page";
-    std::string command = "pdftoppm -q -png -r " + std::to_string(dpi) +
-                          (*password ? std::string(" -upw '") + password + "'" : "") + " '" +
-                          path + "' '" + prefix + "' 2>/dev/null";
+    std::string command = "pdftoppm -q -png -r " + std::to_string(dpi) + " '" + path + "' '" +
+                          prefix + "' 2>/dev/null";
     std::vector<FIBITMAP*> pages;
     if (system(command.c_str()) != 0) return pages;
-    int pageCount = (int)ReadPdfFile(path, password).pages.size();
+    int pageCount = (int)ReadPdfFile(path).pages.size();
     int digits = (int)std::to_string(pageCount).size();
     for (int i = 1; i <= pageCount; i++) {
         char name[32];

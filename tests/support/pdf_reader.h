@@ -1,7 +1,6 @@
 // A written PDF taken apart with libqpdf, or rendered with pdftoppm (native code; the UI
 // tests hand it the file's bytes).
 #pragma once
-#include <map>
 #include <string>
 #include <vector>
 
@@ -25,7 +24,7 @@ struct PdfPage {
 struct PdfReadBack {
     bool opened = false, encrypted = false, aes256 = false;
     int R = 0, P = 0;
-    std::map<std::string, std::string> info;  // "/Author" -> text
+    std::string creator;  // the document information's /Creator
     std::vector<PdfPage> pages;
     std::string error;
 };
@@ -33,4 +32,4 @@ PdfReadBack ReadPdf(const std::string& bytes, const char* password = "");
 PdfReadBack ReadPdfFile(const std::string& path, const char* password = "");
 
 // Every page rendered at dpi, as 24-bit bitmaps the caller unloads; empty on failure.
-std::vector<FIBITMAP*> RenderPages(const std::string& path, int dpi, const char* password = "");
+std::vector<FIBITMAP*> RenderPages(const std::string& path, int dpi);

@@ -11,21 +11,16 @@
 FIBITMAP* MakeSolid(unsigned width, unsigned height, Rgb colour)
 {
     FIBITMAP* picture = FreeImage_Allocate(width, height, 24);
-    if (picture) FillRect(picture, 0, 0, width, height, colour);
+    RGBQUAD fill = {(BYTE)colour.b, (BYTE)colour.g, (BYTE)colour.r, 0};
+    if (picture) FreeImage_FillBackground(picture, &fill);
     return picture;
 }
 
 void FillRect(FIBITMAP* picture, int x, int yFromTop, int w, int h, Rgb colour)
 {
-    int height = FreeImage_GetHeight(picture);
-    for (int y = yFromTop; y < yFromTop + h; y++) {
-        BYTE* line = FreeImage_GetScanLine(picture, height - 1 - y);
-        for (int i = x; i < x + w; i++) {
-            line[i * 3 + FI_RGBA_RED] = (BYTE)colour.r;
-            line[i * 3 + FI_RGBA_GREEN] = (BYTE)colour.g;
-            line[i * 3 + FI_RGBA_BLUE] = (BYTE)colour.b;
-        }
-    }
+    FIBITMAP* block = MakeSolid(w, h, colour);
+    FreeImage_Paste(picture, block, x, yFromTop, 256);
+    FreeImage_Unload(block);
 }
 
 Rgb PixelAt(FIBITMAP* picture, int x, int yFromTop)

@@ -61,7 +61,7 @@ TEST(Reorder, DragThroughTheMainWindowMovesTheSelectionAndEscapeCancels)
     };
     for (const Case& c : cases) {
         SelectItems(c.selected);
-        BeginDrag(c.grabbed, ItemViewPoint(c.grabbed, 0.5, 0.35));
+        BeginDrag(c.grabbed);
         ASSERT_EQ(1, DragActive);
         PostMessageA(MainWindow, WM_MOUSEMOVE, MK_LBUTTON, ItemPoint(c.target, c.fx, 0.35));
         PostMessageA(MainWindow, WM_LBUTTONUP, 0, ItemPoint(c.target, c.fx, 0.35));
@@ -92,7 +92,7 @@ TEST(Remove, SelectedPicturesGoAndTheirSlotsAreReusedInOrder)
     EXPECT_EQ("0,2,4", CollectionOrder());
     EXPECT_EQ(3, ItemCount());
     EXPECT_EQ("Images: 003", StatusText(1));
-    std::vector<std::string> added = AddTestImages(3);
+    AddTestImages(3);
     EXPECT_EQ(3, ImageCollection[3].slot) << "the highest removed position's slot first";
     EXPECT_EQ(1, ImageCollection[4].slot);
     EXPECT_EQ(5, ImageCollection[5].slot);

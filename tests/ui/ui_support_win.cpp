@@ -31,15 +31,10 @@ HWND StartTolvane()
     return MainWindow;
 }
 
-static HACCEL Accelerators()
-{
-    static HACCEL table = LoadAcceleratorsA(GetModuleHandleA(NULL),
-                                            MAKEINTRESOURCEA(IDR_ACCELERATORS));
-    return table;
-}
-
 void FlushMessages(DWORD maxMs)
 {
+    static HACCEL accelerators =
+        LoadAcceleratorsA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDR_ACCELERATORS));
     DWORD start = GetTickCount();
     DWORD quietSince = start;
     MSG msg;
@@ -49,7 +44,7 @@ void FlushMessages(DWORD maxMs)
                 PostQuitMessage((int)msg.wParam);  // leave it for the test to see
                 return;
             }
-            HandleLoopMessage(&msg, Accelerators());
+            HandleLoopMessage(&msg, accelerators);
             quietSince = GetTickCount();
         } else {
             if (GetTickCount() - quietSince > 30) return;
@@ -65,7 +60,13 @@ std::set<HWND> HandledDialogs;  // one re-activated after its message box is not
 HWND ActiveDialog;
 bool TimedOut;
 
-bool IsModelessDialog(HWND window);
+// The program's modeless dialogs are known by their procedures: one can become active
+// inside CreateDialogParam, before its handle is stored.
+bool IsModelessDialog(HWND window)
+{
+    DLGPROC proc = (DLGPROC)GetWindowLongPtrA(window, DWLP_DLGPROC);
+    return proc == MakePdfProgressProc || proc == AddImagesProgressProc || proc == LayoutPaletteProc;
+}
 
 void CALLBACK ActionFired(HWND, UINT, UINT_PTR id, DWORD)
 {
@@ -82,14 +83,6 @@ void CALLBACK WatchdogFired(HWND, UINT, UINT_PTR id, DWORD)
     HWND dialog = GetActiveWindow();
     if (dialog && dialog != MainWindow && !IsModelessDialog(dialog))
         TimedOut = true, PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-}
-
-// The program's modeless dialogs are known by their procedures: one can become active
-// inside CreateDialogParam, before its handle is stored.
-bool IsModelessDialog(HWND window)
-{
-    DLGPROC proc = (DLGPROC)GetWindowLongPtrA(window, DWLP_DLGPROC);
-    return proc == MakePdfProgressProc || proc == AddImagesProgressProc || proc == LayoutPaletteProc;
 }
 
 LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
@@ -140,9 +133,7 @@ std::string ItemText(HWND dialog, int id)
 // (BGRA, rows bottom-up).
 static std::vector<uint8_t> DrawnPixels(int width, int height, std::function<void(HDC)> draw)
 {
-    BITMAPINFO info;
-    ZeroMemory(&info, sizeof info);
-    info.bmiHeader = {sizeof info.bmiHeader, width, height, 1, 32};
+    BITMAPINFO info = {{sizeof info.bmiHeader, width, height, 1, 32}};
     void* bits = NULL;
     HBITMAP dib = CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &bits, NULL, 0);
     HDC dc = CreateCompatibleDC(NULL);
@@ -266,18 +257,15 @@ void AddThroughOpenDialog(const std::string& folder, const std::string& typed, D
     EXPECT_FALSE(DialogTimedOut());
 }
 
-std::vector<std::string> AddTestImages(int count)
+void AddTestImages(int count)
 {
     static std::string folder = MakeTestFolder("pictures");
-    std::vector<std::string> paths;
     for (int i = 0; i < count; i++) {
         char name[32];
         snprintf(name, sizeof name, "image%d.png", (int)ImageCollection.size());
-        paths.push_back(WritePicture(folder, name, 80, 60, "png", (BYTE)(40 + 37 * i % 200),
-                                     (BYTE)(200 - 23 * i % 180), (BYTE)(90 + 51 * i % 160)));
-        AddImageFile(paths.back().c_str());
+        AddImageFile(WritePicture(folder, name, 80, 60, "png", (BYTE)(40 + 37 * i % 200),
+                                  (BYTE)(200 - 23 * i % 180), (BYTE)(90 + 51 * i % 160)).c_str());
     }
-    return paths;
 }
 
 std::vector<std::string> CollectionPaths()
@@ -304,15 +292,14 @@ int ItemCount()
 
 void SelectItems(std::initializer_list<int> items)
 {
-    LVITEMA state;
-    ZeroMemory(&state, sizeof state);
+    LVITEMA state = {};
     state.stateMask = LVIS_SELECTED;
     SendMessageA(ImageListView, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&state);
     state.state = LVIS_SELECTED;
     for (int item : items) SendMessageA(ImageListView, LVM_SETITEMSTATE, item, (LPARAM)&state);
 }
 
-POINT ItemViewPoint(int item, double fx, double fy)
+static POINT ItemViewPoint(int item, double fx, double fy)
 {
     RECT r = {LVIR_BOUNDS, 0, 0, 0};
     SendMessageA(ImageListView, LVM_GETITEMRECT, item, (LPARAM)&r);
@@ -327,12 +314,12 @@ LPARAM ItemPoint(int item, double fx, double fy)
     return MAKELPARAM(p.x, p.y);
 }
 
-void BeginDrag(int item, POINT at)
+void BeginDrag(int item)
 {
     NMLISTVIEW begin = {};
     begin.hdr = {ImageListView, IDC_IMAGE_LIST_VIEW, (UINT)LVN_BEGINDRAG};
     begin.iItem = item;
-    begin.ptAction = at;
+    begin.ptAction = ItemViewPoint(item, 0.5, 0.35);
     SendMessageA(MainWindow, WM_NOTIFY, IDC_IMAGE_LIST_VIEW, (LPARAM)&begin);
 }
 

@@ -52,8 +52,8 @@ void TypeIntoFileDialog(const std::string& typed, DWORD timeoutMs = 5000);
 void AddThroughOpenDialog(const std::string& folder, const std::string& typed,
                           DWORD timeoutMs = 5000);
 // Adds count landscape pictures of distinct colours, named image<i>.png, straight through
-// AddImageFile (no dialog); returns their paths.
-std::vector<std::string> AddTestImages(int count);
+// AddImageFile (no dialog).
+void AddTestImages(int count);
 // The collection's paths, and its order as the numbers in its entries' names, e.g.
 // "1,2,3,0,4".
 std::vector<std::string> CollectionPaths();
@@ -62,14 +62,13 @@ std::string CollectionOrder();
 // A key pressed and released through the input queue and the program's loop.
 void PressKey(WORD virtualKey);
 
-// The list view: item count, selection, points of items (fx, fy: fractions of the item's
-// bounds) in the view's or the main window's client coordinates.
+// The list view: item count, selection, a point of an item (fx, fy: fractions of its
+// bounds) in the main window's client coordinates, and the list's notice to the main
+// window that the user starts dragging an item.
 int ItemCount();
 void SelectItems(std::initializer_list<int> items);  // exactly these
-POINT ItemViewPoint(int item, double fx, double fy);
 LPARAM ItemPoint(int item, double fx, double fy);
-// The list's notice that the user starts dragging `item` from `at`, sent to the main window.
-void BeginDrag(int item, POINT at = POINT());
+void BeginDrag(int item);
 std::string StatusText(int part);
 
 // The thumbnail in a slot as the view draws it on white: 96 x 96 BGRA, rows bottom-up.
