@@ -9,7 +9,7 @@
 
 #include "import/decoder_job.h"
 #include "import/image_load.h"
-#include "support/pictures.h"
+#include "support/support.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "import/thumbnail.h"
 #include "pdf/page_picture.h"
 #include "pdf/pdf_page_geometry.h"
-#include "support/pictures.h"
+#include "support/support.h"
 
 namespace {
 

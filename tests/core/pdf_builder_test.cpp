@@ -6,8 +6,7 @@
 #include <algorithm>
 
 #include "pdf/pdf_library.h"
-#include "support/build_host.h"
-#include "support/pdf_reader.h"
+#include "support/support.h"
 
 namespace {
 

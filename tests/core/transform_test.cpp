@@ -10,8 +10,7 @@
 
 #include "import/thumbnail.h"
 #include "listview/transform_rules.h"
-#include "support/build_host.h"
-#include "support/pdf_reader.h"
+#include "support/support.h"
 
 namespace {
 

@@ -1,11 +1,8 @@
 // Editing the list as a user does: captions in place, the reorder drag, removing, and
 // turning pictures from the toolbar.
-#include "ui/gtest_win.h"
 #include "ui/ui_support_win.h"
 
 #include <algorithm>
-
-#include "support/pictures.h"
 
 namespace {
 

@@ -2,16 +2,12 @@
 // photos: each is reported as unreadable (or, the one that hangs, as too slow), the two
 // photos stay, the program keeps answering and its memory stays small, and the next
 // picture is read as before.
-#include "ui/gtest_win.h"
 #include "ui/ui_support_win.h"
 
 #include <psapi.h>
 
 #include <algorithm>
 #include <cstring>
-
-#include "import/import_batch_win.h"
-#include "support/pictures.h"
 
 TEST(HostileFiles, EachIsReportedAsUnreadableAndTheListStays)
 {

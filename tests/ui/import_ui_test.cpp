@@ -1,11 +1,8 @@
 // Adding pictures: Add Images through the real open dialog, and files dropped on the list
 // through the registered drop target with a shell-style file list in global memory.
-#include "ui/gtest_win.h"
 #include "ui/ui_support_win.h"
 
 #include <algorithm>
-
-#include "support/pictures.h"
 
 namespace {
 

@@ -1,6 +1,5 @@
 // Make PDF end to end at the platform's boundaries: the real save dialog, the file on
 // disk read back, the shell's "open", the recording MAPI32, and a save that fails.
-#include "ui/gtest_win.h"
 #include "ui/ui_support_win.h"
 
 #include <algorithm>
@@ -8,10 +7,7 @@
 
 #include "app/progress_win.h"
 #include "app/wide_text_win.h"
-#include "import/import_batch_win.h"
 #include "pdf/options_win.h"
-#include "pdf/make_pdf_win.h"
-#include "support/pdf_reader.h"
 
 namespace {
 

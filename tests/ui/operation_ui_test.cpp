@@ -2,13 +2,7 @@
 // for a slow decoder, what would change the collection or start another operation is
 // refused, Cancel ends the wait at once, and closing the window waits until it has
 // stopped. A process that opens a decoder's pipe before the decoder is turned away.
-#include "ui/gtest_win.h"
 #include "ui/ui_support_win.h"
-
-#include "app/decoder_host_win.h"
-#include "import/import_batch_win.h"
-#include "pdf/make_pdf_win.h"
-#include "support/pdf_reader.h"
 
 TEST(Busy, MakePdfRefusesEveryChangeWhileItWaitsAndCancelEndsTheWaitAtOnce)
 {

@@ -1,15 +1,12 @@
 // Entry of the UI test program: OLE first, then every crash becomes a failing exit status.
 // Started with "/decoder" it is one of the program's decoder processes instead, and with
 // "/impostor" another process of the user that opens a decoder's pipe first.
-#include "app/decoder_host_win.h"
+#include "ui/ui_support_win.h"
 
 #include <ole2.h>
 
 #include <cstdio>
 #include <cstring>
-
-#include "ui/gtest_win.h"
-#include "ui/ui_support_win.h"
 
 static LONG WINAPI FailOnCrash(EXCEPTION_POINTERS*)
 {

@@ -1,13 +1,10 @@
 #include "ui/ui_support_win.h"
 
-#include "ui/gtest_win.h"
-
 #include <cstdio>
 #include <cstring>
 #include <deque>
 #include <set>
 
-#include "app/decoder_host_win.h"
 #include "app/operation_win.h"
 #include "app/progress_win.h"
 #include "app/startup_win.h"
@@ -15,10 +12,8 @@
 #include "app/wide_text_win.h"
 #include "import/add_images_win.h"
 #include "import/drop_target_win.h"
-#include "import/import_batch_win.h"
 #include "layout/palette_win.h"
 #include "listview/image_listview_win.h"
-#include "support/pictures.h"
 
 HWND StartTolvane()
 {

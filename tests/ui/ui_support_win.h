@@ -2,12 +2,29 @@
 // dialogs driven from inside their own loops, test pictures added to the list, and the
 // list, status bar and thumbnails read back.
 #pragma once
+// GoogleTest from a Winelib program. Debian's libgtest is a Linux build, but wineg++
+// defines _WIN32, which makes gtest's headers pick the Windows port: hide it meanwhile.
+#pragma push_macro("_WIN32")
+#pragma push_macro("_WIN64")
+#pragma push_macro("WIN32")
+#undef _WIN32
+#undef _WIN64
+#undef WIN32
+#include <gtest/gtest.h>
+#pragma pop_macro("WIN32")
+#pragma pop_macro("_WIN64")
+#pragma pop_macro("_WIN32")
+
 #include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "app/decoder_host_win.h"
 #include "app/globals_win.h"
+#include "import/import_batch_win.h"
+#include "pdf/make_pdf_win.h"
+#include "support/support.h"
 
 #include <shlobj.h>
 

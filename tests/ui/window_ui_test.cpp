@@ -1,6 +1,5 @@
 // The main window: its children's layout as relations, the preview switch and tooltips
 // following the command table, and closing in preview mode.
-#include "ui/gtest_win.h"
 #include "ui/ui_support_win.h"
 
 #include "app/commands.h"
