@@ -1,8 +1,12 @@
-// Adding pictures: Add Images through the real open dialog, and files dropped on the list
-// through the registered drop target with a shell-style file list in global memory.
+// Adding pictures: Add Images through the real open dialog (hostile files included), and
+// files dropped on the list through the registered drop target with a shell-style file
+// list in global memory.
 #include "ui/ui_support_win.h"
 
+#include <psapi.h>
+
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -16,22 +20,57 @@ void ExpectImportClosed()
 
 }  // namespace
 
-TEST(AddImages, ChosenFilesAreAddedInOrderAndWhatIsNotAPictureIsReported)
+// Chosen files are added in order and what is not a picture is reported. Then files that
+// crash, hang or exhaust FreeImage: each is reported as unreadable (or, the one that
+// hangs, as too slow), the pictures stay, the program keeps answering and its memory
+// stays small, and the next picture is read as before.
+TEST(AddImages, ChosenFilesAreAddedInOrderAndWhatIsNotAPictureOrHostileIsReported)
 {
     ASSERT_TRUE(StartTolvane() != NULL);
     std::string folder = MakeTestFolder("add");
-    std::string a = WritePicture(folder, "a.png", 80, 60), c = WritePicture(folder, "c.jpg", 60, 80, "jpg");
+    const std::vector<std::string> pictures = {WritePicture(folder, "a.png", 80, 60),
+                                               WritePicture(folder, "c.jpg", 60, 80, "jpg")};
     std::string bad = folder + "\\b.jpg";
     WriteTestFile(bad, "not a picture", 13);
     ProgressRecorder progress;
     AddThroughOpenDialog(folder, "\"a.png\" \"b.jpg\" \"c.jpg\"");
-    EXPECT_EQ((std::vector<std::string>{a, c}), CollectionPaths());
+    EXPECT_EQ(pictures, CollectionPaths());
     EXPECT_EQ("Processing File 003 of 003", progress.statuses.back());
     EXPECT_EQ(1, std::count(progress.messages.begin(), progress.messages.end(),
                             "Unknown File Format: " + bad));
     EXPECT_EQ(3, progress.steps);
     ExpectImportClosed();
     EXPECT_EQ("Images: 002", StatusText(1));
+
+    const std::vector<HostileFile> files = HostileFiles(TOLVANE_TEST_DATA_DIR);
+    std::string typed;
+    for (const HostileFile& f : files) {
+        const std::string path = folder + "\\" + f.name;
+        ASSERT_TRUE(!f.bytes.empty() && WriteTestFile(path, f.bytes.data(), f.bytes.size())) << f.name;
+        typed += "\"" + std::string(f.name) + "\" ";
+    }
+    DWORD started = GetTickCount();
+    AddThroughOpenDialog(folder, typed);
+    printf("%d hostile files took %lu ms\n", (int)files.size(), GetTickCount() - started);
+    for (const HostileFile& f : files) {
+        const char* said = strcmp(f.does, "hangs") ? "Unknown File Format: " : "Took Too Long to Read: ";
+        EXPECT_EQ(1, std::count(progress.messages.begin(), progress.messages.end(),
+                                said + folder + "\\" + f.name))
+            << f.name << " (" << f.does << ")";
+    }
+    EXPECT_EQ(pictures, CollectionPaths());
+    ExpectImportClosed();
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutA(MainWindow, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+    PROCESS_MEMORY_COUNTERS memory;
+    ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory));
+    EXPECT_LT(memory.PeakWorkingSetSize, 500u << 20);
+
+    // The decoders that died are replaced: the next picture is read as before.
+    AddImageFile(WritePicture(folder, "d.png", 50, 50, "png").c_str());
+    ASSERT_EQ(3u, ImageCollection.size());
+    EXPECT_EQ(folder + "\\d.png", ImageCollection[2].path);
+    SaveScreenshot(MainWindow, "hostile_files");
 }
 
 TEST(DropTarget, FilesAreAddedInDropOrderBadListsAndBusyTimesRefused)
