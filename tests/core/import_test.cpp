@@ -1,5 +1,7 @@
-// Decoding picture files: what is not a picture, cut files, hostile headers, camera
-// orientation, and the thumbnail made from them.
+// Reading picture files and what the decoder process does with them: what is not a
+// picture, cut files, hostile headers, camera orientation, the thumbnail and page picture
+// made from them; a request and its reply seen from both ends of the pipe, every damaged
+// reply refused; and the open dialog's selection read within its buffer.
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 #include <malloc.h>
@@ -11,9 +13,12 @@
 #include <new>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "import/decoder_job.h"
 #include "import/header_size.h"
 #include "import/image_load.h"
+#include "import/open_selection.h"
 #include "import/thumbnail.h"
 #include "pdf/page_picture.h"
 #include "pdf/pdf_page_geometry.h"
@@ -62,16 +67,115 @@ ByteVec GifClaiming(unsigned width, unsigned height)
     return gif;
 }
 
+// A camera raw file as small as LibRaw takes it (22 pixels a side at least): a DNG of
+// 36 x 24 pixels of 8-bit linear RGB, bright in its top-left 12 x 8 pixels, with
+// Orientation 6 of the given TIFF type.
+ByteVec TinyDng(uint32_t orientationType)
+{
+    const uint32_t w = 36, h = 24, tags[][4] = {
+        {256, 3, 1, w}, {257, 3, 1, h}, {258, 3, 1, 8}, {262, 3, 1, 34892},  // LinearRaw
+        {273, 4, 1, 8 + 2 + 8 * 12 + 4}, {274, orientationType, 1, 6}, {277, 3, 1, 3},
+        {50706, 1, 4, 0x401}};  // DNGVersion 1.4
+    ByteVec b = {'I', 'I', 42, 0, 8, 0, 0, 0, 8, 0};
+    auto put = [&b](uint32_t v, int bytes) {
+        for (; bytes > 0; bytes--, v >>= 8) b.push_back((uint8_t)v);
+    };
+    for (const auto& t : tags) put(t[0], 2), put(t[1], 2), put(t[2], 4), put(t[3], 4);
+    put(0, 4);
+    for (uint32_t y = 0; y < h; y++)
+        for (uint32_t x = 0; x < w * 3; x++) b.push_back(x < w && y < h / 3 ? 250 : 20);
+    return b;
+}
+
+// A photo-like 1600 x 1200 JPEG: soft gradients, fine texture and seeded noise.
+ByteVec PhotoLikeJpeg()
+{
+    FIBITMAP* picture = FreeImage_Allocate(1600, 1200, 24);
+    unsigned seed = 7;
+    auto level = [](double v) { return (BYTE)std::lround(std::fmin(255, std::fmax(0, v))); };
+    for (unsigned y = 0; y < 1200; y++) {
+        BYTE* line = FreeImage_GetScanLine(picture, y);
+        for (unsigned x = 0; x < 1600; x++) {
+            seed = seed * 1103515245 + 12345;
+            const double noise = (int)(seed >> 16 & 15) - 7.5, texture = 30 * sin(x * 0.21) * sin(y * 0.17);
+            line[x * 3 + 0] = level(40 + x * 0.15 + texture + noise);
+            line[x * 3 + 1] = level(70 + y * 0.2 - texture + noise);
+            line[x * 3 + 2] = level(200 - (x + y) * 0.07 + noise);
+        }
+    }
+    return EncodeAndUnload(picture, FIF_JPEG, 90);
+}
+
+// Peak signal-to-noise ratio of b against a; (bx, by): where a's top-left pixel lies in b.
+double Psnr(FIBITMAP* a, FIBITMAP* b, int bx = 0, int by = 0)
+{
+    const unsigned w = FreeImage_GetWidth(a), h = FreeImage_GetHeight(a);
+    if (!b || bx + w > FreeImage_GetWidth(b) || by + h > FreeImage_GetHeight(b)) return -1;
+    double sum = 0;
+    for (unsigned y = 0; y < h; y++)
+        for (unsigned x = 0; x < w; x++) {
+            const Rgb p = PixelAt(a, x, y), q = PixelAt(b, bx + x, by + y);
+            sum += (p.r - q.r) * (p.r - q.r) + (p.g - q.g) * (p.g - q.g) + (p.b - q.b) * (p.b - q.b);
+        }
+    return sum == 0 ? 99 : 10 * log10(255.0 * 255 * w * h * 3 / sum);
+}
+
+std::vector<uint8_t> Job(DecodeJobKind kind, const ByteVec& file, const PagePlan& plan = PagePlan())
+{
+    std::vector<uint8_t> request = EncodeRequest(kind, "C:\\a.png", plan, file.data(), file.size());
+    DecodeJobKind readKind;
+    uint64_t length;
+    EXPECT_TRUE(ReadRequestHeader(request.data(), &readKind, &length));
+    EXPECT_EQ(request.size(), FrameHeaderBytes + length);
+    DecodeRequest parsed;
+    EXPECT_TRUE(ParseRequestBody(readKind, request.data() + FrameHeaderBytes, (size_t)length, &parsed));
+    return RunDecodeJob(parsed);
+}
+
+bool Accepted(DecodeJobKind kind, const std::vector<uint8_t>& reply)
+{
+    DecodeStatus status;
+    uint64_t length;
+    if (reply.size() < FrameHeaderBytes || !ReadReplyHeader(reply.data(), kind, &status, &length) ||
+        length != reply.size() - FrameHeaderBytes || status != DecodeDone)
+        return false;
+    static ThumbnailPixels pixels;
+    PagePicture page;
+    const uint8_t* body = reply.data() + FrameHeaderBytes;
+    return kind == DecodeThumbnail ? ParseThumbnailReply(body, (size_t)length, &pixels)
+                                   : ParsePageReply(std::vector<uint8_t>(body, body + length), &page);
+}
+
 }  // namespace
 
-TEST(ImageLoad, WhatIsNotAPictureOrIsCutShortIsRefusedWithoutACrash)
+// What is not a picture, headers claiming gigapixels and files that loop or allocate
+// without end inside FreeImage are refused without a crash, before FreeImage allocates
+// the pixels or reads them; a file cut short is refused or keeps its full size.
+TEST(ImageLoad, WhatIsNotAPictureHugeHostileOrCutShortIsRefusedWithoutACrash)
 {
+    EXPECT_TRUE(Load(PngClaiming(8, 8)) && Load(JpegClaiming(8, 8)) && Load(GifClaiming(1, 1)))
+        << "the patching keeps the files valid";
+    EXPECT_TRUE(Load(EncodeAndUnload(MakeSolid(30, 20, Red), FIF_JPEG), "a.png"))
+        << "the content decides before the name";
     std::string text = "This is a text file, not a photograph.\n";
     for (const char* name : {"notes.jpg", "notes.bmp", "notes.tga", "notes"})
         EXPECT_FALSE(Load(ByteVec(text.begin(), text.end()), name)) << name;
     EXPECT_FALSE(LoadImageFromMemory(nullptr, 10, "empty.png"));
-    EXPECT_TRUE(Load(EncodeAndUnload(MakeSolid(30, 20, Red), FIF_JPEG), "a.png"))
-        << "the content decides before the name";
+    std::vector<std::pair<std::string, ByteVec>> refused = {
+        {"huge.png", PngClaiming(60000, 60000)},
+        {"huge.jpg", JpegClaiming(60000, 60000)},
+        {"huge.gif", GifClaiming(65535, 65535)},
+        {"thin but endless.png", PngClaiming(1, 0x7FFFFFFF)},
+        {"2^32 pixels, no wrap to 0.png", PngClaiming(0x10000, 0x10000)},
+    };
+    for (const HostileFile& f : HostileFiles(TOLVANE_TEST_DATA_DIR))
+        if (f.coreRefuses) refused.push_back({f.name, ByteVec(f.bytes.begin(), f.bytes.end())});
+    long before = PeakMemoryKb();
+    for (const auto& r : refused) {
+        ASSERT_FALSE(r.second.empty()) << r.first;
+        EXPECT_FALSE(Load(r.second, r.first.c_str())) << r.first;
+    }
+    EXPECT_LT(PeakMemoryKb() - before, 64 * 1024);
     for (const char* format : {"jpg", "png", "bmp", "gif"}) {
         ByteVec whole = MakeTestImageBytes(64, 48, format);
         for (size_t cut : {(size_t)1, (size_t)8, (size_t)20, whole.size() / 2, whole.size() - 1}) {
@@ -80,20 +184,6 @@ TEST(ImageLoad, WhatIsNotAPictureOrIsCutShortIsRefusedWithoutACrash)
                 EXPECT_EQ(64u, FreeImage_GetWidth(picture.get())) << format << " cut at " << cut;
         }
     }
-}
-
-// Headers claiming gigapixels are refused before FreeImage allocates the pixels.
-TEST(ImageLoad, HugeHeadersAreRefusedWithoutAllocating)
-{
-    EXPECT_TRUE(Load(PngClaiming(8, 8)) && Load(JpegClaiming(8, 8)) && Load(GifClaiming(1, 1)))
-        << "the patching keeps the files valid";
-    long before = PeakMemoryKb();
-    EXPECT_FALSE(Load(PngClaiming(60000, 60000)));
-    EXPECT_FALSE(Load(JpegClaiming(60000, 60000)));
-    EXPECT_FALSE(Load(GifClaiming(65535, 65535)));
-    EXPECT_FALSE(Load(PngClaiming(1, 0x7FFFFFFF)));      // thin but endless
-    EXPECT_FALSE(Load(PngClaiming(0x10000, 0x10000)));   // 2^32 pixels: no wrap to 0
-    EXPECT_LT(PeakMemoryKb() - before, 64 * 1024);
 }
 
 TEST(ImageLoad, ThumbnailsStandUprightAsTheCameraSays)
@@ -117,30 +207,6 @@ TEST(ImageLoad, ThumbnailsStandUprightAsTheCameraSays)
             << "white around the picture, orientation " << c.orientation;
     }
 }
-
-namespace {
-
-// A camera raw file as small as LibRaw takes it (22 pixels a side at least): a DNG of
-// 36 x 24 pixels of 8-bit linear RGB, bright in its top-left 12 x 8 pixels, with
-// Orientation 6 of the given TIFF type.
-ByteVec TinyDng(uint32_t orientationType)
-{
-    const uint32_t w = 36, h = 24, tags[][4] = {
-        {256, 3, 1, w}, {257, 3, 1, h}, {258, 3, 1, 8}, {262, 3, 1, 34892},  // LinearRaw
-        {273, 4, 1, 8 + 2 + 8 * 12 + 4}, {274, orientationType, 1, 6}, {277, 3, 1, 3},
-        {50706, 1, 4, 0x401}};  // DNGVersion 1.4
-    ByteVec b = {'I', 'I', 42, 0, 8, 0, 0, 0, 8, 0};
-    auto put = [&b](uint32_t v, int bytes) {
-        for (; bytes > 0; bytes--, v >>= 8) b.push_back((uint8_t)v);
-    };
-    for (const auto& t : tags) put(t[0], 2), put(t[1], 2), put(t[2], 4), put(t[3], 4);
-    put(0, 4);
-    for (uint32_t y = 0; y < h; y++)
-        for (uint32_t x = 0; x < w * 3; x++) b.push_back(x < w && y < h / 3 ? 250 : 20);
-    return b;
-}
-
-}  // namespace
 
 // LibRaw decodes a camera raw file turned upright already: it is turned once, and sized
 // as decoded also when LibRaw reads an orientation that the program's own reader does
@@ -213,43 +279,6 @@ TEST(ImageLoad, XbmSizeIsReadAsTheDecoderReadsIt)
         EXPECT_EQ(std::make_pair(x.w, x.h), std::make_pair(w, h)) << x.text;
     }
 }
-
-namespace {
-
-// A photo-like 1600 x 1200 JPEG: soft gradients, fine texture and seeded noise.
-ByteVec PhotoLikeJpeg()
-{
-    FIBITMAP* picture = FreeImage_Allocate(1600, 1200, 24);
-    unsigned seed = 7;
-    auto level = [](double v) { return (BYTE)std::lround(std::fmin(255, std::fmax(0, v))); };
-    for (unsigned y = 0; y < 1200; y++) {
-        BYTE* line = FreeImage_GetScanLine(picture, y);
-        for (unsigned x = 0; x < 1600; x++) {
-            seed = seed * 1103515245 + 12345;
-            const double noise = (int)(seed >> 16 & 15) - 7.5, texture = 30 * sin(x * 0.21) * sin(y * 0.17);
-            line[x * 3 + 0] = level(40 + x * 0.15 + texture + noise);
-            line[x * 3 + 1] = level(70 + y * 0.2 - texture + noise);
-            line[x * 3 + 2] = level(200 - (x + y) * 0.07 + noise);
-        }
-    }
-    return EncodeAndUnload(picture, FIF_JPEG, 90);
-}
-
-// Peak signal-to-noise ratio of b against a; (bx, by): where a's top-left pixel lies in b.
-double Psnr(FIBITMAP* a, FIBITMAP* b, int bx = 0, int by = 0)
-{
-    const unsigned w = FreeImage_GetWidth(a), h = FreeImage_GetHeight(a);
-    if (!b || bx + w > FreeImage_GetWidth(b) || by + h > FreeImage_GetHeight(b)) return -1;
-    double sum = 0;
-    for (unsigned y = 0; y < h; y++)
-        for (unsigned x = 0; x < w; x++) {
-            const Rgb p = PixelAt(a, x, y), q = PixelAt(b, bx + x, by + y);
-            sum += (p.r - q.r) * (p.r - q.r) + (p.g - q.g) * (p.g - q.g) + (p.b - q.b) * (p.b - q.b);
-        }
-    return sum == 0 ? 99 : 10 * log10(255.0 * 255 * w * h * 3 / sum);
-}
-
-}  // namespace
 
 // Pictures decoded reduced (page pictures and thumbnails) come out as from a full-size
 // decode resampled: the same sizes and pixels within 40 dB PSNR, through every turn.
@@ -344,5 +373,98 @@ TEST(ImageLoad, TransparencyIsBlendedOverWhite)
         ASSERT_TRUE(MakeThumbnailPixels(bytes.data(), bytes.size(), "a.img", &thumb));
         EXPECT_TRUE(Near(clear, ThumbPixel(thumb.bgra, 8, 48), 2));
         EXPECT_TRUE(Near(Blue, ThumbPixel(thumb.bgra, 80, 48), 2));
+    }
+}
+
+TEST(DecoderProtocol, RepliesComeBackWholeAndDamagedOnesAreRefused)
+{
+    ByteVec png = EncodeAndUnload(MakeSolid(80, 40, Blue), FIF_PNG);
+    std::vector<uint8_t> thumbnail = Job(DecodeThumbnail, png);
+    ASSERT_TRUE(Accepted(DecodeThumbnail, thumbnail));
+    static ThumbnailPixels direct;
+    ASSERT_TRUE(MakeThumbnailPixels(png.data(), png.size(), "a.png", &direct));
+    EXPECT_EQ(0, memcmp(direct.bgra, thumbnail.data() + FrameHeaderBytes + 16, sizeof direct.bgra));
+
+    PagePlan plan;
+    plan.pageWidth = 792, plan.pageHeight = 612, plan.margin = plan.gap = 36;
+    plan.rotation = 90;
+    std::vector<uint8_t> page = Job(DecodePage, png, plan);
+    ASSERT_TRUE(Accepted(DecodePage, page));
+    EXPECT_EQ(40u, page[FrameHeaderBytes]) << "the width after the quarter turn";
+    EXPECT_FALSE(Accepted(DecodeThumbnail, page)) << "a reply to another kind of job";
+
+    struct Damage {
+        const char* what;
+        std::vector<uint8_t>* reply;
+        size_t at;
+        uint8_t value;
+    } damages[] = {
+        {"magic", &thumbnail, 0, 'X'},
+        {"status", &thumbnail, 4, 7},
+        {"length", &thumbnail, 8, 1},
+        {"rectangle past the square", &thumbnail, FrameHeaderBytes + 8, 97},
+        {"empty rectangle", &thumbnail, FrameHeaderBytes + 12, 0},
+        {"length past the limit", &page, 13, 0x7F},
+        {"zero width", &page, FrameHeaderBytes, 0},
+        {"no JPEG", &page, FrameHeaderBytes + 8, 0},
+    };
+    for (const Damage& d : damages) {
+        std::vector<uint8_t> damaged = *d.reply;
+        if (d.reply == &page && d.at == FrameHeaderBytes) memset(&damaged[d.at], 0, 4);
+        else damaged[d.at] = d.value;
+        EXPECT_FALSE(Accepted(d.reply == &page ? DecodePage : DecodeThumbnail, damaged)) << d.what;
+    }
+    std::vector<uint8_t> unreadable = Job(DecodeThumbnail, ByteVec{'n', 'o'});
+    DecodeStatus status;
+    uint64_t length;
+    ASSERT_TRUE(ReadReplyHeader(unreadable.data(), DecodeThumbnail, &status, &length));
+    EXPECT_EQ(DecodeUnreadable, status);
+}
+
+TEST(Paths, OpenSelectionIsReadWithinTheBuffer)
+{
+    std::string longFolder(MaxPathBytes - 1, 'd'), longest(MaxPathBytes - 2, 'd');  // UTF-8 bytes
+    struct Case {
+        std::string bytes;
+        size_t offset, size;  // size 0: the bytes and poison up to 16260
+        const char* folder;   // null: refused, nothing changed
+        std::vector<std::string> names;
+    } cases[] = {
+        {std::string("C:\\Pictures\\a.jpg\0", 18), 12, 0, "C:\\Pictures", {"a.jpg"}},
+        {std::string("C:\\P\0b.png\0a.jpg\0\0", 19), 5, 0, "C:\\P", {"b.png", "a.jpg"}},
+        {std::string("C:\\\0a.jpg\0b.jpg\0\0", 17), 4, 0, "C:\\", {"a.jpg", "b.jpg"}},
+        {std::string("C:\\a.jpg\0", 9), 3, 0, "C:\\", {"a.jpg"}},  // a root keeps its backslash
+        {std::string("D:\\x\0a.png\0b.pn", 15), 5, 15, "D:\\x", {"a.png"}},  // cut last name
+        {longest + std::string("\0a.jpg\0\0", 8), MaxPathBytes - 1, 0, longest.c_str(), {"a.jpg"}},
+        {std::string("C:\\a.jpg\0", 9), 0, 0, nullptr, {}},
+        {longFolder + std::string("\0a.jpg\0\0", 8), MaxPathBytes, 0, nullptr, {}},  // too long
+        {std::string("C:\\a\0\0", 6), 5, 6, nullptr, {}},     // offset at the buffer's end
+        {std::string("C:\\a\0\0", 6), 4, 0, nullptr, {}},     // an empty first name
+        {std::string("C:\\a\0bbbb", 9), 4, 9, nullptr, {}},   // no terminator inside
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.offset);
+        std::vector<char> buffer(std::max<size_t>(16260, c.bytes.size()), 'x');
+        memcpy(buffer.data(), c.bytes.data(), c.bytes.size());
+        OpenSelection s;
+        strcpy(s.directory, "untouched");
+        bool read = ReadOpenSelection(buffer.data(), c.size ? c.size : buffer.size(), c.offset, &s);
+        EXPECT_EQ(c.folder != nullptr, read);
+        EXPECT_STREQ(c.folder ? c.folder : "untouched", s.directory);
+        EXPECT_EQ(c.names, std::vector<std::string>(s.names.begin(), s.names.end()));
+    }
+}
+
+// A joined path fits whole or is refused: never cut inside a character ("\xC3\xA9" is é).
+TEST(Paths, JoinedPathsFitWholeOrNotAtAll)
+{
+    const struct { const char *folder, *name; size_t size; const char* path; } cases[] = {
+        {"C:\\P", "a.jpg", 11, "C:\\P\\a.jpg"}, {"C:\\", "a.jpg", 9, "C:\\a.jpg"},
+        {"C:\\P", "a.jpg", 10, nullptr}, {"C:\\P", "\xC3\xA9.jpg", 7, nullptr}};
+    for (const auto& c : cases) {
+        char out[16];
+        memset(out, 'x', sizeof out);
+        EXPECT_EQ(c.path != nullptr, JoinPath(c.folder, c.name, out, c.size)) << c.size;
+        EXPECT_STREQ(c.path ? c.path : "", out) << c.size;
     }
 }
