@@ -51,48 +51,13 @@ void LoadMailRecorder(const std::string& record, const std::string& waitFor)
 
 }  // namespace
 
-// The file held open by a viewer, or no temporary folder for the pictures to wait in: the
-// save fails and says why, and the file that was there stays.
-TEST(MakePdf, FailedSaveKeepsTheExistingFileAndSaysSo)
-{
-    ASSERT_TRUE(StartWithImages(5));
-    std::string folder = MakeTestFolder("locked");
-    for (bool heldOpen : {true, false}) {
-        SCOPED_TRACE(heldOpen ? "held open" : "no temporary folder");
-        std::string target = folder + (heldOpen ? "\\locked.pdf" : "\\no temp.pdf");
-        ASSERT_TRUE(WriteTestFile(target, "older", 5));
-        // Held open without sharing: Wine then refuses to replace it.
-        HANDLE held = heldOpen ? CreateFileA(target.c_str(), GENERIC_READ, 0, NULL,
-                                             OPEN_EXISTING, 0, NULL)
-                               : INVALID_HANDLE_VALUE;
-        for (const char* name : {"TMP", "TEMP"})
-            SetEnvironmentVariableA(name, heldOpen ? NULL : (folder + "\\gone").c_str());
-        std::string boxText;
-        TypeIntoFileDialog(target);
-        WhenDialogAppears([](HWND question) { SendMessageA(question, WM_COMMAND, IDYES, 0); });
-        WhenDialogAppears([&](HWND box) {
-            boxText = ItemText(box, 0xFFFF);
-            SendMessageA(box, WM_COMMAND, IDOK, 0);
-        });
-        MakePdfCommand();
-        if (heldOpen) CloseHandle(held);
-        EXPECT_FALSE(DialogTimedOut());
-        EXPECT_EQ(0u, boxText.find("PDF Save Failed. ")) << boxText;  // why, in the system's words
-        EXPECT_GT(boxText.size(), strlen("PDF Save Failed. ") + 4) << boxText;
-        EXPECT_EQ("older", ReadTestFile(target));
-        EXPECT_EQ(boxText, ItemText(MakePdfProgressDialog, IDC_PDF_MESSAGE));
-        SendMessageA(MakePdfProgressDialog, WM_COMMAND, IDCANCEL, 0);
-        FlushMessages();
-        EXPECT_TRUE(IsWindowEnabled(MainWindow));
-        EXPECT_EQ(0, PdfBuildActive);
-    }
-}
-
 // Pictures with Cyrillic and Japanese names go through the decoders into the PDF, which is
 // saved as "отчёт.pdf" into a Cyrillic folder under the longest path there is (259
 // characters; its temporary file is longer still, its UTF-8 far longer), locked with a
 // password typed in Japanese (the options box is read as typed, then kept as UTF-8).
-TEST(MakePdf, UnicodeNamesFoldersAndPasswords)
+// Then the file held open by a viewer, or no temporary folder for the pictures to wait
+// in: the save fails and says why, and the file that was there stays.
+TEST(MakePdf, UnicodeNamesFoldersAndPasswordsAndAFailedSaveKeepsTheExistingFileAndSaysSo)
 {
     ASSERT_TRUE(StartTolvane() != NULL);
     std::string folder = MakeTestFolder("\xd0\xbf\xd0\xb0\xd0\xbf\xd0\xba\xd0\xb0");  // папка
@@ -123,6 +88,36 @@ TEST(MakePdf, UnicodeNamesFoldersAndPasswords)
     EXPECT_EQ(2u, pdf.pages.size());
     EXPECT_EQ(1u, pdf.pages[1].images.size()) << "the Japanese-named picture was decoded";
     EXPECT_FALSE(ReadPdf(bytes, "\xc6\x92p\xc6\x92X").opened);
+
+    for (bool heldOpen : {true, false}) {
+        SCOPED_TRACE(heldOpen ? "held open" : "no temporary folder");
+        const std::string kept = folder + (heldOpen ? "\\locked.pdf" : "\\no temp.pdf");
+        ASSERT_TRUE(WriteTestFile(kept, "older", 5));
+        // Held open without sharing: Wine then refuses to replace it.
+        HANDLE held = heldOpen ? CreateFileW(WidePath(kept.c_str()).text, GENERIC_READ, 0, NULL,
+                                             OPEN_EXISTING, 0, NULL)
+                               : INVALID_HANDLE_VALUE;
+        for (const WCHAR* variable : {L"TMP", L"TEMP"})
+            SetEnvironmentVariableW(variable, heldOpen ? NULL : WidePath((folder + "\\gone").c_str()).text);
+        std::string boxText;
+        TypeIntoFileDialog(kept);
+        WhenDialogAppears([](HWND question) { SendMessageA(question, WM_COMMAND, IDYES, 0); });
+        WhenDialogAppears([&](HWND box) {
+            boxText = ItemText(box, 0xFFFF);
+            SendMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+        MakePdfCommand();
+        if (heldOpen) CloseHandle(held);
+        EXPECT_FALSE(DialogTimedOut());
+        EXPECT_EQ(0u, boxText.find("PDF Save Failed. ")) << boxText;  // why, in the system's words
+        EXPECT_GT(boxText.size(), strlen("PDF Save Failed. ") + 4) << boxText;
+        EXPECT_EQ("older", ReadTestFile(kept));
+        EXPECT_EQ(boxText, ItemText(MakePdfProgressDialog, IDC_PDF_MESSAGE));
+        SendMessageA(MakePdfProgressDialog, WM_COMMAND, IDCANCEL, 0);
+        FlushMessages();
+        EXPECT_TRUE(IsWindowEnabled(MainWindow));
+        EXPECT_EQ(0, PdfBuildActive);
+    }
 }
 
 // The decoders make pictures side by side: they still land in order, one gone bad since
