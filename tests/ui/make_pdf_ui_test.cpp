@@ -1,8 +1,9 @@
 // Make PDF end to end at the platform's boundaries: the real save dialog, the file on
-// disk read back, the shell's "open", the recording MAPI32, and a save that fails.
+// disk read back, the shell's "open", the mail through MAPI, and a save that fails.
 #include "ui/ui_support_win.h"
 
-#include <algorithm>
+#include <mapi.h>
+
 #include <cstring>
 
 #include "app/progress_win.h"
@@ -38,18 +39,25 @@ private:
     char previous_[MAX_PATH];
 };
 
-// Loads the stand-in MAPI32.DLL as the program's MapiLibrary; it records MAPISendMail's
-// arguments as a "key=value|..." line, after waiting for waitFor to appear.
-void LoadMailRecorder(const std::string& record, const std::string& waitFor)
-{
-    std::string dll = std::string("Z:") + TOLVANE_MAPI_RECORDER;
-    std::replace(dll.begin(), dll.end(), '/', '\\');
-    SetEnvironmentVariableA("TOLVANE_MAPI_RECORD", record.c_str());
-    SetEnvironmentVariableA("TOLVANE_MAPI_WAIT_FOR", waitFor.c_str());
-    MapiLibrary = LoadLibraryA(dll.c_str());
-}
+std::string Mail, MailWaitsFor;
 
 }  // namespace
+
+// This test program stands in for MAPI32.DLL (it exports MAPISendMail: tests/ui/ui_tests.def)
+// as the program's MapiLibrary. The flags and each attached file's path and name go into
+// Mail, after waiting up to 5 s for MailWaitsFor to be written: whether the program had
+// started it before asking for the mail.
+extern "C" ULONG WINAPI MAPISendMail(LHANDLE, ULONG_PTR, lpMapiMessage message, FLAGS flags,
+                                     ULONG)
+{
+    Mail += "flags=" + std::to_string(flags);
+    for (ULONG i = 0; message && message->lpFiles && i < message->nFileCount; i++) {
+        const MapiFileDesc& file = message->lpFiles[i];
+        Mail += std::string("|path=") + file.lpszPathName + "|name=" + file.lpszFileName;
+    }
+    Mail += WaitForFileBytes(MailWaitsFor, 5000).empty() ? "|waited=no\n" : "|waited=yes\n";
+    return SUCCESS_SUCCESS;
+}
 
 // Pictures with Cyrillic and Japanese names go through the decoders into the PDF, which is
 // saved as "отчёт.pdf" into a Cyrillic folder under the longest path there is (259
@@ -136,9 +144,9 @@ TEST(MakePdf, PicturesLandInOrderCancelStopsTheDecodersAndTheWholePdfIsOpenedThe
     ASSERT_TRUE(WriteTestFile(ImageCollection[2].path, "broken", 6));
     ShellOpenRecorder opened(folder + "\\opened.pdf");
     ASSERT_TRUE(opened.ok);
-    const std::string record = folder + "\\mail.txt", target = folder + "\\for mail.pdf";
-    LoadMailRecorder(record, opened.marker);
-    ASSERT_TRUE(MapiLibrary != NULL);
+    const std::string target = folder + "\\for mail.pdf";
+    MapiLibrary = GetModuleHandleA(NULL);
+    MailWaitsFor = opened.marker;
     PdfSettings.imageQuality = 1.0;  // full size: each picture keeps its width
     PdfSettings.layout = LayoutFourPerPage;
     PdfSettings.openAfterCreation = PdfSettings.mailAfterCreation = 1;
@@ -168,7 +176,7 @@ TEST(MakePdf, PicturesLandInOrderCancelStopsTheDecodersAndTheWholePdfIsOpenedThe
     EXPECT_EQ(std::vector<int>({320, 200, 240, 360, 160}), placed);
     EXPECT_EQ(bytes, WaitForFileBytes(opened.marker, 5000)) << "the shell was not asked to open it";
     // 8: MAPI_DIALOG, the user writes the message; waited: the viewer was started first.
-    EXPECT_EQ("flags=8|path=" + target + "|name=for mail.pdf|waited=yes\n", ReadTestFile(record));
+    EXPECT_EQ("flags=8|path=" + target + "|name=for mail.pdf|waited=yes\n", Mail);
     EXPECT_TRUE(IsWindowEnabled(MainWindow));
     EXPECT_EQ(0, PdfBuildActive);
 }
