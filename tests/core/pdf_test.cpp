@@ -218,11 +218,9 @@ TEST_F(PdfBuilder, PicturesMadeAheadAreThoseMadeOneAtATime)
             host_.workers = workers;
             std::vector<std::vector<double>> placed;
             for (const PdfPage& page : BuildAndRead(images).pages)
-                for (const PdfRect& r : page.images) {
-                    placed.push_back(Box(r));
-                    placed.back().push_back(r.pixelWidth);
-                    placed.back().push_back(r.pixelHeight);
-                }
+                for (const PdfRect& r : page.images)
+                    placed.push_back({r.x, r.y, r.width, r.height, (double)r.pixelWidth,
+                                      (double)r.pixelHeight});
             EXPECT_EQ(8u, placed.size());
             if (workers == 1) expected = placed;
             EXPECT_EQ(expected, placed);
@@ -341,11 +339,10 @@ TEST(Geometry, PaperAndPreviewPagesTurnAlike)
             }
 }
 
-TEST(Transform, EveryCommandSequenceLooksInThePdfAsInTheThumbnail)
+TEST_F(PdfBuilder, EveryCommandSequenceLooksInThePdfAsInTheThumbnail)
 {
     // A landscape picture, blue with a red mark in its top-left corner.
-    std::string folder = TestFolder("transform");
-    std::string path = folder + "/marked.png";
+    const std::string path = folder_ + "/marked.png";
     FIBITMAP* picture = MakeSolid(120, 80, Blue);
     FillRect(picture, 0, 0, 40, 27, Red);
     ByteVec bytes = EncodeAndUnload(picture, FIF_PNG);
@@ -376,16 +373,12 @@ TEST(Transform, EveryCommandSequenceLooksInThePdfAsInTheThumbnail)
     }
 
     // One picture a page; at most 200 entries a document, so two documents.
-    PdfSettingsRecord settings;
-    SetDefaultPdfSettings(&settings);
-    settings.imageQuality = 0.0;  // small pictures: quick to encode and to render
+    settings_.imageQuality = 0.0;  // small pictures: quick to encode and to render
     for (size_t start = 0; start < entries.size(); start += MaxPdfImages) {
         size_t end = std::min(entries.size(), start + (size_t)MaxPdfImages);
         ImageCollectionType part(entries.begin() + start, entries.begin() + end);
-        std::string pdf = folder + "/part" + std::to_string(start) + ".pdf";
-        FakeHost host;
-        ASSERT_EQ(1, BuildPdfDocument(part, settings, pdf.c_str(), host));
-        std::vector<FIBITMAP*> pages = RenderPages(pdf, 12);
+        ASSERT_EQ(1, Build(part));
+        std::vector<FIBITMAP*> pages = RenderPages(Out(), 12);
         ASSERT_EQ(part.size(), pages.size());
         for (size_t i = 0; i < pages.size(); i++) {
             EXPECT_EQ(looks[start + i], PageLook(pages[i]))
