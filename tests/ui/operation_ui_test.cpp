@@ -11,7 +11,7 @@ TEST(Busy, ChangesAreRefusedWhileMakePdfWaitsAndCancelOrClosingEndsTheWaitAtOnce
     TestData more({WritePicture(folder, "more.png", 40, 40)});
     SlowDecodersDown(60000);  // only a Cancel ends these waits
     bool tried = false;
-    WhenReady([&] {
+    WhenOperationRuns([&] {
         tried = true;
         SelectItems({0});
         SendMessageA(MainWindow, WM_COMMAND, IDM_REMOVE, 0);
@@ -43,7 +43,7 @@ TEST(Busy, ChangesAreRefusedWhileMakePdfWaitsAndCancelOrClosingEndsTheWaitAtOnce
     // Closing the window during an import cancels it, then closes.
     TestData files({WritePicture(folder, "a.png", 40, 40), WritePicture(folder, "b.png", 40, 40)});
     SlowDecodersDown(60000);
-    WhenReady([] {
+    WhenOperationRuns([] {
         SendMessageA(MainWindow, WM_CLOSE, 0, 0);
         EXPECT_TRUE(IsWindow(MainWindow)) << "closed under the running import";
     });
@@ -57,34 +57,23 @@ TEST(Busy, ChangesAreRefusedWhileMakePdfWaitsAndCancelOrClosingEndsTheWaitAtOnce
 }
 
 // The decoder here reads its file later than a thumbnail may take: the reading does not
-// count against the decoding. The impostor takes the pipe of the first decoder started
-// (its test program notes the pipe's name) once that pipe waits.
+// count against the decoding. The impostor, started first, takes the pipe of the first
+// decoder started (its test program notes the pipe's name) as soon as that pipe waits.
 TEST(Busy, AProcessThatOpensTheDecoderPipeFirstIsTurnedAway)
 {
     ASSERT_TRUE(StartTolvane() != NULL);
-    const std::string folder = MakeTestFolder("impostor"), record = folder + "\\impostor.txt";
-    const std::string picture = WritePicture(folder, "a.png", 40, 40), pipes = folder + "\\pipes.txt";
+    const std::string folder = MakeTestFolder("impostor");
     SlowDecodersDown(ThumbnailTimeLimitMs + 1000);
-    SetEnvironmentVariableA(PIPE_RECORD_VARIABLE, pipes.c_str());
+    SetEnvironmentVariableA(PIPE_RECORD_VARIABLE, (folder + "\\pipes.txt").c_str());
+    char program[MAX_PATH];
+    GetModuleFileNameA(NULL, program, sizeof program);
+    std::string line = "\"" + std::string(program) + "\" /impostor " + folder;
+    STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION started = {};
-    std::string pipe;
-    WhenReady(
-        [&] {
-            char program[MAX_PATH];
-            GetModuleFileNameA(NULL, program, sizeof program);
-            std::string line = "\"" + std::string(program) + "\" /impostor " + pipe + " " + record;
-            STARTUPINFOA startup = {sizeof startup};
-            EXPECT_TRUE(CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL,
-                                       &startup, &started));
-        },
-        [&] {
-            const std::string names = ReadTestFile(pipes);
-            pipe = names.substr(0, names.find('\n'));
-            return pipe.size() < names.size() && WaitNamedPipeA(pipe.c_str(), 1);
-        });
-    AddImageFile(picture.c_str());
+    ASSERT_TRUE(CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &started));
+    AddImageFile(WritePicture(folder, "a.png", 40, 40).c_str());
     ASSERT_EQ(1u, ImageCollection.size());
     // Under Wine a Winelib program starts through a launcher: there is no handle to wait on.
-    EXPECT_EQ("connected, then turned away", WaitForFileBytes(record, 30000));
+    EXPECT_EQ("connected, then turned away", WaitForFileBytes(folder + "\\impostor.txt", 30000));
     SlowDecodersDown(0);
 }

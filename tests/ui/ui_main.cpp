@@ -14,15 +14,17 @@ static LONG WINAPI FailOnCrash(EXCEPTION_POINTERS*)
     return EXCEPTION_EXECUTE_HANDLER;
 }
 
-// "/impostor PIPE RECORD": opens the pipe, offers a wrong secret, and writes into RECORD
-// whether the program then sent it a request.
-static int RunImpostor(const char* arguments)
+// "/impostor FOLDER": opens the pipe first named in FOLDER\pipes.txt (PIPE_RECORD_VARIABLE)
+// as soon as it waits, offers a wrong secret, and writes into FOLDER\impostor.txt whether
+// the program then sent it a request.
+static int RunImpostor(const std::string& folder)
 {
-    char pipeName[128], record[MAX_PATH];
-    if (sscanf(arguments, "%127s %259[^\n]", pipeName, record) != 2) return 1;
     HANDLE pipe = INVALID_HANDLE_VALUE;
-    for (int i = 0; i < 250 && pipe == INVALID_HANDLE_VALUE; i++, Sleep(20))
-        pipe = CreateFileA(pipeName, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    for (int i = 0; i < 1000 && pipe == INVALID_HANDLE_VALUE; i++, Sleep(20)) {
+        const std::string names = ReadTestFile(folder + "\\pipes.txt");
+        pipe = CreateFileA(names.substr(0, names.find('\n')).c_str(), GENERIC_READ | GENERIC_WRITE,
+                           0, NULL, OPEN_EXISTING, 0, NULL);
+    }
     const char* result = "never connected";
     if (pipe != INVALID_HANDLE_VALUE) {
         char bytes[DecoderSecretChars];
@@ -34,7 +36,7 @@ static int RunImpostor(const char* arguments)
                      : "connected, then turned away";
         CloseHandle(pipe);
     }
-    WriteTestFile(record, result, strlen(result));
+    WriteTestFile(folder + "\\impostor.txt", result, strlen(result));
     return 0;
 }
 

@@ -391,11 +391,10 @@ void SlowDecodersDown(DWORD ms)
 
 namespace {
 std::function<void()> ReadyAction;
-std::function<bool()> Ready;
 
 void CALLBACK ReadyTimerFired(HWND, UINT, UINT_PTR id, DWORD)
 {
-    if (Ready ? !Ready() : RunningOperation() == NoOperation) return;
+    if (RunningOperation() == NoOperation) return;
     KillTimer(NULL, id);
     std::function<void()> action;
     action.swap(ReadyAction);
@@ -403,9 +402,8 @@ void CALLBACK ReadyTimerFired(HWND, UINT, UINT_PTR id, DWORD)
 }
 }  // namespace
 
-void WhenReady(std::function<void()> action, std::function<bool()> ready)
+void WhenOperationRuns(std::function<void()> action)
 {
     ReadyAction = action;
-    Ready = ready;
     SetTimer(NULL, 0, 100, ReadyTimerFired);
 }

@@ -169,6 +169,5 @@ DWORD DropOnList(IDataObject* data, DWORD allowed = DROPEFFECT_COPY | DROPEFFECT
 // Decoders started from now on wait this long before they connect and before they read
 // each file (0: no wait); the running ones are ended.
 void SlowDecodersDown(DWORD ms);
-// Runs `action` once, inside whatever loop handles messages when `ready` is first found
-// true (it is asked every 100 ms); by default, once an operation runs: inside its waits.
-void WhenReady(std::function<void()> action, std::function<bool()> ready = nullptr);
+// Runs `action` once, inside the waits of the next operation that runs (asked every 100 ms).
+void WhenOperationRuns(std::function<void()> action);
