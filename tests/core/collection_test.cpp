@@ -82,7 +82,7 @@ TEST_F(Collection, MovingABlockKeepsItsOrderAndBadMovesChangeNothing)
     }
 }
 
-TEST_F(Collection, FieldsAreCutAndEmptyCaptionsBecomeThePlaceholder)
+TEST_F(Collection, FieldsAreCutEmptyCaptionsBecomeThePlaceholderAndCountsArePadded)
 {
     ImageEntry e = MakeImageEntry(0, std::string(MaxPathBytes + 100, 'x').c_str(), {});
     EXPECT_EQ(MaxPathBytes - 1, (int)strlen(e.path));  // a UTF-8 path
@@ -91,10 +91,8 @@ TEST_F(Collection, FieldsAreCutAndEmptyCaptionsBecomeThePlaceholder)
     SetEntryCaption(&e, "");
     EXPECT_TRUE(CaptionIsPlaceholder(e.caption));
     EXPECT_FALSE(CaptionIsPlaceholder("[no caption"));
-}
 
-TEST_F(Collection, CountsArePaddedToThreeDigitsAndNeverCut)
-{
+    // Counts take three digits at least and are never cut, but by their buffer.
     char buf[32], small[3];
     struct { int n; const char* text; } counts[] = {
         {0, "000"}, {7, "007"}, {42, "042"}, {1000, "1000"}, {1234, "1234"}};

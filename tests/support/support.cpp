@@ -285,8 +285,6 @@ bool FakeHost::ReadFileBytes(const char* path, std::vector<uint8_t>* out)
     return true;
 }
 
-bool FakeHost::FileExists(const char* path) { return ::FileExists(path); }
-
 bool FakeHost::StartFile(const char* path)
 {
     ++writes;
@@ -301,8 +299,6 @@ bool FakeHost::WriteToFile(const uint8_t* data, size_t size)
     file_.append((const char*)data, size);
     return !failWrites;
 }
-
-bool FakeHost::EndFile(bool keep) { return keep && WriteWholeFile(path_, file_); }
 
 bool FakeHost::SpoolAppend(const uint8_t* data, size_t size, uint64_t* offset)
 {

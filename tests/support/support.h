@@ -96,10 +96,11 @@ bool FileExists(const std::string& path);
 class FakeHost : public BuildHost {
 public:
     bool ReadFileBytes(const char* path, std::vector<uint8_t>* out) override;
-    bool FileExists(const char* path) override;
+    bool FileExists(const char* path) override { return ::FileExists(path); }
     bool StartFile(const char* path) override;
     bool WriteToFile(const uint8_t* data, size_t size) override;
-    bool EndFile(bool keep) override;  // the file is written whole at the end
+    // The file is written whole at the end.
+    bool EndFile(bool keep) override { return keep && WriteWholeFile(path_, file_); }
     bool SpoolAppend(const uint8_t* data, size_t size, uint64_t* offset) override;
     bool SpoolRead(uint64_t offset, uint8_t* data, size_t size) override;
     bool DeleteFileAt(const char* path) override;

@@ -96,7 +96,7 @@ TEST(MainWindow, ListFillsTheSpaceAtAnySizeAndPreviewKeepsOnlyThePreviewCommands
     EXPECT_NE(closeTip, TipFor(IDM_PREVIEW));
 }
 
-TEST(Captions, ReturnStoresEscapeKeepsEmptyBecomesThePlaceholder)
+TEST(EditInPlace, CaptionsReturnStoresEscapeKeepsEmptyBecomesThePlaceholderAndToolbarTurnsOnlyTheSelected)
 {
     ASSERT_TRUE(StartWithImages(3));
     EditCaption(1, "Beach", VK_RETURN);
@@ -108,9 +108,23 @@ TEST(Captions, ReturnStoresEscapeKeepsEmptyBecomesThePlaceholder)
     EXPECT_STREQ(NoCaption, ImageCollection[1].caption);
     EXPECT_STREQ(NoCaption, ImageCollection[0].caption) << "only the edited item changes";
     SaveScreenshot(MainWindow, "captions");
+
+    std::vector<uint8_t> before = ThumbnailAsShown(1);
+    SelectItems({0});
+    SendMessageA(MainWindow, WM_COMMAND, IDM_ROTATE_CW, 0);
+    EXPECT_EQ(0, ImageCollection[1].rotation);
+    EXPECT_EQ(before, ThumbnailAsShown(1));
+    // The picture's black top-left mark is now at the top right, the picture tall.
+    std::vector<uint8_t> turned = ThumbnailAsShown(0);
+    const PictureRect& r = ImageCollection[0].pictureRect;
+    EXPECT_GT(r.bottom - r.top, r.right - r.left);
+    EXPECT_TRUE(Near(Black, ThumbPixel(turned.data(), r.right - 3, r.top + 3), 40));
+    EXPECT_FALSE(Near(Black, ThumbPixel(turned.data(), r.left + 3, r.top + 3), 40));
+    SendMessageA(MainWindow, WM_COMMAND, IDM_ROTATE_CCW, 0);
+    EXPECT_EQ(0, ImageCollection[0].rotation);
 }
 
-TEST(Reorder, DragThroughTheMainWindowMovesTheSelectionAndEscapeCancels)
+TEST(Reorder, DragMovesTheSelectionEscapeCancelsAndRemovedSlotsAreReusedInOrder)
 {
     ASSERT_TRUE(StartWithImages(5));
     struct Case {
@@ -141,11 +155,7 @@ TEST(Reorder, DragThroughTheMainWindowMovesTheSelectionAndEscapeCancels)
         std::sort(ImageCollection.begin(), ImageCollection.end(),
                   [](const ImageEntry& a, const ImageEntry& b) { return a.slot < b.slot; });
     }
-}
 
-TEST(Remove, SelectedPicturesGoAndTheirSlotsAreReusedInOrder)
-{
-    ASSERT_TRUE(StartWithImages(5));
     SelectItems({1, 3});
     SetFocus(ImageListView);
     PressKey(VK_DELETE);
@@ -159,22 +169,4 @@ TEST(Remove, SelectedPicturesGoAndTheirSlotsAreReusedInOrder)
     // The reused slot shows the new picture, not the removed one.
     std::vector<uint8_t> shown = ThumbnailAsShown(3);
     EXPECT_TRUE(Near(Rgb{40, 200, 90}, ThumbPixel(shown.data(), 60, 48), 8));
-}
-
-TEST(Transform, ToolbarTurnsOnlyTheSelectedThumbnails)
-{
-    ASSERT_TRUE(StartWithImages(2));
-    std::vector<uint8_t> before = ThumbnailAsShown(1);
-    SelectItems({0});
-    SendMessageA(MainWindow, WM_COMMAND, IDM_ROTATE_CW, 0);
-    EXPECT_EQ(0, ImageCollection[1].rotation);
-    EXPECT_EQ(before, ThumbnailAsShown(1));
-    // The picture's black top-left mark is now at the top right, the picture tall.
-    std::vector<uint8_t> turned = ThumbnailAsShown(0);
-    const PictureRect& r = ImageCollection[0].pictureRect;
-    EXPECT_GT(r.bottom - r.top, r.right - r.left);
-    EXPECT_TRUE(Near(Black, ThumbPixel(turned.data(), r.right - 3, r.top + 3), 40));
-    EXPECT_FALSE(Near(Black, ThumbPixel(turned.data(), r.left + 3, r.top + 3), 40));
-    SendMessageA(MainWindow, WM_COMMAND, IDM_ROTATE_CCW, 0);
-    EXPECT_EQ(0, ImageCollection[0].rotation);
 }

@@ -161,15 +161,14 @@ bool SaveScreenshot(HWND window, const char* name)
 
 std::string MakeTestFolder(const char* name)
 {
-    // Wine reuses process ids, so a new folder is found by trying names until one is new.
+    // Wine reuses process ids: a new folder takes a random number instead.
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
-    char folder[MAX_PATH];
-    for (unsigned n = GetTickCount() % 100000;; n++) {
-        snprintf(folder, sizeof folder, "%stolvane-test-%s-%u", temp, name, n);
-        if (CreateDirectoryW(WidePath(folder).text, NULL)) return folder;
-        if (GetLastError() != ERROR_ALREADY_EXISTS) return folder;
-    }
+    GUID random;
+    CoCreateGuid(&random);
+    std::string folder = temp + ("tolvane-test-" + std::string(name)) + "-" + std::to_string(random.Data1);
+    CreateDirectoryW(WidePath(folder.c_str()).text, NULL);
+    return folder;
 }
 
 // Files that one process writes while another waits for them are shared both ways.
