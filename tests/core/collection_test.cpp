@@ -41,7 +41,7 @@ protected:
 TEST_F(Collection, FreedSlotsAreReusedHighestRemovedPositionFirstAndBadRemovalsChangeNothing)
 {
     Add(6);
-    int positions[] = {2, 5}, outside[] = {1, 6}, repeated[] = {1, 1};
+    int positions[] = {2, 5}, outside[] = {1, 4}, repeated[] = {1, 1};
     ASSERT_TRUE(RemoveEntriesAt(images, queue, positions, 2));
     EXPECT_FALSE(RemoveEntriesAt(images, queue, outside, 2));
     EXPECT_FALSE(RemoveEntriesAt(images, queue, repeated, 2));
