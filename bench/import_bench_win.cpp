@@ -10,7 +10,6 @@
 // through the save dialog, each timed from OK, at the default settings or at
 // TOLVANE_BENCH_QUALITY (0..1) with TOLVANE_BENCH_PASSWORD, and prints this process's
 // peak memory (the decoder processes are measured from outside).
-#include "ui/gtest_win.h"
 #include "ui/ui_support_win.h"
 
 #include <psapi.h>

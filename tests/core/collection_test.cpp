@@ -24,26 +24,31 @@ std::vector<int> Slots(const ImageCollectionType& images)
     return s;
 }
 
-void Add(ImageCollectionType& images, FreeSlotQueueType& queue, FakeStore& store, int n)
-{
-    for (int i = 0; i < n; i++)
-        images.push_back(MakeImageEntry(TakeThumbnailSlot(queue, store), "C:\\p.jpg", {}));
-}
-
-}  // namespace
-
-TEST(Collection, FreedSlotsAreReusedHighestRemovedPositionFirstThenNewOnes)
-{
+class Collection : public testing::Test {
+protected:
+    void Add(int n)
+    {
+        for (int i = 0; i < n; i++)
+            images.push_back(MakeImageEntry(TakeThumbnailSlot(queue, store), "C:\\p.jpg", {}));
+    }
     FakeStore store;
     FreeSlotQueueType queue;
     ImageCollectionType images;
-    Add(images, queue, store, 6);
-    int positions[] = {2, 5};
+};
+
+}  // namespace
+
+TEST_F(Collection, FreedSlotsAreReusedHighestRemovedPositionFirstAndBadRemovalsChangeNothing)
+{
+    Add(6);
+    int positions[] = {2, 5}, outside[] = {1, 4}, repeated[] = {1, 1};
     ASSERT_TRUE(RemoveEntriesAt(images, queue, positions, 2));
+    EXPECT_FALSE(RemoveEntriesAt(images, queue, outside, 2));
+    EXPECT_FALSE(RemoveEntriesAt(images, queue, repeated, 2));
     EXPECT_EQ((std::vector<int>{0, 1, 3, 4}), Slots(images));  // slots are never renumbered
     int first = 0;
     ASSERT_TRUE(RemoveEntriesAt(images, queue, &first, 1));
-    Add(images, queue, store, 4);
+    Add(4);
     EXPECT_EQ((std::vector<int>{1, 3, 4, 5, 2, 0, 6}), Slots(images));
     EXPECT_TRUE(queue.empty());
 
@@ -55,44 +60,29 @@ TEST(Collection, FreedSlotsAreReusedHighestRemovedPositionFirstThenNewOnes)
     EXPECT_TRUE(images.empty() && queue.empty());
 }
 
-TEST(Collection, BadRemovalsAndMovesChangeNothing)
+TEST_F(Collection, MovingABlockKeepsItsOrderAndBadMovesChangeNothing)
 {
-    FakeStore store;
-    FreeSlotQueueType queue;
-    ImageCollectionType images;
-    Add(images, queue, store, 3);
-    int outside[] = {1, 3}, repeated[] = {1, 1}, all[] = {0, 1, 2}, one = 1;
-    EXPECT_FALSE(RemoveEntriesAt(images, queue, outside, 2));
-    EXPECT_FALSE(RemoveEntriesAt(images, queue, repeated, 2));
-    EXPECT_FALSE(MoveEntriesTo(images, all, 3, 0));
-    EXPECT_FALSE(MoveEntriesTo(images, &one, 1, -1));
-    EXPECT_FALSE(MoveEntriesTo(images, &one, 1, 4));
-    EXPECT_EQ((std::vector<int>{0, 1, 2}), Slots(images));
-    EXPECT_TRUE(queue.empty());
-}
-
-TEST(Collection, MovingABlockKeepsItsOrder)
-{
+    Add(5);
     struct Case {
         std::vector<int> selected;
         int insertion;
-        std::vector<int> expected;  // slot i started at position i
+        std::vector<int> expected;  // slot i started at position i; empty: refused
     } cases[] = {
         {{0}, 4, {1, 2, 3, 0, 4}},       {{4}, 1, {0, 4, 1, 2, 3}},
         {{1, 2, 3}, 5, {0, 4, 1, 2, 3}}, {{3, 1}, 0, {1, 3, 0, 2, 4}},
-        {{0, 4}, 2, {1, 0, 4, 2, 3}},
+        {{0, 4}, 2, {1, 0, 4, 2, 3}},    {{0, 1, 2, 3, 4}, 0, {}},
+        {{1}, -1, {}},                   {{1}, 6, {}},
     };
     for (const Case& c : cases) {
-        FakeStore store;
-        FreeSlotQueueType queue;
-        ImageCollectionType images;
-        Add(images, queue, store, 5);
-        ASSERT_TRUE(MoveEntriesTo(images, c.selected.data(), (int)c.selected.size(), c.insertion));
-        EXPECT_EQ(c.expected, Slots(images)) << "insertion " << c.insertion;
+        ImageCollectionType moved = images;
+        EXPECT_EQ(!c.expected.empty(),
+                  MoveEntriesTo(moved, c.selected.data(), (int)c.selected.size(), c.insertion));
+        EXPECT_EQ(c.expected.empty() ? Slots(images) : c.expected, Slots(moved))
+            << "insertion " << c.insertion;
     }
 }
 
-TEST(Collection, FieldsAreCutAndEmptyCaptionsBecomeThePlaceholder)
+TEST_F(Collection, FieldsAreCutEmptyCaptionsBecomeThePlaceholderAndCountsArePadded)
 {
     ImageEntry e = MakeImageEntry(0, std::string(MaxPathBytes + 100, 'x').c_str(), {});
     EXPECT_EQ(MaxPathBytes - 1, (int)strlen(e.path));  // a UTF-8 path
@@ -101,10 +91,8 @@ TEST(Collection, FieldsAreCutAndEmptyCaptionsBecomeThePlaceholder)
     SetEntryCaption(&e, "");
     EXPECT_TRUE(CaptionIsPlaceholder(e.caption));
     EXPECT_FALSE(CaptionIsPlaceholder("[no caption"));
-}
 
-TEST(Collection, CountsArePaddedToThreeDigitsAndNeverCut)
-{
+    // Counts take three digits at least and are never cut, but by their buffer.
     char buf[32], small[3];
     struct { int n; const char* text; } counts[] = {
         {0, "000"}, {7, "007"}, {42, "042"}, {1000, "1000"}, {1234, "1234"}};

@@ -1,22 +1,14 @@
-// Adding pictures: Add Images through the real open dialog, and files dropped on the list
-// through the registered drop target with a shell-style file list in global memory.
-#include "ui/gtest_win.h"
+// Adding pictures: Add Images through the real open dialog (hostile files included), and
+// files dropped on the list through the registered drop target with a shell-style file
+// list in global memory.
 #include "ui/ui_support_win.h"
 
-#include <algorithm>
+#include <psapi.h>
 
-#include "import/add_images_win.h"
-#include "import/drop_target_win.h"
-#include "support/pictures.h"
+#include <algorithm>
+#include <cstring>
 
 namespace {
-
-std::vector<std::string> Paths()
-{
-    std::vector<std::string> paths;
-    for (const ImageEntry& e : ImageCollection) paths.push_back(e.path);
-    return paths;
-}
 
 void ExpectImportClosed()
 {
@@ -28,44 +20,57 @@ void ExpectImportClosed()
 
 }  // namespace
 
-TEST(AddImages, ChosenFilesAreAddedInOrderAndWhatIsNotAPictureIsReported)
+// Chosen files are added in order and what is not a picture is reported. Then files that
+// crash, hang or exhaust FreeImage: each is reported as unreadable (or, the one that
+// hangs, as too slow), the pictures stay, the program keeps answering and its memory
+// stays small, and the next picture is read as before.
+TEST(AddImages, ChosenFilesAreAddedInOrderAndWhatIsNotAPictureOrHostileIsReported)
 {
     ASSERT_TRUE(StartTolvane() != NULL);
     std::string folder = MakeTestFolder("add");
-    std::string a = WritePicture(folder, "a.png", 80, 60), c = WritePicture(folder, "c.jpg", 60, 80, "jpg");
+    const std::vector<std::string> pictures = {WritePicture(folder, "a.png", 80, 60),
+                                               WritePicture(folder, "c.jpg", 60, 80, "jpg")};
     std::string bad = folder + "\\b.jpg";
     WriteTestFile(bad, "not a picture", 13);
-    CopyText(ImportDirectory, sizeof ImportDirectory, folder.c_str());
-    TypeIntoOpenDialog("\"a.png\" \"b.jpg\" \"c.jpg\"");
     ProgressRecorder progress;
-    AddImagesFromFiles();
-    EXPECT_FALSE(DialogTimedOut());
-    EXPECT_EQ((std::vector<std::string>{a, c}), Paths());
+    AddThroughOpenDialog(folder, "\"a.png\" \"b.jpg\" \"c.jpg\"");
+    EXPECT_EQ(pictures, CollectionPaths());
     EXPECT_EQ("Processing File 003 of 003", progress.statuses.back());
     EXPECT_EQ(1, std::count(progress.messages.begin(), progress.messages.end(),
                             "Unknown File Format: " + bad));
     EXPECT_EQ(3, progress.steps);
     ExpectImportClosed();
     EXPECT_EQ("Images: 002", StatusText(1));
-}
 
-// The file being read when Cancel comes is not waited for.
-TEST(AddImages, CancelDuringTheThirdOfFiveKeepsTwo)
-{
-    ASSERT_TRUE(StartTolvane() != NULL);
-    std::string folder = MakeTestFolder("cancel");
-    for (const char* name : {"a.png", "b.png", "c.png", "d.png", "e.png"}) WritePicture(folder, name, 50, 40);
-    CopyText(ImportDirectory, sizeof ImportDirectory, folder.c_str());
-    TypeIntoOpenDialog("\"a.png\" \"b.png\" \"c.png\" \"d.png\" \"e.png\"");
-    ProgressRecorder progress;
-    progress.onStatus = [](const std::string& status) {
-        if (status == "Processing File 003 of 005")
-            SendMessageA(GetDlgItem(AddImagesProgressDialog, IDC_ADD_CANCEL), BM_CLICK, 0, 0);
-    };
-    AddImagesFromFiles();
-    ASSERT_EQ(2u, ImageCollection.size());
-    EXPECT_EQ(folder + "\\b.png", ImageCollection[1].path);
+    const std::vector<HostileFile> files = HostileFiles(TOLVANE_TEST_DATA_DIR);
+    std::string typed;
+    for (const HostileFile& f : files) {
+        const std::string path = folder + "\\" + f.name;
+        ASSERT_TRUE(!f.bytes.empty() && WriteTestFile(path, f.bytes.data(), f.bytes.size())) << f.name;
+        typed += "\"" + std::string(f.name) + "\" ";
+    }
+    DWORD started = GetTickCount();
+    AddThroughOpenDialog(folder, typed);
+    printf("%d hostile files took %lu ms\n", (int)files.size(), (unsigned long)(GetTickCount() - started));
+    for (const HostileFile& f : files) {
+        const char* said = strcmp(f.does, "hangs") ? "Unknown File Format: " : "Took Too Long to Read: ";
+        EXPECT_EQ(1, std::count(progress.messages.begin(), progress.messages.end(),
+                                said + folder + "\\" + f.name))
+            << f.name << " (" << f.does << ")";
+    }
+    EXPECT_EQ(pictures, CollectionPaths());
     ExpectImportClosed();
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutA(MainWindow, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+    PROCESS_MEMORY_COUNTERS memory;
+    ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory));
+    EXPECT_LT(memory.PeakWorkingSetSize, 500u << 20);
+
+    // The decoders that died are replaced: the next picture is read as before.
+    AddImageFile(WritePicture(folder, "d.png", 50, 50, "png").c_str());
+    ASSERT_EQ(3u, ImageCollection.size());
+    EXPECT_EQ(folder + "\\d.png", ImageCollection[2].path);
+    SaveScreenshot(MainWindow, "hostile_files");
 }
 
 TEST(DropTarget, FilesAreAddedInDropOrderBadListsAndBusyTimesRefused)
@@ -95,7 +100,7 @@ TEST(DropTarget, FilesAreAddedInDropOrderBadListsAndBusyTimesRefused)
     progress.onStatus = [&](const std::string&) { nested = DropOnList(&damaged); };
     EXPECT_EQ((DWORD)DROPEFFECT_COPY, DropOnList(&data));
     EXPECT_EQ((DWORD)DROPEFFECT_NONE, nested) << "a drop during an import";
-    EXPECT_EQ((std::vector<std::string>{files[0], files[1], files[4]}), Paths());
+    EXPECT_EQ((std::vector<std::string>{files[0], files[1], files[4]}), CollectionPaths());
     EXPECT_EQ(1, std::count(progress.messages.begin(), progress.messages.end(),
                             "Unknown File Format: " + folder));  // a folder is no picture
     EXPECT_EQ(1, std::count_if(progress.messages.begin(), progress.messages.end(),
@@ -105,9 +110,10 @@ TEST(DropTarget, FilesAreAddedInDropOrderBadListsAndBusyTimesRefused)
 
 // A phone's folder of 2,000 Cyrillic names and two more (Japanese, Latin with an accent):
 // about 26,000 characters chosen, far beyond the dialog's first buffer. Every name arrives
-// whole, never as '?', chosen in the open dialog (cancelled at the fourth file) and dropped
-// as the shell drops them (UTF-16).
-TEST(AddImages, TwoThousandNamesOutsideTheCodePageByDialogAndDrop)
+// whole, never as '?', chosen in the open dialog and dropped as the shell drops them
+// (UTF-16). Cancel during the fourth file keeps the three before it: the file being read
+// when Cancel comes is not waited for.
+TEST(AddImages, TwoThousandNamesOutsideTheCodePageByDialogCancelledAtTheFourthAndDrop)
 {
     ASSERT_TRUE(StartTolvane() != NULL);
     std::string folder = MakeTestFolder("\xe5\x86\x99\xe7\x9c\x9f");  // 写真
@@ -122,22 +128,19 @@ TEST(AddImages, TwoThousandNamesOutsideTheCodePageByDialogAndDrop)
         typed += std::string(" \"") + name + "\"";
         if (i == 0) files.push_back(folder + "\\" + name);
     }
-    CopyText(ImportDirectory, sizeof ImportDirectory, folder.c_str());
-    TypeIntoOpenDialog(typed, 60000);  // Wine's dialog takes its time over 2,000 names
     ProgressRecorder progress;
     progress.onStatus = [](const std::string& status) {
         if (status == "Processing File 004 of 2002")
             SendMessageA(GetDlgItem(AddImagesProgressDialog, IDC_ADD_CANCEL), BM_CLICK, 0, 0);
     };
-    AddImagesFromFiles();
-    EXPECT_FALSE(DialogTimedOut());
-    ASSERT_FALSE(progress.statuses.empty()) << "the selection was lost";
-    EXPECT_EQ("Processing File 001 of 2002", progress.statuses[0]);
-    EXPECT_EQ(files, Paths());
+    AddThroughOpenDialog(folder, typed, 60000);  // Wine's dialog takes its time over 2,000 names
+    EXPECT_EQ("Processing File 001 of 2002", progress.statuses.at(0)) << "the selection was lost";
+    EXPECT_EQ(files, CollectionPaths());
+    ExpectImportClosed();
     TestData data(files, TestData::WideFileList);
     progress.messages.clear();
     DropOnList(&data);
-    std::vector<std::string> all = Paths();
+    std::vector<std::string> all = CollectionPaths();
     EXPECT_EQ(files, std::vector<std::string>(all.begin() + 3, all.end())) << "dropped after";
     EXPECT_EQ("Making Thumbnail for: " + files[0], progress.messages.at(0));
     ExpectImportClosed();

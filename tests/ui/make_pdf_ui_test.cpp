@@ -1,28 +1,16 @@
 // Make PDF end to end at the platform's boundaries: the real save dialog, the file on
-// disk read back, the shell's "open", the recording MAPI32, and a save that fails.
-#include "ui/gtest_win.h"
+// disk read back, the shell's "open", the mail through MAPI, and a save that fails.
 #include "ui/ui_support_win.h"
 
-#include <algorithm>
+#include <mapi.h>
+
 #include <cstring>
-#include <map>
 
 #include "ui/progress_win.h"
 #include "platform/wide_text_win.h"
-#include "import/import_batch_win.h"
 #include "pdf/options_win.h"
-#include "pdf/make_pdf_win.h"
-#include "support/pdf_reader.h"
 
 namespace {
-
-// Waits for a file that another process writes.
-bool WaitForFile(const std::string& path, DWORD ms)
-{
-    for (DWORD waited = 0; waited < ms; waited += 50, Sleep(50))
-        if (!ReadTestFile(path).empty()) return true;
-    return false;
-}
 
 // The shell's "open" for .pdf copies the file to a marker, through an association
 // registered for the test; Wine's own is put back afterwards.
@@ -51,105 +39,33 @@ private:
     char previous_[MAX_PATH];
 };
 
-// Loads the stand-in MAPI32.DLL as the program's MapiLibrary; it records MAPISendMail's
-// arguments as "key=value|..." lines, after waiting for waitFor to appear.
-void LoadMailRecorder(const std::string& record, const std::string& waitFor)
-{
-    std::string dll = std::string("Z:") + TOLVANE_MAPI_RECORDER;
-    std::replace(dll.begin(), dll.end(), '/', '\\');
-    SetEnvironmentVariableA("TOLVANE_MAPI_RECORD", record.c_str());
-    SetEnvironmentVariableA("TOLVANE_MAPI_WAIT_FOR", waitFor.c_str());
-    MapiLibrary = LoadLibraryA(dll.c_str());
-}
-
-std::map<std::string, std::string> MailCall(const std::string& record)
-{
-    std::map<std::string, std::string> fields;
-    std::string line = ReadTestFile(record);
-    for (size_t at = 0, bar; at < line.size(); at = bar + 1) {
-        bar = std::min(line.find_first_of("|\n", at), line.size());
-        std::string field = line.substr(at, bar - at);
-        size_t eq = field.find('=');
-        if (eq != std::string::npos) fields[field.substr(0, eq)] = field.substr(eq + 1);
-    }
-    return fields;
-}
+std::string Mail, MailWaitsFor;
 
 }  // namespace
 
-TEST(MakePdf, WrittenPdfIsOpenedThenMailed)
+// This test program stands in for MAPI32.DLL (it exports MAPISendMail: tests/ui/ui_tests.def)
+// as the program's MapiLibrary. The flags and each attached file's path and name go into
+// Mail, after waiting up to 5 s for MailWaitsFor to be written: whether the program had
+// started it before asking for the mail.
+extern "C" ULONG WINAPI MAPISendMail(LHANDLE, ULONG_PTR, lpMapiMessage message, FLAGS flags,
+                                     ULONG)
 {
-    ASSERT_TRUE(StartWithImages(5));
-    std::string folder = MakeTestFolder("makepdf");
-    ShellOpenRecorder opened(folder + "\\opened.pdf");
-    ASSERT_TRUE(opened.ok);
-    std::string record = folder + "\\mail.txt";
-    LoadMailRecorder(record, opened.marker);
-    ASSERT_TRUE(MapiLibrary != NULL);
-    PdfSettings.layout = LayoutFourPerPage;
-    PdfSettings.openAfterCreation = PdfSettings.mailAfterCreation = 1;
-    std::string target = folder + "\\for mail.pdf";
-    AnswerSaveDialog(target);
-    MakePdfCommand();
-    EXPECT_FALSE(DialogTimedOut());
-    std::string bytes = ReadTestFile(target);
-    PdfReadBack pdf = ReadPdf(ByteVec(bytes.begin(), bytes.end()));
-    ASSERT_TRUE(pdf.opened) << pdf.error;
-    ASSERT_EQ(2u, pdf.pages.size());
-    EXPECT_EQ(4u, pdf.pages[0].images.size());
-    ASSERT_TRUE(WaitForFile(opened.marker, 5000)) << "the shell was not asked to open it";
-    EXPECT_EQ(bytes, ReadTestFile(opened.marker));
-    std::map<std::string, std::string> call = MailCall(record);
-    EXPECT_EQ(target, call["path"]);
-    EXPECT_EQ("for mail.pdf", call["name"]);
-    EXPECT_EQ("8", call["flags"]);  // MAPI_DIALOG: the user writes the message
-    EXPECT_EQ("yes", call["waited"]) << "the viewer was not started before the mail";
-    EXPECT_TRUE(IsWindowEnabled(MainWindow));
-    EXPECT_EQ(0, PdfBuildActive);
-}
-
-// The file held open by a viewer, or no temporary folder for the pictures to wait in: the
-// save fails and says why, and the file that was there stays.
-TEST(MakePdf, FailedSaveKeepsTheExistingFileAndSaysSo)
-{
-    ASSERT_TRUE(StartWithImages(5));
-    std::string folder = MakeTestFolder("locked");
-    for (bool heldOpen : {true, false}) {
-        SCOPED_TRACE(heldOpen ? "held open" : "no temporary folder");
-        std::string target = folder + (heldOpen ? "\\locked.pdf" : "\\no temp.pdf");
-        ASSERT_TRUE(WriteTestFile(target, "older", 5));
-        // Held open without sharing: Wine then refuses to replace it.
-        HANDLE held = heldOpen ? CreateFileA(target.c_str(), GENERIC_READ, 0, NULL,
-                                             OPEN_EXISTING, 0, NULL)
-                               : INVALID_HANDLE_VALUE;
-        for (const char* name : {"TMP", "TEMP"})
-            SetEnvironmentVariableA(name, heldOpen ? NULL : (folder + "\\gone").c_str());
-        std::string boxText;
-        AnswerSaveDialog(target);
-        WhenDialogAppears([](HWND question) { SendMessageA(question, WM_COMMAND, IDYES, 0); });
-        WhenDialogAppears([&](HWND box) {
-            boxText = ItemText(box, 0xFFFF);
-            SendMessageA(box, WM_COMMAND, IDOK, 0);
-        });
-        MakePdfCommand();
-        if (heldOpen) CloseHandle(held);
-        EXPECT_FALSE(DialogTimedOut());
-        EXPECT_EQ(0u, boxText.find("PDF Save Failed. ")) << boxText;  // why, in the system's words
-        EXPECT_GT(boxText.size(), strlen("PDF Save Failed. ") + 4) << boxText;
-        EXPECT_EQ("older", ReadTestFile(target));
-        EXPECT_EQ(boxText, ItemText(MakePdfProgressDialog, IDC_PDF_MESSAGE));
-        SendMessageA(MakePdfProgressDialog, WM_COMMAND, IDCANCEL, 0);
-        FlushMessages();
-        EXPECT_TRUE(IsWindowEnabled(MainWindow));
-        EXPECT_EQ(0, PdfBuildActive);
+    Mail += "flags=" + std::to_string(flags);
+    for (ULONG i = 0; message && message->lpFiles && i < message->nFileCount; i++) {
+        const MapiFileDesc& file = message->lpFiles[i];
+        Mail += std::string("|path=") + file.lpszPathName + "|name=" + file.lpszFileName;
     }
+    Mail += WaitForFileBytes(MailWaitsFor, 5000).empty() ? "|waited=no\n" : "|waited=yes\n";
+    return SUCCESS_SUCCESS;
 }
 
 // Pictures with Cyrillic and Japanese names go through the decoders into the PDF, which is
 // saved as "отчёт.pdf" into a Cyrillic folder under the longest path there is (259
 // characters; its temporary file is longer still, its UTF-8 far longer), locked with a
 // password typed in Japanese (the options box is read as typed, then kept as UTF-8).
-TEST(MakePdf, UnicodeNamesFoldersAndPasswords)
+// Then the file held open by a viewer, or no temporary folder for the pictures to wait
+// in: the save fails and says why, and the file that was there stays.
+TEST(MakePdf, UnicodeNamesFoldersAndPasswordsAndAFailedSaveKeepsTheExistingFileAndSaysSo)
 {
     ASSERT_TRUE(StartTolvane() != NULL);
     std::string folder = MakeTestFolder("\xd0\xbf\xd0\xb0\xd0\xbf\xd0\xba\xd0\xb0");  // папка
@@ -170,36 +86,52 @@ TEST(MakePdf, UnicodeNamesFoldersAndPasswords)
     std::string sub = folder + "\\" + std::string(room, 'd'), target = sub + name;
     ASSERT_TRUE(CreateDirectoryW(WidePath(sub.c_str()).text, NULL));
     ASSERT_EQ(MaxPathChars - 1, lstrlenW(WidePath(target.c_str()).text));
-    AnswerSaveDialog(target);
+    TypeIntoFileDialog(target);
     MakePdfCommand();
     EXPECT_FALSE(DialogTimedOut());
     EXPECT_EQ(target, PdfPath);
-    std::string bytes = ReadTestFile(target);
-    PdfReadBack pdf = ReadPdf(ByteVec(bytes.begin(), bytes.end()), japanese);
+    const std::string bytes = ReadTestFile(target);
+    PdfReadBack pdf = ReadPdf(bytes, japanese);
     ASSERT_TRUE(pdf.opened) << pdf.error;
     EXPECT_EQ(2u, pdf.pages.size());
     EXPECT_EQ(1u, pdf.pages[1].images.size()) << "the Japanese-named picture was decoded";
-    EXPECT_FALSE(ReadPdf(ByteVec(bytes.begin(), bytes.end()), "\xc6\x92p\xc6\x92X").opened);
-}
+    EXPECT_FALSE(ReadPdf(bytes, "\xc6\x92p\xc6\x92X").opened);
 
-namespace {
-int ProgressSteps;
-
-// Counts the Make PDF bar's steps and presses Cancel as the third picture comes up.
-LRESULT CALLBACK CancelAtTheThird(int code, WPARAM wParam, LPARAM lParam)
-{
-    const CWPSTRUCT* call = (const CWPSTRUCT*)lParam;
-    if (code == HC_ACTION && call->message == PBM_STEPIT && MakePdfProgressDialog &&
-        GetParent(call->hwnd) == MakePdfProgressDialog && ++ProgressSteps == 3)
-        PostMessageA(MakePdfProgressDialog, WM_COMMAND, IDCANCEL, 0);
-    return CallNextHookEx(NULL, code, wParam, lParam);
+    for (bool heldOpen : {true, false}) {
+        SCOPED_TRACE(heldOpen ? "held open" : "no temporary folder");
+        const std::string kept = folder + (heldOpen ? "\\locked.pdf" : "\\no temp.pdf");
+        ASSERT_TRUE(WriteTestFile(kept, "older", 5));
+        // Held open without sharing: Wine then refuses to replace it.
+        HANDLE held = heldOpen ? CreateFileW(WidePath(kept.c_str()).text, GENERIC_READ, 0, NULL,
+                                             OPEN_EXISTING, 0, NULL)
+                               : INVALID_HANDLE_VALUE;
+        for (const WCHAR* variable : {L"TMP", L"TEMP"})
+            SetEnvironmentVariableW(variable, heldOpen ? NULL : WidePath((folder + "\\gone").c_str()).text);
+        std::string boxText;
+        TypeIntoFileDialog(kept);
+        WhenDialogAppears([](HWND question) { SendMessageA(question, WM_COMMAND, IDYES, 0); });
+        WhenDialogAppears([&](HWND box) {
+            boxText = ItemText(box, 0xFFFF);
+            SendMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+        MakePdfCommand();
+        if (heldOpen) CloseHandle(held);
+        EXPECT_FALSE(DialogTimedOut());
+        EXPECT_EQ(0u, boxText.find("PDF Save Failed. ")) << boxText;  // why, in the system's words
+        EXPECT_GT(boxText.size(), strlen("PDF Save Failed. ") + 4) << boxText;
+        EXPECT_EQ("older", ReadTestFile(kept));
+        EXPECT_EQ(boxText, ItemText(MakePdfProgressDialog, IDC_PDF_MESSAGE));
+        SendMessageA(MakePdfProgressDialog, WM_COMMAND, IDCANCEL, 0);
+        FlushMessages();
+        EXPECT_TRUE(IsWindowEnabled(MainWindow));
+        EXPECT_EQ(0, PdfBuildActive);
+    }
 }
-}  // namespace
 
 // The decoders make pictures side by side: they still land in order, one gone bad since
 // it was added is skipped, and Cancel in the middle ends the run and its decoders, after
-// which the next run is whole.
-TEST(MakePdf, PicturesLandInOrderAndCancelStopsTheDecoders)
+// which the next run is whole; that PDF is opened in the shell's viewer, then mailed.
+TEST(MakePdf, PicturesLandInOrderCancelStopsTheDecodersAndTheWholePdfIsOpenedThenMailed)
 {
     ASSERT_TRUE(StartTolvane() != NULL);
     const std::string folder = MakeTestFolder("order");
@@ -210,27 +142,41 @@ TEST(MakePdf, PicturesLandInOrderAndCancelStopsTheDecoders)
     }
     ASSERT_EQ(6u, ImageCollection.size());
     ASSERT_TRUE(WriteTestFile(ImageCollection[2].path, "broken", 6));
+    ShellOpenRecorder opened(folder + "\\opened.pdf");
+    ASSERT_TRUE(opened.ok);
+    const std::string target = folder + "\\for mail.pdf";
+    MapiLibrary = GetModuleHandleA(NULL);
+    MailWaitsFor = opened.marker;
     PdfSettings.imageQuality = 1.0;  // full size: each picture keeps its width
-    const std::string target = folder + "\\order.pdf";
+    PdfSettings.layout = LayoutFourPerPage;
+    PdfSettings.openAfterCreation = PdfSettings.mailAfterCreation = 1;
 
-    ProgressSteps = 0;
-    AnswerSaveDialog(target);
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CancelAtTheThird, NULL, GetCurrentThreadId());
+    ProgressRecorder progress;
+    progress.onStep = [&] {
+        if (progress.steps == 3) PostMessageA(MakePdfProgressDialog, WM_COMMAND, IDCANCEL, 0);
+    };
+    TypeIntoFileDialog(target);
     MakePdfCommand();
-    UnhookWindowsHookEx(hook);
     EXPECT_FALSE(DialogTimedOut());
-    EXPECT_EQ(3, ProgressSteps);
+    EXPECT_EQ(3, progress.steps);
     EXPECT_TRUE(ReadTestFile(target).empty());
     EXPECT_EQ(0, PdfBuildActive);
 
-    AnswerSaveDialog(target);
+    progress.onStep = nullptr;
+    TypeIntoFileDialog(target);
     MakePdfCommand();
-    printf("DBG %d %s timedout %d\n", PdfBuildActive, IsWindow(MakePdfProgressDialog) ? ItemText(MakePdfProgressDialog, IDC_PDF_MESSAGE).c_str() : "-", DialogTimedOut());
     const std::string bytes = ReadTestFile(target);
-    PdfReadBack pdf = ReadPdf(ByteVec(bytes.begin(), bytes.end()));
+    PdfReadBack pdf = ReadPdf(bytes);
     ASSERT_TRUE(pdf.opened) << pdf.error;
+    ASSERT_EQ(2u, pdf.pages.size());
+    EXPECT_EQ(4u, pdf.pages[0].images.size());
     std::vector<int> placed;
     for (const PdfPage& page : pdf.pages)
         for (const PdfRect& r : page.images) placed.push_back(r.pixelWidth);
     EXPECT_EQ(std::vector<int>({320, 200, 240, 360, 160}), placed);
+    EXPECT_EQ(bytes, WaitForFileBytes(opened.marker, 5000)) << "the shell was not asked to open it";
+    // 8: MAPI_DIALOG, the user writes the message; waited: the viewer was started first.
+    EXPECT_EQ("flags=8|path=" + target + "|name=for mail.pdf|waited=yes\n", Mail);
+    EXPECT_TRUE(IsWindowEnabled(MainWindow));
+    EXPECT_EQ(0, PdfBuildActive);
 }

@@ -1,14 +1,12 @@
 // Entry of the UI test program: OLE first, then every crash becomes a failing exit status.
 // Started with "/decoder" it is one of the program's decoder processes instead, and with
 // "/impostor" another process of the user that opens a decoder's pipe first.
-#include "decoder/host_win.h"
+#include "ui/ui_support_win.h"
 
 #include <ole2.h>
 
 #include <cstdio>
 #include <cstring>
-
-#include "ui/gtest_win.h"
 
 static LONG WINAPI FailOnCrash(EXCEPTION_POINTERS*)
 {
@@ -16,15 +14,17 @@ static LONG WINAPI FailOnCrash(EXCEPTION_POINTERS*)
     return EXCEPTION_EXECUTE_HANDLER;
 }
 
-// "/impostor PIPE RECORD": opens the pipe, offers a wrong secret, and writes into RECORD
-// whether the program then sent it a request.
-static int RunImpostor(const char* arguments)
+// "/impostor FOLDER": opens the pipe first named in FOLDER\pipes.txt (PIPE_RECORD_VARIABLE)
+// as soon as it waits, offers a wrong secret, and writes into FOLDER\impostor.txt whether
+// the program then sent it a request.
+static int RunImpostor(const std::string& folder)
 {
-    char pipeName[128], record[MAX_PATH];
-    if (sscanf(arguments, "%127s %259[^\n]", pipeName, record) != 2) return 1;
     HANDLE pipe = INVALID_HANDLE_VALUE;
-    for (int i = 0; i < 250 && pipe == INVALID_HANDLE_VALUE; i++, Sleep(20))
-        pipe = CreateFileA(pipeName, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    for (int i = 0; i < 1000 && pipe == INVALID_HANDLE_VALUE; i++, Sleep(20)) {
+        const std::string names = ReadTestFile(folder + "\\pipes.txt");
+        pipe = CreateFileA(names.substr(0, names.find('\n')).c_str(), GENERIC_READ | GENERIC_WRITE,
+                           0, NULL, OPEN_EXISTING, 0, NULL);
+    }
     const char* result = "never connected";
     if (pipe != INVALID_HANDLE_VALUE) {
         char bytes[DecoderSecretChars];
@@ -36,16 +36,18 @@ static int RunImpostor(const char* arguments)
                      : "connected, then turned away";
         CloseHandle(pipe);
     }
-    HANDLE out = CreateFileA(record, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    DWORD written = 0;
-    WriteFile(out, result, (DWORD)strlen(result), &written, NULL);
-    CloseHandle(out);
+    WriteTestFile(folder + "\\impostor.txt", result, strlen(result));
     return 0;
 }
 
 int main(int argc, char** argv)
 {
     // The program's decoder processes are this test program started with "/decoder".
+    const char* decoder = strstr(GetCommandLineA(), "/decoder ");
+    char record[MAX_PATH], pipeName[128];
+    if (decoder && GetEnvironmentVariableA(PIPE_RECORD_VARIABLE, record, sizeof record) &&
+        sscanf(decoder + 9, "%127s", pipeName) == 1)
+        WriteTestFile(record, (std::string(pipeName) + "\n").c_str(), strlen(pipeName) + 1, true);
     if (RunDecoderIfAsked(GetCommandLineA())) return 0;
     if (const char* impostor = strstr(GetCommandLineA(), "/impostor "))
         return RunImpostor(impostor + 10);

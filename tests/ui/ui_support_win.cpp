@@ -1,34 +1,29 @@
 #include "ui/ui_support_win.h"
 
-#include "ui/gtest_win.h"
-
-#include "platform/wide_text_win.h"
-
 #include <cstdio>
 #include <cstring>
 #include <deque>
 #include <set>
-#include <vector>
 
-#include "decoder/host_win.h"
-#include "ui/operation_win.h"
+#include "import/import_batch_win.h"
 #include "platform/message_loop_win.h"
+#include "ui/operation_win.h"
 #include "ui/progress_win.h"
 #include "app/startup_win.h"
-#include "layout/palette_win.h"
 #include "ui/statusbar_win.h"
+#include "platform/wide_text_win.h"
+#include "import/add_images_win.h"
 #include "import/drop_target_win.h"
-#include "import/import_batch_win.h"
+#include "layout/palette_win.h"
 #include "listview/image_listview_win.h"
-#include "support/pictures.h"
 
-HWND StartTolvane(int showCommand)
+HWND StartTolvane()
 {
     HINSTANCE instance = GetModuleHandleA(NULL);
     LoadStringA(instance, IDS_TITLE, WindowTitle, sizeof WindowTitle);
     LoadStringA(instance, IDS_CLASS_NAME, MainClassName, sizeof MainClassName);
     static ATOM registered = RegisterMainWindowClass(instance);
-    if (!registered || !InitInstance(instance, showCommand)) return NULL;
+    if (!registered || !InitInstance(instance, SW_SHOWNORMAL)) return NULL;
     FlushMessages();
     return MainWindow;
 }
@@ -60,7 +55,13 @@ std::set<HWND> HandledDialogs;  // one re-activated after its message box is not
 HWND ActiveDialog;
 bool TimedOut;
 
-bool IsModelessDialog(HWND window);
+// The program's modeless dialogs are known by their procedures: one can become active
+// inside CreateDialogParam, before its handle is stored.
+bool IsModelessDialog(HWND window)
+{
+    DLGPROC proc = (DLGPROC)GetWindowLongPtrA(window, DWLP_DLGPROC);
+    return proc == MakePdfProgressProc || proc == AddImagesProgressProc || proc == LayoutPaletteProc;
+}
 
 void CALLBACK ActionFired(HWND, UINT, UINT_PTR id, DWORD)
 {
@@ -77,14 +78,6 @@ void CALLBACK WatchdogFired(HWND, UINT, UINT_PTR id, DWORD)
     HWND dialog = GetActiveWindow();
     if (dialog && dialog != MainWindow && !IsModelessDialog(dialog))
         TimedOut = true, PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-}
-
-// The program's modeless dialogs are known by their procedures: one can become active
-// inside CreateDialogParam, before its handle is stored.
-bool IsModelessDialog(HWND window)
-{
-    DLGPROC proc = (DLGPROC)GetWindowLongPtrA(window, DWLP_DLGPROC);
-    return proc == MakePdfProgressProc || proc == AddImagesProgressProc || proc == LayoutPaletteProc;
 }
 
 LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
@@ -136,9 +129,7 @@ std::string ItemText(HWND dialog, int id)
 // (BGRA, rows bottom-up).
 static std::vector<uint8_t> DrawnPixels(int width, int height, std::function<void(HDC)> draw)
 {
-    BITMAPINFO info;
-    ZeroMemory(&info, sizeof info);
-    info.bmiHeader = {sizeof info.bmiHeader, width, height, 1, 32};
+    BITMAPINFO info = {{sizeof info.bmiHeader, width, height, 1, 32}};
     void* bits = NULL;
     HBITMAP dib = CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &bits, NULL, 0);
     HDC dc = CreateCompatibleDC(NULL);
@@ -171,21 +162,22 @@ bool SaveScreenshot(HWND window, const char* name)
 
 std::string MakeTestFolder(const char* name)
 {
-    // Wine reuses process ids, so a new folder is found by trying names until one is new.
+    // Wine reuses process ids: a new folder takes a random number instead.
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
-    char folder[MAX_PATH];
-    for (unsigned n = GetTickCount() % 100000;; n++) {
-        snprintf(folder, sizeof folder, "%stolvane-test-%s-%u", temp, name, n);
-        if (CreateDirectoryW(WidePath(folder).text, NULL)) return folder;
-        if (GetLastError() != ERROR_ALREADY_EXISTS) return folder;
-    }
+    GUID random;
+    CoCreateGuid(&random);
+    std::string folder = temp + ("tolvane-test-" + std::string(name)) + "-" + std::to_string(random.Data1);
+    CreateDirectoryW(WidePath(folder.c_str()).text, NULL);
+    return folder;
 }
 
-bool WriteTestFile(const std::string& path, const void* data, size_t size)
+// Files that one process writes while another waits for them are shared both ways.
+bool WriteTestFile(const std::string& path, const void* data, size_t size, bool append)
 {
-    HANDLE file = CreateFileW(WidePath(path.c_str()).text, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file = CreateFileW(WidePath(path.c_str()).text, append ? FILE_APPEND_DATA : GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     BOOL ok = WriteFile(file, data, (DWORD)size, &written, NULL);
@@ -203,10 +195,10 @@ void PressKey(WORD virtualKey)
     FlushMessages(300);
 }
 
-bool StartWithImages(int count, int width, int height)
+bool StartWithImages(int count)
 {
     if (!StartTolvane()) return false;
-    SetWindowPos(MainWindow, NULL, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(MainWindow, NULL, 0, 0, 640, 480, SWP_NOZORDER | SWP_NOACTIVATE);
     AddTestImages(count);
     FlushMessages();
     return (int)ImageCollection.size() == count;
@@ -215,13 +207,21 @@ bool StartWithImages(int count, int width, int height)
 std::string ReadTestFile(const std::string& path)
 {
     std::string bytes;
-    HANDLE file = CreateFileW(WidePath(path.c_str()).text, GENERIC_READ, FILE_SHARE_READ, NULL,
-                              OPEN_EXISTING, 0, NULL);
+    HANDLE file = CreateFileW(WidePath(path.c_str()).text, GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
     if (file == INVALID_HANDLE_VALUE) return bytes;
     char buffer[65536];
     DWORD got = 0;
     while (ReadFile(file, buffer, sizeof buffer, &got, NULL) && got) bytes.append(buffer, got);
     CloseHandle(file);
+    return bytes;
+}
+
+std::string WaitForFileBytes(const std::string& path, DWORD ms)
+{
+    std::string bytes;
+    for (DWORD start = GetTickCount(); bytes.empty() && GetTickCount() - start < ms; Sleep(50))
+        bytes = ReadTestFile(path);
     return bytes;
 }
 
@@ -234,7 +234,7 @@ std::string WritePicture(const std::string& folder, const char* name, int width,
     return path;
 }
 
-void TypeIntoOpenDialog(const std::string& typed, DWORD timeoutMs)
+void TypeIntoFileDialog(const std::string& typed, DWORD timeoutMs)
 {
     WhenDialogAppears([typed](HWND dialog) {
         HWND box = GetDlgItem(dialog, 0x47C);  // the file-name box
@@ -242,6 +242,14 @@ void TypeIntoOpenDialog(const std::string& typed, DWORD timeoutMs)
         SetWindowTextUtf8(edit ? edit : box, typed.c_str());
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     }, timeoutMs);
+}
+
+void AddThroughOpenDialog(const std::string& folder, const std::string& typed, DWORD timeoutMs)
+{
+    CopyText(ImportDirectory, sizeof ImportDirectory, folder.c_str());
+    TypeIntoFileDialog(typed, timeoutMs);
+    AddImagesFromFiles();
+    EXPECT_FALSE(DialogTimedOut());
 }
 
 static BOOL OnePath(int, char* path, size_t size, void* context)
@@ -257,17 +265,21 @@ void AddImageFile(const char* path)
     CloseImportBatch(count);
 }
 
-std::vector<std::string> AddTestImages(int count)
+void AddTestImages(int count)
 {
     static std::string folder = MakeTestFolder("pictures");
-    std::vector<std::string> paths;
     for (int i = 0; i < count; i++) {
         char name[32];
         snprintf(name, sizeof name, "image%d.png", (int)ImageCollection.size());
-        paths.push_back(WritePicture(folder, name, 80, 60, "png", (BYTE)(40 + 37 * i % 200),
-                                     (BYTE)(200 - 23 * i % 180), (BYTE)(90 + 51 * i % 160)));
-        AddImageFile(paths.back().c_str());
+        AddImageFile(WritePicture(folder, name, 80, 60, "png", (BYTE)(40 + 37 * i % 200),
+                                  (BYTE)(200 - 23 * i % 180), (BYTE)(90 + 51 * i % 160)).c_str());
     }
+}
+
+std::vector<std::string> CollectionPaths()
+{
+    std::vector<std::string> paths;
+    for (const ImageEntry& e : ImageCollection) paths.push_back(e.path);
     return paths;
 }
 
@@ -288,15 +300,14 @@ int ItemCount()
 
 void SelectItems(std::initializer_list<int> items)
 {
-    LVITEMA state;
-    ZeroMemory(&state, sizeof state);
+    LVITEMA state = {};
     state.stateMask = LVIS_SELECTED;
     SendMessageA(ImageListView, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&state);
     state.state = LVIS_SELECTED;
     for (int item : items) SendMessageA(ImageListView, LVM_SETITEMSTATE, item, (LPARAM)&state);
 }
 
-POINT ItemViewPoint(int item, double fx, double fy)
+static POINT ItemViewPoint(int item, double fx, double fy)
 {
     RECT r = {LVIR_BOUNDS, 0, 0, 0};
     SendMessageA(ImageListView, LVM_GETITEMRECT, item, (LPARAM)&r);
@@ -309,6 +320,15 @@ LPARAM ItemPoint(int item, double fx, double fy)
     POINT p = ItemViewPoint(item, fx, fy);
     MapWindowPoints(ImageListView, MainWindow, &p, 1);
     return MAKELPARAM(p.x, p.y);
+}
+
+void BeginDrag(int item)
+{
+    NMLISTVIEW begin = {};
+    begin.hdr = {ImageListView, IDC_IMAGE_LIST_VIEW, (UINT)LVN_BEGINDRAG};
+    begin.iItem = item;
+    begin.ptAction = ItemViewPoint(item, 0.5, 0.35);
+    SendMessageA(MainWindow, WM_NOTIFY, IDC_IMAGE_LIST_VIEW, (LPARAM)&begin);
 }
 
 std::string StatusText(int part)
@@ -334,12 +354,16 @@ HHOOK RecorderHook;
 LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam)
 {
     const CWPRETSTRUCT* m = (const CWPRETSTRUCT*)lParam;
-    if (code == HC_ACTION && Recorder && AddImagesProgressDialog &&
-        GetParent(m->hwnd) == AddImagesProgressDialog) {
+    HWND dialog = GetParent(m->hwnd);
+    if (code == HC_ACTION && Recorder && dialog &&
+        (dialog == AddImagesProgressDialog || dialog == MakePdfProgressDialog)) {
         int id = GetDlgCtrlID(m->hwnd);
         if (m->message == WM_SETTEXT && id == IDC_ADD_MESSAGE)
             Recorder->messages.push_back(WindowText(m->hwnd));  // set as UTF-16: read back
-        if (m->message == PBM_STEPIT && id == IDC_ADD_PROGRESS_BAR) Recorder->steps++;
+        if (m->message == PBM_STEPIT) {
+            Recorder->steps++;
+            if (Recorder->onStep) Recorder->onStep();
+        }
         if (m->message == WM_SETTEXT && id == IDC_ADD_STATUS) {
             Recorder->statuses.push_back(WindowText(m->hwnd));
             if (Recorder->onStatus) Recorder->onStatus(Recorder->statuses.back());
@@ -372,17 +396,6 @@ DWORD DropOnList(IDataObject* data, DWORD allowed)
     return drop;
 }
 
-
-void AnswerSaveDialog(const std::string& typed)
-{
-    WhenDialogAppears([typed](HWND dialog) {
-        HWND box = GetDlgItem(dialog, 0x47C);
-        HWND edit = FindWindowExA(box, NULL, "Edit", NULL);
-        SetWindowTextUtf8(edit ? edit : box, typed.c_str());
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-    });
-}
-
 void SlowDecodersDown(DWORD ms)
 {
     EndAllDecoders();
@@ -391,11 +404,11 @@ void SlowDecodersDown(DWORD ms)
 
 namespace {
 std::function<void()> ReadyAction;
-std::function<bool()> Ready;
+int TicksWhileRunning;
 
 void CALLBACK ReadyTimerFired(HWND, UINT, UINT_PTR id, DWORD)
 {
-    if (Ready ? !Ready() : RunningOperation() == NoOperation) return;
+    if (RunningOperation() == NoOperation || ++TicksWhileRunning < 2) return;
     KillTimer(NULL, id);
     std::function<void()> action;
     action.swap(ReadyAction);
@@ -403,9 +416,9 @@ void CALLBACK ReadyTimerFired(HWND, UINT, UINT_PTR id, DWORD)
 }
 }  // namespace
 
-void WhenReady(std::function<void()> action, std::function<bool()> ready)
+void WhenOperationRuns(std::function<void()> action)
 {
     ReadyAction = action;
-    Ready = ready;
+    TicksWhileRunning = 0;
     SetTimer(NULL, 0, 100, ReadyTimerFired);
 }

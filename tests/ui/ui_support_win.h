@@ -2,20 +2,37 @@
 // dialogs driven from inside their own loops, test pictures added to the list, and the
 // list, status bar and thumbnails read back.
 #pragma once
+// GoogleTest from a Winelib program. Debian's libgtest is a Linux build, but wineg++
+// defines _WIN32, which makes gtest's headers pick the Windows port: hide it meanwhile.
+#pragma push_macro("_WIN32")
+#pragma push_macro("_WIN64")
+#pragma push_macro("WIN32")
+#undef _WIN32
+#undef _WIN64
+#undef WIN32
+#include <gtest/gtest.h>
+#pragma pop_macro("WIN32")
+#pragma pop_macro("_WIN64")
+#pragma pop_macro("_WIN32")
+
 #include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "decoder/host_win.h"
 #include "ui/globals_win.h"
+#include "import/import_batch_win.h"
+#include "pdf/make_pdf_win.h"
+#include "support/support.h"
 
 #include <shlobj.h>
 
 // Starts Tolvane's main window as WinMain does and returns it. Each test runs in its own
 // process, so the globals start fresh.
-HWND StartTolvane(int showCommand = SW_SHOWNORMAL);
-// StartTolvane, the window's outer size, then AddTestImages(count). False on failure.
-bool StartWithImages(int count, int width = 640, int height = 480);
+HWND StartTolvane();
+// StartTolvane at 640 x 480, then AddTestImages(count). False on failure.
+bool StartWithImages(int count);
 
 // Handles waiting messages through the program's loop until quiet, at most maxMs.
 void FlushMessages(DWORD maxMs = 200);
@@ -37,38 +54,48 @@ bool SaveScreenshot(HWND window, const char* name);
 // A fresh empty folder (Windows path, no trailing backslash); whole files in and out.
 // Names and paths here are UTF-8, as the program holds them.
 std::string MakeTestFolder(const char* name);
-bool WriteTestFile(const std::string& path, const void* data, size_t size);
+bool WriteTestFile(const std::string& path, const void* data, size_t size, bool append = false);
 std::string ReadTestFile(const std::string& path);  // "" when missing
+// The file's bytes once another process has written some, or "" after ms.
+std::string WaitForFileBytes(const std::string& path, DWORD ms);
 
 // Writes a test picture (MakeTestImageBytes) into folder\name; returns the full path.
 std::string WritePicture(const std::string& folder, const char* name, int width, int height,
                          const char* format = "png", BYTE r = 40, BYTE g = 120, BYTE b = 200);
-// Queues the next open dialog to receive `typed` (UTF-8) in its file-name box, then OK.
-void TypeIntoOpenDialog(const std::string& typed, DWORD timeoutMs = 5000);
-// Adds one file as a drop of that file would, without the open dialog.
+// Queues the next open or save dialog to receive `typed` (UTF-8) in its file-name box,
+// then OK.
+void TypeIntoFileDialog(const std::string& typed, DWORD timeoutMs = 5000);
+// Add Images from `folder`, choosing `typed` in the open dialog.
+void AddThroughOpenDialog(const std::string& folder, const std::string& typed,
+                          DWORD timeoutMs = 5000);
+// Adds one file as a drop of that one file would.
 void AddImageFile(const char* path);
 // Adds count landscape pictures of distinct colours, named image<i>.png, through
-// AddImageFile; returns their paths.
-std::vector<std::string> AddTestImages(int count);
-// The collection as the numbers in its entries' names, e.g. "1,2,3,0,4".
+// AddImageFile.
+void AddTestImages(int count);
+// The collection's paths, and its order as the numbers in its entries' names, e.g.
+// "1,2,3,0,4".
+std::vector<std::string> CollectionPaths();
 std::string CollectionOrder();
 
 // A key pressed and released through the input queue and the program's loop.
 void PressKey(WORD virtualKey);
 
-// The list view: item count, selection, points of items (fx, fy: fractions of the item's
-// bounds) in the view's or the main window's client coordinates.
+// The list view: item count, selection, a point of an item (fx, fy: fractions of its
+// bounds) in the main window's client coordinates, and the list's notice to the main
+// window that the user starts dragging an item.
 int ItemCount();
 void SelectItems(std::initializer_list<int> items);  // exactly these
-POINT ItemViewPoint(int item, double fx, double fy);
 LPARAM ItemPoint(int item, double fx, double fy);
+void BeginDrag(int item);
 std::string StatusText(int part);
 
 // The thumbnail in a slot as the view draws it on white: 96 x 96 BGRA, rows bottom-up.
 std::vector<uint8_t> ThumbnailAsShown(int slot);
 
-// Records what the "Add Images" progress dialog shows while it exists. onStatus runs
-// inside the import right after a status text was shown.
+// Records what the progress dialogs show while they exist: the status and message lines
+// of Add Images, and the steps of either bar. onStatus and onStep run inside the operation
+// right after a status text was shown or the bar stepped.
 class ProgressRecorder {
 public:
     ProgressRecorder();
@@ -76,6 +103,7 @@ public:
     std::vector<std::string> statuses, messages;
     int steps = 0;
     std::function<void(const std::string& status)> onStatus;
+    std::function<void()> onStep;
 };
 
 // A data object offering CF_HDROP as the shell does (UTF-16 names, or ANSI ones), or (for
@@ -137,12 +165,12 @@ private:
 // answered.
 DWORD DropOnList(IDataObject* data, DWORD allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE);
 
-// Answers the next save dialog with `typed` (UTF-8) in its file-name box, then OK.
-void AnswerSaveDialog(const std::string& typed);
-
+// A decoder started while this variable names a file adds its pipe's name to it as a line
+// (tests/ui/ui_main.cpp), for a test that opens the pipe before the decoder does.
+#define PIPE_RECORD_VARIABLE "TOLVANE_TEST_PIPE_RECORD"
 // Decoders started from now on wait this long before they connect and before they read
 // each file (0: no wait); the running ones are ended.
 void SlowDecodersDown(DWORD ms);
-// Runs `action` once, inside whatever loop handles messages when `ready` is first found
-// true (it is asked every 100 ms); by default, once an operation runs: inside its waits.
-void WhenReady(std::function<void()> action, std::function<bool()> ready = nullptr);
+// Runs `action` once, inside a wait of the next operation that runs: at its second timer
+// tick while it runs, since its first pump takes one tick at most before anything waits.
+void WhenOperationRuns(std::function<void()> action);

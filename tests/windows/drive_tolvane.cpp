@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -20,13 +21,21 @@ const DWORD Limit = 120000;  // ms: a loaded machine can be slow, a hang is not
 const int FileNameBox = 0x47C;  // cmb13 of the Explorer-style file dialogs
 DWORD ProgramId;
 
-// Prints the program's visible windows and their controls' texts: what it shows instead.
-void DescribeWindows()
+// Calls visit with each visible top-level window of the program until it answers FALSE.
+void ForEachWindow(std::function<BOOL(HWND)> visit)
 {
-    EnumWindows([](HWND window, LPARAM) -> BOOL {
+    EnumWindows([](HWND window, LPARAM param) -> BOOL {
         DWORD process = 0;
         GetWindowThreadProcessId(window, &process);
         if (process != ProgramId || !IsWindowVisible(window)) return TRUE;
+        return (*(std::function<BOOL(HWND)>*)param)(window);
+    }, (LPARAM)&visit);
+}
+
+// Prints the program's visible windows and their controls' texts: what it shows instead.
+void DescribeWindows()
+{
+    ForEachWindow([](HWND window) {
         char name[64] = "", text[256] = "";
         GetClassNameA(window, name, sizeof name);
         GetWindowTextA(window, text, sizeof text);
@@ -39,7 +48,7 @@ void DescribeWindows()
             return TRUE;
         }, 0);
         return TRUE;
-    }, 0);
+    });
 }
 
 bool WaitFor(const char* what, const std::function<bool()>& condition)
@@ -56,37 +65,22 @@ bool WaitFor(const char* what, const std::function<bool()>& condition)
     return true;
 }
 
-// The program's visible dialog (class #32770) that has a control with this id, or any
-// of its dialogs for id 0.
-HWND FindDialog(int controlId)
+// The program's window of this class that has a control with this id (any for 0): its
+// main window ("QUORREL_TOLVANE") or one of its dialogs ("#32770").
+HWND FindWindowOf(const char* className, int controlId)
 {
-    struct Search { int id; HWND found; } search = {controlId, NULL};
-    EnumWindows([](HWND window, LPARAM param) -> BOOL {
-        Search* s = (Search*)param;
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        char name[16] = "";
+    HWND found = NULL;
+    ForEachWindow([&](HWND window) {
+        char name[32] = "";
         GetClassNameA(window, name, sizeof name);
-        if (process == ProgramId && IsWindowVisible(window) && !strcmp(name, "#32770") &&
-            (!s->id || GetDlgItem(window, s->id))) {
-            s->found = window;
-            return FALSE;
-        }
-        return TRUE;
-    }, (LPARAM)&search);
-    return search.found;
+        if (strcmp(name, className) || (controlId && !GetDlgItem(window, controlId))) return TRUE;
+        found = window;
+        return FALSE;
+    });
+    return found;
 }
 
-HWND FindMainWindow()
-{
-    HWND window = NULL;
-    while ((window = FindWindowExA(NULL, window, "QUORREL_TOLVANE", NULL))) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process == ProgramId && IsWindowVisible(window)) return window;
-    }
-    return NULL;
-}
+HWND FindDialog(int controlId) { return FindWindowOf("#32770", controlId); }
 
 void PressOk(HWND dialog)
 {
@@ -126,7 +120,7 @@ bool Drive(const char* folder, const char* names, int count, const char* pdf,
            const char* password)
 {
     HWND main = NULL;
-    if (!WaitFor("the main window", [&] { return (main = FindMainWindow()) != NULL; }))
+    if (!WaitFor("the main window", [&] { return (main = FindWindowOf("QUORREL_TOLVANE", 0)); }))
         return false;
 
     // Add Images: the dialog goes to the picture folder, then the pictures are chosen.

@@ -1,13 +1,20 @@
-// The PDF as written: pages, cells, pictures and captions read back with libqpdf, and the
-// builder's failure paths (too many pictures, unreadable files, Cancel, a failed save).
+// The PDF as written: pages, cells, pictures and captions read back with libqpdf, the
+// builder's failure paths (too many pictures, unreadable files, Cancel, a failed save),
+// the page turns the preview shares with the PDF, and what the user sees after turning
+// and mirroring against what the PDF shows.
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
+#include "picture/thumbnail.h"
+#include "model/preview_geometry.h"
+#include "model/transform_rules.h"
 #include "pdf/pdf_library.h"
-#include "support/build_host.h"
-#include "support/pdf_reader.h"
+#include "model/page_geometry.h"
+#include "support/support.h"
 
 namespace {
 
@@ -49,6 +56,47 @@ protected:
 
 // Left and top edge (y upwards) and size of a rectangle or a placed picture.
 std::vector<double> Box(const PdfRect& r) { return {r.x, r.y + r.height, r.width, r.height}; }
+
+const TransformMode Modes[] = {FlipLeftRight, FlipTopBottom, RotateClockwise,
+                               RotateCounterClockwise};
+
+// "TL portrait" and the like: the corner whose quarter-box is mostly mark (and no other
+// corner has any), and the box's orientation; "?" when no single corner is marked.
+template <typename IsMark>
+std::string Look(int left, int top, int right, int bottom, IsMark isMark)
+{
+    int w = (right - left) / 4, h = (bottom - top) / 4;
+    const char* names[4] = {"TL", "TR", "BL", "BR"};
+    int xs[4] = {left, right - w, left, right - w}, ys[4] = {top, top, bottom - h, bottom - h};
+    std::string found = "?";
+    for (int c = 0; c < 4; c++) {
+        int marked = 0;
+        for (int y = ys[c]; y < ys[c] + h; y++)
+            for (int x = xs[c]; x < xs[c] + w; x++) marked += isMark(x, y);
+        if (marked * 10 > w * h * 8 && found == "?") found = names[c];
+        else if (marked * 10 > w * h) return "?";
+    }
+    return found + (bottom - top > right - left ? " portrait" : " landscape");
+}
+
+std::string ThumbnailLook(const uint8_t* bgra, const PictureRect& r)
+{
+    return Look(r.left, r.top, r.right, r.bottom,
+                [&](int x, int y) { return Near(ThumbPixel(bgra, x, y), Red, 60); });
+}
+
+// The picture on a rendered page: the box of its strongly red and blue pixels.
+std::string PageLook(FIBITMAP* page)
+{
+    int w = FreeImage_GetWidth(page), h = FreeImage_GetHeight(page);
+    int l = w, t = h, r = 0, b = 0;
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++)
+            if (Near(PixelAt(page, x, y), Red, 100) || Near(PixelAt(page, x, y), Blue, 100))
+                l = std::min(l, x), t = std::min(t, y), r = std::max(r, x + 1), b = std::max(b, y + 1);
+    if (r - l < 8 || b - t < 8) return "no picture";
+    return Look(l, t, r, b, [&](int x, int y) { return Near(PixelAt(page, x, y), Red, 90); });
+}
 
 }  // namespace
 
@@ -170,11 +218,9 @@ TEST_F(PdfBuilder, PicturesMadeAheadAreThoseMadeOneAtATime)
             host_.workers = workers;
             std::vector<std::vector<double>> placed;
             for (const PdfPage& page : BuildAndRead(images).pages)
-                for (const PdfRect& r : page.images) {
-                    placed.push_back(Box(r));
-                    placed.back().push_back(r.pixelWidth);
-                    placed.back().push_back(r.pixelHeight);
-                }
+                for (const PdfRect& r : page.images)
+                    placed.push_back({r.x, r.y, r.width, r.height, (double)r.pixelWidth,
+                                      (double)r.pixelHeight});
             EXPECT_EQ(8u, placed.size());
             if (workers == 1) expected = placed;
             EXPECT_EQ(expected, placed);
@@ -201,61 +247,42 @@ TEST_F(PdfBuilder, UnreadableFilesAreReportedAndTakeNoCell)
     }
 }
 
-TEST_F(PdfBuilder, CancelWritesNothingAndReportsNothing)
+// Cancelled after `pumps` pumps (3: as the last picture came), a write that fails (after
+// leaving junk at the path, or not), or a picture the spool cannot take (the temporary
+// folder gone): never a PDF without a picture that was to be in it, and the file that was
+// there stays.
+TEST_F(PdfBuilder, CancelOrAFailedSaveKeepsTheOldFileAndRemovesOnlyItsOwnLeftovers)
 {
     const std::string p = Picture(80, 60);
-    for (int continuePumps : {0, 2, 3}) {  // 3: cancelled as the last picture came
+    const struct { int pumps, spoolRoom; bool failWrites, leaveJunk; } cases[] = {
+        {0, -1, false, false}, {2, -1, false, false}, {3, -1, false, false},
+        {-1, -1, true, false}, {-1, 1, false, false}, {-1, -1, true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.pumps << " " << c.spoolRoom << " " << c.leaveJunk);
+        ASSERT_TRUE(WriteWholeFile(Out(), "earlier"));
+        if (c.leaveJunk) std::remove(Out().c_str());
         host_ = FakeHost();
-        host_.continuePumps = continuePumps;
-        EXPECT_EQ(1, Build({Entry(p), Entry(p), Entry(p)}));
-        EXPECT_EQ(continuePumps, host_.steps);
-        EXPECT_EQ(0, host_.writes);
-        EXPECT_TRUE(host_.failures.empty());
-        EXPECT_FALSE(FileExists(Out()));
+        host_.continuePumps = c.pumps, host_.spoolRoom = c.spoolRoom;
+        host_.failWrites = c.failWrites, host_.leaveJunk = c.leaveJunk;
+        const bool cancelled = c.pumps >= 0;
+        EXPECT_EQ(cancelled ? 1 : 0, Build({Entry(p), Entry(p), Entry(p)}));
+        EXPECT_EQ(cancelled ? std::vector<std::string>() : std::vector<std::string>{"PDF Save Failed."},
+                  host_.failures);
+        if (cancelled) EXPECT_EQ(c.pumps, host_.steps);
+        if (cancelled) EXPECT_EQ(0, host_.writes);
+        EXPECT_NE(c.leaveJunk, FileExists(Out()));  // the junk, its own, is removed
+        EXPECT_EQ(c.leaveJunk ? "" : "earlier", ReadWholeFile(Out()));
+        if (!c.leaveJunk) EXPECT_TRUE(host_.deleted.empty());
     }
     host_ = FakeHost();  // the document was freed: the next run makes one
     EXPECT_EQ(1, BuildAndRead({Entry(p)}).pages.size());
 }
 
-// A write that fails, or a picture the spool cannot take (the temporary folder gone):
-// never a PDF without a picture that was to be in it.
-TEST_F(PdfBuilder, FailedSaveKeepsTheOldFileAndRemovesOnlyItsOwnLeftovers)
-{
-    const std::string p = Picture(80, 60);
-    ASSERT_TRUE(WriteWholeFile(Out(), "earlier"));
-    for (int spoolRoom : {-1, 1}) {
-        host_ = FakeHost();
-        host_.failWrites = spoolRoom < 0;
-        host_.spoolRoom = spoolRoom;
-        EXPECT_EQ(0, Build({Entry(p), Entry(p), Entry(p)}));
-        EXPECT_EQ(std::vector<std::string>{"PDF Save Failed."}, host_.failures);
-        EXPECT_EQ("earlier", ReadWholeFile(Out()));
-        EXPECT_TRUE(host_.deleted.empty());
-    }
-
-    std::remove(Out().c_str());
-    host_ = FakeHost();
-    host_.failWrites = host_.leaveJunk = true;
-    EXPECT_EQ(0, Build({Entry(p)}));
-    EXPECT_FALSE(FileExists(Out()));
-}
-
-TEST_F(PdfBuilder, PasswordEncryptsWithAes256)
-{
-    snprintf(settings_.password, sizeof settings_.password, "secret");
-    PdfReadBack pdf = BuildAndRead({Entry(Picture(80, 60))}, "secret");
-    EXPECT_TRUE(pdf.encrypted && pdf.aes256);
-    EXPECT_EQ(6, pdf.R);
-    EXPECT_EQ(-4, pdf.P);  // every permission
-    EXPECT_FALSE(ReadPdfFile(Out(), "wrong").opened);
-    EXPECT_EQ("Tolvane 2.0", pdf.info["/Creator"]);
-}
-
-
-// Users of other code pages: the password arrives as UTF-8 (read as typed in UTF-16) and
-// opens the PDF, its code-page reading does not; the caption, in the code page's bytes,
-// comes back out of the PDF as the same text (East Asian pages through libharu's CJK fonts).
-TEST_F(PdfBuilder, PasswordsAndCaptionsOfOtherCodePages)
+// A password encrypts with AES-256 and every permission. Users of other code pages: the
+// password arrives as UTF-8 (read as typed in UTF-16) and opens the PDF, its code-page
+// reading does not; the caption, in the code page's bytes, comes back out of the PDF as
+// the same text (East Asian pages through libharu's CJK fonts).
+TEST_F(PdfBuilder, PasswordsEncryptWithAes256AndCaptionsOfEveryCodePageReadBack)
 {
     struct Case {
         int codePage;
@@ -275,11 +302,89 @@ TEST_F(PdfBuilder, PasswordsAndCaptionsOfOtherCodePages)
         PdfSetTextCodePage(c.codePage);
         host_ = FakeHost();
         snprintf(settings_.password, sizeof settings_.password, "%s", c.password);
-        EXPECT_TRUE(BuildAndRead({Entry(p, c.caption)}, c.password).encrypted);
+        PdfReadBack pdf = BuildAndRead({Entry(p, c.caption)}, c.password);
+        EXPECT_TRUE(pdf.encrypted && pdf.aes256);
+        EXPECT_EQ(6, pdf.R);
+        EXPECT_EQ(-4, pdf.P);  // every permission
+        EXPECT_EQ("Tolvane 2.0", pdf.creator);
         EXPECT_FALSE(ReadPdfFile(Out(), c.wrong).opened);
         std::string command = "pdftotext -enc UTF-8 -upw '" + std::string(c.password) + "' '" +
                               Out() + "' '" + text + "' 2>/dev/null";
         ASSERT_EQ(0, system(command.c_str()));
         EXPECT_NE(std::string::npos, ReadWholeFile(text).find(c.text)) << ReadWholeFile(text);
+    }
+}
+
+TEST(Geometry, PaperAndPreviewPagesTurnAlike)
+{
+    // Picture shapes: wide, tall, square; the page before is landscape or portrait.
+    const unsigned shapes[3][2] = {{80, 60}, {60, 80}, {50, 50}};
+    PreviewGeometry g = ComputePreviewGeometry(612, 792);
+    for (int per : {1, 2, 4})
+        for (auto& s : shapes)
+            for (bool landscape : {true, false}) {
+                PreviewPage page = LandscapePreviewPage(g);
+                if (!landscape) TurnPreviewPage(&page);
+                PaperTurn turn = ChoosePaperTurn(per, s[0], s[1], landscape ? 792 : 612,
+                                                 landscape ? 612 : 792);
+                bool wantLandscape = per == 2 ? s[0] < s[1] : s[0] > s[1];
+                bool stays = s[0] == s[1] || wantLandscape == landscape;
+                EXPECT_EQ(stays ? PaperUnchanged : wantLandscape ? PaperNameLandscape
+                                                                 : PaperNameAlone, turn);
+                bool turns = PreviewPageTurns(per == 1 ? LayoutOnePerPage : per == 2
+                                              ? LayoutTwoPerPage : LayoutFourPerPage,
+                                              s[0], s[1], page);
+                EXPECT_EQ(s[0] != s[1] && wantLandscape != landscape, turns)
+                    << per << " per page, " << s[0] << "x" << s[1];
+            }
+}
+
+TEST_F(PdfBuilder, EveryCommandSequenceLooksInThePdfAsInTheThumbnail)
+{
+    // A landscape picture, blue with a red mark in its top-left corner.
+    const std::string path = folder_ + "/marked.png";
+    FIBITMAP* picture = MakeSolid(120, 80, Blue);
+    FillRect(picture, 0, 0, 40, 27, Red);
+    ByteVec bytes = EncodeAndUnload(picture, FIF_PNG);
+    ASSERT_TRUE(WriteWholeFile(path, std::string(bytes.begin(), bytes.end())));
+    static ThumbnailPixels first, thumb;
+    ASSERT_TRUE(MakeThumbnailPixels(bytes.data(), bytes.size(), "marked.png", &first));
+    ASSERT_EQ("TL landscape", ThumbnailLook(first.bgra, first.pictureRect));
+
+    // Each command alone, as the user expects to see it.
+    const char* alone[] = {"TR landscape", "BL landscape", "TR portrait", "BL portrait"};
+    std::vector<std::string> sequences, looks;
+    ImageCollectionType entries;
+    for (int n = 0, combinations = 1; n <= 4; n++, combinations *= 4) {
+        for (int code = 0; code < combinations; code++) {
+            thumb = first;
+            ImageEntry entry = MakeImageEntry(0, path.c_str(), first.pictureRect);
+            std::string commands;
+            for (int i = 0, c = code; i < n; i++, c /= 4) {
+                ASSERT_TRUE(TransformThumbnailPixels(thumb.bgra, Modes[c % 4]));
+                ApplyTransformToEntry(&entry, Modes[c % 4]);
+                commands += std::to_string(Modes[c % 4]);
+            }
+            looks.push_back(ThumbnailLook(thumb.bgra, entry.pictureRect));
+            if (n == 1) EXPECT_EQ(alone[code], looks.back()) << "command " << commands;
+            sequences.push_back(commands);
+            entries.push_back(entry);
+        }
+    }
+
+    // One picture a page; at most 200 entries a document, so two documents.
+    settings_.imageQuality = 0.0;  // small pictures: quick to encode and to render
+    for (size_t start = 0; start < entries.size(); start += MaxPdfImages) {
+        size_t end = std::min(entries.size(), start + (size_t)MaxPdfImages);
+        ImageCollectionType part(entries.begin() + start, entries.begin() + end);
+        ASSERT_EQ(1, Build(part));
+        std::vector<FIBITMAP*> pages = RenderPages(Out(), 12);
+        ASSERT_EQ(part.size(), pages.size());
+        for (size_t i = 0; i < pages.size(); i++) {
+            EXPECT_EQ(looks[start + i], PageLook(pages[i]))
+                << "commands " << sequences[start + i] << " (rotation " << part[i].rotation
+                << ", flips " << part[i].flips << ")";
+            FreeImage_Unload(pages[i]);
+        }
     }
 }
