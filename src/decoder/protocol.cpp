@@ -3,6 +3,8 @@
 #include <cstring>
 #include <utility>
 
+#include "picture/byte_order.h"
+
 namespace {
 
 const uint32_t RequestMagic = 0x31515654;  // "TVQ1"
@@ -11,17 +13,11 @@ const size_t PlanBytes = 11 * 4 + 8;
 const size_t MaxNameBytes = 4096;
 const size_t ThumbnailBodyBytes = 16 + sizeof(ThumbnailPixels::bgra);
 
-void Put32(std::vector<uint8_t>* out, uint32_t v)
-{
-    for (int i = 0; i < 4; i++) out->push_back((uint8_t)(v >> (8 * i)));
-}
-void Put64(std::vector<uint8_t>* out, uint64_t v)
-{
-    Put32(out, (uint32_t)v);
-    Put32(out, (uint32_t)(v >> 32));
-}
-uint32_t Get32(const uint8_t* p) { return (uint32_t)p[3] << 24 | p[2] << 16 | p[1] << 8 | p[0]; }
-uint64_t Get64(const uint8_t* p) { return (uint64_t)Get32(p + 4) << 32 | Get32(p); }
+// Numbers go through the pipe little-endian.
+void Put32(std::vector<uint8_t>* out, uint32_t v) { AppendLittleEndian(out, v, 4); }
+void Put64(std::vector<uint8_t>* out, uint64_t v) { AppendLittleEndian(out, v, 8); }
+uint32_t Get32(const uint8_t* p) { return Le32(p); }
+uint64_t Get64(const uint8_t* p) { return ReadLittleEndian(p, 8); }
 
 void PutFrame(std::vector<uint8_t>* out, uint32_t magic, uint32_t word, uint64_t length)
 {

@@ -2,6 +2,7 @@
 #include "pdf/pdf_library.h"
 
 #include "model/pdf_settings.h"
+#include "picture/byte_order.h"
 
 #include <hpdf.h>
 #include <hpdf_doc.h>      // the document's stream, see SaveToMemory
@@ -204,27 +205,15 @@ bool LooksLikeJpeg(const uint8_t* p, size_t n, size_t* frameAt)
 const char SpoolTag[] = "Tolvane spool";
 const size_t SpoolTagSize = sizeof SpoolTag - 1;
 
-void PutBigEndian(uint64_t value, int bytes, std::vector<uint8_t>* out)
-{
-    for (int i = bytes - 1; i >= 0; --i) out->push_back((uint8_t)(value >> (8 * i)));
-}
-
-uint64_t GetBigEndian(const uint8_t* p, int bytes)
-{
-    uint64_t value = 0;
-    for (int i = 0; i < bytes; ++i) value = value << 8 | p[i];
-    return value;
-}
-
 std::vector<uint8_t> SpoolStandIn(const uint8_t* jpeg, size_t frameAt, uint64_t offset,
                                   uint64_t size)
 {
     std::vector<uint8_t> out = {0xFF, 0xD8, 0xFF, 0xFE};
-    PutBigEndian(2 + SpoolTagSize + 16, 2, &out);
+    AppendBigEndian(&out, 2 + SpoolTagSize + 16, 2);
     out.insert(out.end(), SpoolTag, SpoolTag + SpoolTagSize);
-    PutBigEndian(offset, 8, &out);
-    PutBigEndian(size, 8, &out);
-    const size_t frameSize = 2 + ((size_t)jpeg[frameAt + 2] << 8 | jpeg[frameAt + 3]);
+    AppendBigEndian(&out, offset, 8);
+    AppendBigEndian(&out, size, 8);
+    const size_t frameSize = 2 + Be16(jpeg + frameAt + 2);
     out.insert(out.end(), jpeg + frameAt, jpeg + frameAt + frameSize);
     out.push_back(0xFF);
     out.push_back(0xD9);
@@ -243,7 +232,7 @@ bool ReadStandIn(const Buffer& data, SpoolPlace* place)
     if (p[0] != 0xFF || p[1] != 0xD8 || p[2] != 0xFF || p[3] != 0xFE ||
         memcmp(p + 6, SpoolTag, SpoolTagSize) != 0)
         return false;
-    *place = SpoolPlace{GetBigEndian(p + head, 8), GetBigEndian(p + head + 8, 8)};
+    *place = SpoolPlace{ReadBigEndian(p + head, 8), ReadBigEndian(p + head + 8, 8)};
     return true;
 }
 

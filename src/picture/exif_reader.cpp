@@ -4,15 +4,13 @@
 
 #include <cstring>
 
+#include "picture/byte_order.h"
 #include "picture/jpeg_segments.h"
 
 namespace {
 
-uint32_t Read16(const uint8_t* p, bool big) { return big ? p[0] << 8 | p[1] : p[1] << 8 | p[0]; }
-uint32_t Read32(const uint8_t* p, bool big)
-{
-    return big ? Read16(p, true) << 16 | Read16(p + 2, true) : Read16(p + 2, false) << 16 | Read16(p, false);
-}
+uint32_t Read16(const uint8_t* p, bool big) { return (uint32_t)ReadInOrder(p, 2, big); }
+uint32_t Read32(const uint8_t* p, bool big) { return (uint32_t)ReadInOrder(p, 4, big); }
 
 struct Found {
     int orientation;

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-namespace {
+#include "picture/byte_order.h"
 
-uint32_t Le32(const uint8_t* p) { return (uint32_t)p[3] << 24 | p[2] << 16 | p[1] << 8 | p[0]; }
+namespace {
 
 // Scan lines held by one chunk of each compression, by its number; 0 for unknown ones.
 unsigned LinesPerChunk(uint8_t compression)

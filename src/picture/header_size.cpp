@@ -10,14 +10,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "picture/byte_order.h"
 #include "picture/jpeg_segments.h"
 
 namespace {
-
-uint32_t Be16(const uint8_t* p) { return (uint32_t)p[0] << 8 | p[1]; }
-uint32_t Le16(const uint8_t* p) { return (uint32_t)p[1] << 8 | p[0]; }
-uint32_t Be32(const uint8_t* p) { return Be16(p) << 16 | Be16(p + 2); }
-uint32_t Le32(const uint8_t* p) { return Le16(p + 2) << 16 | Le16(p); }
 
 struct Bytes {
     const uint8_t* data;

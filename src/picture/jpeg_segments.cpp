@@ -1,5 +1,7 @@
 #include "picture/jpeg_segments.h"
 
+#include "picture/byte_order.h"
+
 namespace {
 
 // Markers without a length field: TEM, RSTn, SOI, EOI.
@@ -46,7 +48,7 @@ bool WalkJpegSegments(const uint8_t* data, size_t size, JpegSegmentVisitor visit
             continue;
         }
         if (pos + 4 > size) return false;
-        size_t length = (size_t)data[pos + 2] << 8 | data[pos + 3];
+        size_t length = Be16(data + pos + 2);
         if (length < 2 || length > size - pos - 2) return false;
         if (!visit(marker, data + pos + 4, length - 2, context)) return true;
         pos += 2 + length;
