@@ -1,6 +1,7 @@
 // libFuzzer target for what an untrusted file and an untrusted decoder process reach in
 // the program itself: the header checks, the Exif reader and the JPEG segment walk, and
-// the program's side of the decoder protocol. The first byte picks the part.
+// the program's side of the decoder protocol (a page picture's JPEG goes through the same
+// walk). The first byte picks the part.
 #include <cstddef>
 #include <cstdint>
 #include <vector>

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "picture/byte_order.h"
+#include "picture/jpeg_segments.h"
 
 namespace {
 
@@ -168,9 +169,10 @@ bool ParsePageReply(std::vector<uint8_t>&& body, PagePicture* out)
     if (size < 8 + 3 || size > MaxReplyBodyBytes) return false;
     unsigned width = Get32(body.data()), height = Get32(body.data() + 4);
     const uint8_t* jpeg = body.data() + 8;
-    // A picture the loader accepts, and a JPEG file for the PDF library to check in full.
+    // A picture the loader accepts, and a JPEG that the PDF library can embed.
+    size_t frameAt;
     if (width == 0 || height == 0 || (uint64_t)width * height > 120000000ull) return false;
-    if (jpeg[0] != 0xFF || jpeg[1] != 0xD8 || jpeg[2] != 0xFF) return false;
+    if (!IsEmbeddableJpeg(jpeg, size - 8, &frameAt)) return false;
     out->width = width;
     out->height = height;
     body.erase(body.begin(), body.begin() + 8);

@@ -3,6 +3,7 @@
 
 #include "model/pdf_settings.h"
 #include "picture/byte_order.h"
+#include "picture/jpeg_segments.h"
 
 #include <hpdf.h>
 #include <hpdf_doc.h>      // the document's stream, see SaveToMemory
@@ -163,41 +164,6 @@ HPDF_Font CaptionFont()
         }
     }
     return Open->font;
-}
-
-// libharu embeds whatever follows a JPEG start marker. Data it can show carries a frame
-// header (8-bit samples, a size, 1, 3 or 4 components) and then the start of a scan.
-// *frameAt: where the frame header's marker starts.
-bool LooksLikeJpeg(const uint8_t* p, size_t n, size_t* frameAt)
-{
-    if (n < 4 || p[0] != 0xFF || p[1] != 0xD8) return false;
-    bool frame = false;
-    size_t i = 2;
-    while (i + 4 <= n) {
-        if (p[i] != 0xFF) return false;
-        const uint8_t marker = p[i + 1];
-        if (marker == 0xFF) {  // fill byte
-            ++i;
-            continue;
-        }
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {  // no length
-            i += 2;
-            continue;
-        }
-        const size_t length = (size_t)p[i + 2] << 8 | p[i + 3];
-        if (length < 2 || i + 2 + length > n) return false;
-        if (marker == 0xDA) return frame;
-        if (marker >= 0xC0 && marker <= 0xC2) {
-            if (frame || length < 8) return false;
-            const uint8_t* f = p + i + 4;  // precision, height, width, components
-            const unsigned height = f[1] << 8 | f[2], width = f[3] << 8 | f[4];
-            frame = f[0] == 8 && height > 0 && width > 0 && (f[5] == 1 || f[5] == 3 || f[5] == 4);
-            if (!frame) return false;
-            *frameAt = i;
-        }
-        i += 2 + length;
-    }
-    return false;
 }
 
 // A spooled picture's place in the document: a JPEG of its frame header alone (libharu
@@ -525,7 +491,7 @@ int PdfAddJpegFromMemory(const void* data, int size, int options)
         return 0;
     }
     size_t frameAt = 0;
-    if (!LooksLikeJpeg((const uint8_t*)data, (size_t)size, &frameAt)) {
+    if (!IsEmbeddableJpeg((const uint8_t*)data, (size_t)size, &frameAt)) {
         LastError = PdfErrorNotJpeg;  // refused; the document stays as it was
         return 0;
     }

@@ -30,7 +30,7 @@ bool IsJpeg(const uint8_t* data, size_t size)
 }
 
 bool WalkJpegSegments(const uint8_t* data, size_t size, JpegSegmentVisitor visit,
-                      void* context)
+                      void* context, size_t* scanAt)
 {
     if (!IsJpeg(data, size)) return false;
     size_t pos = 2;
@@ -41,7 +41,10 @@ bool WalkJpegSegments(const uint8_t* data, size_t size, JpegSegmentVisitor visit
             pos++;
             continue;
         }
-        if (marker == 0xDA) return true;  // start of scan: entropy-coded data follows
+        if (marker == 0xDA) {  // start of scan: entropy-coded data follows
+            if (scanAt) *scanAt = pos;
+            return true;
+        }
         if (StandsAlone(marker)) {
             if (marker == 0xD9) return false;  // end of image before any scan
             pos += 2;
@@ -75,5 +78,32 @@ bool JpegWithoutMetadata(const uint8_t* data, size_t size, std::vector<uint8_t>*
         return false;
     }
     out->insert(out->end(), data + copy.kept, data + size);
+    return true;
+}
+
+bool IsEmbeddableJpeg(const uint8_t* data, size_t size, size_t* frameAt)
+{
+    struct Frames {
+        const uint8_t* data;
+        size_t at;
+        int count;
+        bool sound;
+    } frames{data, 0, 0, false};
+    auto visit = [](uint8_t marker, const uint8_t* p, size_t n, void* context) {
+        if (marker < 0xC0 || marker > 0xC2) return true;
+        Frames* f = static_cast<Frames*>(context);
+        f->at = (size_t)(p - 4 - f->data);
+        // precision, height, width, components
+        f->sound = ++f->count == 1 && n >= 6 && p[0] == 8 && Be16(p + 1) > 0 && Be16(p + 3) > 0 &&
+                   (p[5] == 1 || p[5] == 3 || p[5] == 4);
+        return f->sound;  // a second frame, or a broken one, ends the walk
+    };
+    size_t scan = 0;
+    if (!WalkJpegSegments(data, size, visit, &frames, &scan) || !frames.sound || scan == 0)
+        return false;
+    if (scan + 4 > size) return false;
+    const size_t scanLength = Be16(data + scan + 2);
+    if (scanLength < 2 || scanLength > size - scan - 2) return false;
+    *frameAt = frames.at;
     return true;
 }

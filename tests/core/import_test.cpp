@@ -407,6 +407,7 @@ TEST(DecoderProtocol, RepliesComeBackWholeAndDamagedOnesAreRefused)
         {"length past the limit", &page, 13, 0x7F},
         {"zero width", &page, FrameHeaderBytes, 0},
         {"no JPEG", &page, FrameHeaderBytes + 8, 0},
+        {"JPEG segment past the end", &page, FrameHeaderBytes + 12, 0x7F},
     };
     for (const Damage& d : damages) {
         std::vector<uint8_t> damaged = *d.reply;
