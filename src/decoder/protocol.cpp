@@ -3,6 +3,7 @@
 #include <cstring>
 #include <utility>
 
+#include "model/product.h"
 #include "picture/byte_order.h"
 #include "picture/jpeg_segments.h"
 
@@ -171,7 +172,7 @@ bool ParsePageReply(std::vector<uint8_t>&& body, PagePicture* out)
     const uint8_t* jpeg = body.data() + 8;
     // A picture the loader accepts, and a JPEG that the PDF library can embed.
     size_t frameAt;
-    if (width == 0 || height == 0 || (uint64_t)width * height > 120000000ull) return false;
+    if (width == 0 || height == 0 || (uint64_t)width * height > MaxImagePixels) return false;
     if (!IsEmbeddableJpeg(jpeg, size - 8, &frameAt)) return false;
     out->width = width;
     out->height = height;

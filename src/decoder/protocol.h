@@ -16,7 +16,7 @@ enum DecodeJobKind : uint32_t { DecodeThumbnail = 1, DecodePage = 2 };
 enum DecodeStatus : uint32_t { DecodeDone = 0, DecodeUnreadable = 1, DecodeFileRead = 2 };
 
 enum : size_t { FrameHeaderBytes = 16 };
-// Largest reply body: a page picture's JPEG, which is made from at most 120 megapixels.
+// Largest reply body: a page picture's JPEG, which is made from at most MaxImagePixels.
 enum : uint64_t { MaxReplyBodyBytes = 512ull << 20 };
 // Largest request body: the file (read up to 1 GB) and its name and plan.
 enum : uint64_t { MaxRequestBodyBytes = (1ull << 30) + 4096 };

@@ -108,8 +108,8 @@ void PdfRun::SetInformation()
     PdfSetInfoEntry(PdfInfoAuthor, author);
     PdfSetInfoEntry(PdfInfoTitle, "Shared Images");
     PdfSetInfoEntry(PdfInfoSubject, "Images");
-    PdfSetInfoEntry(PdfInfoCreator, "Tolvane 2.0");
-    PdfSetInfoEntry(PdfInfoProducer, "Quorrel, Inc.");
+    PdfSetInfoEntry(PdfInfoCreator, ProductVersionText);
+    PdfSetInfoEntry(PdfInfoProducer, CompanyName);
 }
 
 void PdfRun::StartDocument()

@@ -8,14 +8,11 @@
 
 // Decodes a whole image file held in memory. The format comes from the content first,
 // then from fileName's extension. The picture is returned upright (EXIF orientation
-// applied) as standard 8-bit-per-channel colour. Pictures above MaxImagePixels are
-// refused from their header before any pixel is decoded (KOALA and PICT, which have no
-// fixed header size, right after decoding). Returns a bitmap the caller
+// applied) as standard 8-bit-per-channel colour. Pictures above MaxImagePixels
+// (model/product.h) are refused from their header before any pixel is decoded (KOALA and
+// PICT, which have no fixed header size, right after decoding). Returns a bitmap the caller
 // releases with FreeImage_Unload, or null when the bytes are not a readable picture.
 FIBITMAP* LoadImageFromMemory(const uint8_t* data, size_t size, const char* fileName);
-
-// Largest picture accepted, in pixels (width x height).
-extern const unsigned long long MaxImagePixels;
 
 // The picture's stored size and EXIF orientation. A camera raw file is the exception:
 // LibRaw turns it upright while decoding, so its size is given turned and its
