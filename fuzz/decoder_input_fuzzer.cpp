@@ -4,6 +4,7 @@
 // walk). The first byte picks the part.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "decoder/protocol.h"
@@ -66,8 +67,10 @@ void Requests(const uint8_t* data, size_t size)
     std::vector<uint8_t> body(data + FrameHeaderBytes, data + size);
     if (length < body.size()) body.resize((size_t)length);
     DecodeRequest request;
+    // The name ends the body, its terminator inside it.
+    const char* end = (const char*)body.data() + body.size();
     if (ParseRequestBody(kind, body.data(), body.size(), &request) &&
-        request.data + request.size != body.data() + body.size())
+        (end[-1] != 0 || request.fileName + strlen(request.fileName) >= end))
         __builtin_trap();
 }
 

@@ -88,7 +88,7 @@ BOOL ServeOne(HANDLE pipe, DWORD delayMs)
     std::vector<uint8_t> reply;
     {
         MappedFile file;
-        if (request.size == 0 && file.Map(request.fileName)) {
+        if (file.Map(request.fileName)) {
             ReadInEveryPage(file);
             request.data = file.Data();
             request.size = file.Size();

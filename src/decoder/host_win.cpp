@@ -337,7 +337,7 @@ BOOL SendDecodeJob(int slot, DecodeJobKind kind, const char* path, const PagePla
     if (slot < 0 || slot >= DecoderCount || !path || !path[0]) return FALSE;
     std::vector<uint8_t> request;
     try {
-        request = EncodeRequest(kind, path, plan, nullptr, 0);  // the decoder reads the file
+        request = EncodeRequest(kind, path, plan);  // the decoder maps the file
     } catch (...) {
         return FALSE;  // no memory even for a request
     }

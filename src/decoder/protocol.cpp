@@ -13,6 +13,7 @@ const uint32_t RequestMagic = 0x31515654;  // "TVQ1"
 const uint32_t ReplyMagic = 0x31505654;    // "TVP1"
 const size_t PlanBytes = 11 * 4 + 8;
 const size_t MaxNameBytes = 4096;
+const uint64_t MaxRequestBodyBytes = PlanBytes + 4 + MaxNameBytes;
 const size_t ThumbnailBodyBytes = 16 + sizeof(ThumbnailPixels::bgra);
 
 // Numbers go through the pipe little-endian.
@@ -33,13 +34,13 @@ FrameHeader GetFrame(const uint8_t* p) { return FrameHeader{Get32(p), Get32(p + 
 }  // namespace
 
 std::vector<uint8_t> EncodeRequest(DecodeJobKind kind, const char* fileName,
-                                   const PagePlan& plan, const uint8_t* data, size_t size)
+                                   const PagePlan& plan)
 {
     if (!fileName) fileName = "";
     size_t nameBytes = strnlen(fileName, MaxNameBytes - 1) + 1;
     std::vector<uint8_t> out;
-    out.reserve(FrameHeaderBytes + PlanBytes + 4 + nameBytes + size);
-    PutFrame(&out, RequestMagic, kind, PlanBytes + 4 + nameBytes + size);
+    out.reserve(FrameHeaderBytes + PlanBytes + 4 + nameBytes);
+    PutFrame(&out, RequestMagic, kind, PlanBytes + 4 + nameBytes);
     const uint32_t words[11] = {(uint32_t)plan.flips, (uint32_t)plan.rotation,
                                 (uint32_t)plan.cellsPerPage, plan.startsPage ? 1u : 0u,
                                 plan.pageWidth, plan.pageHeight, plan.margin, plan.gap,
@@ -51,7 +52,6 @@ std::vector<uint8_t> EncodeRequest(DecodeJobKind kind, const char* fileName,
     Put32(&out, (uint32_t)nameBytes);
     out.insert(out.end(), fileName, fileName + nameBytes - 1);
     out.push_back(0);
-    if (size) out.insert(out.end(), data, data + size);
     return out;
 }
 
@@ -86,11 +86,11 @@ bool ParseRequestBody(DecodeJobKind kind, uint8_t* body, size_t size, DecodeRequ
     memcpy(&plan.quality, &quality, 8);
     size_t nameBytes = Get32(body + PlanBytes);
     size_t at = PlanBytes + 4;
-    if (nameBytes == 0 || nameBytes > MaxNameBytes || nameBytes > size - at) return false;
+    if (nameBytes == 0 || nameBytes > MaxNameBytes || nameBytes != size - at) return false;
     if (body[at + nameBytes - 1] != 0) return false;
     out->fileName = (const char*)body + at;
-    out->data = body + at + nameBytes;
-    out->size = size - at - nameBytes;
+    out->data = nullptr;
+    out->size = 0;
     return true;
 }
 

@@ -18,8 +18,6 @@ enum DecodeStatus : uint32_t { DecodeDone = 0, DecodeUnreadable = 1, DecodeFileR
 enum : size_t { FrameHeaderBytes = 16 };
 // Largest reply body: a page picture's JPEG, which is made from at most MaxImagePixels.
 enum : uint64_t { MaxReplyBodyBytes = 512ull << 20 };
-// Largest request body: the file (read up to 1 GB) and its name and plan.
-enum : uint64_t { MaxRequestBodyBytes = (1ull << 30) + 4096 };
 
 struct FrameHeader {
     uint32_t magic;
@@ -27,18 +25,19 @@ struct FrameHeader {
     uint64_t length;  // bytes of body that follow
 };
 
-// A whole request: frame and body. fileName may be null; plan is used for DecodePage.
-// Without data (size 0) the decoder reads the file named.
+// A whole request: frame and body, the plan and the file's name (the decoder maps the file
+// itself: its bytes never go through the pipe). fileName may be null; plan is used for
+// DecodePage.
 std::vector<uint8_t> EncodeRequest(DecodeJobKind kind, const char* fileName,
-                                   const PagePlan& plan, const uint8_t* data, size_t size);
+                                   const PagePlan& plan);
 
 // The decoder's side: a request's parts, pointing into body. False for a malformed one.
 struct DecodeRequest {
     DecodeJobKind kind;
     const char* fileName;  // zero-terminated inside body
     PagePlan plan;
-    const uint8_t* data;
-    size_t size;
+    const uint8_t* data = nullptr;  // the file's bytes, once the decoder has mapped it
+    size_t size = 0;
 };
 bool ReadRequestHeader(const uint8_t header[FrameHeaderBytes], DecodeJobKind* kind,
                        uint64_t* bodyLength);

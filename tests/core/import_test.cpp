@@ -122,13 +122,15 @@ double Psnr(FIBITMAP* a, FIBITMAP* b, int bx = 0, int by = 0)
 
 std::vector<uint8_t> Job(DecodeJobKind kind, const ByteVec& file, const PagePlan& plan = PagePlan())
 {
-    std::vector<uint8_t> request = EncodeRequest(kind, "C:\\a.png", plan, file.data(), file.size());
+    std::vector<uint8_t> request = EncodeRequest(kind, "C:\\a.png", plan);
     DecodeJobKind readKind;
     uint64_t length;
     EXPECT_TRUE(ReadRequestHeader(request.data(), &readKind, &length));
     EXPECT_EQ(request.size(), FrameHeaderBytes + length);
     DecodeRequest parsed;
     EXPECT_TRUE(ParseRequestBody(readKind, request.data() + FrameHeaderBytes, (size_t)length, &parsed));
+    EXPECT_STREQ("C:\\a.png", parsed.fileName);
+    parsed.data = file.data(), parsed.size = file.size();  // as the decoder maps the file
     return RunDecodeJob(parsed);
 }
 
