@@ -28,7 +28,6 @@
 #include "picture/image_load.h"
 #include "model/collection.h"
 #include "pdf/pdf_builder.h"
-#include "pdf/pdf_library.h"
 #include "picture/page_picture.h"
 #include "model/page_geometry.h"
 #include "model/pdf_settings.h"
@@ -296,7 +295,6 @@ int main(int argc, char** argv)
     }
     long long inputBytes = 0;
     for (const std::string& f : files) inputBytes += FileSize(f);
-    PdfSetFileWriter(nullptr, nullptr);
     const std::string out = "/tmp/pdf_bench_out.pdf";
     const long baseKb = PeakKb();
     printf("%zu photos in %s, %.1f MB of JPEG; this process before measuring: %ld MB\n",

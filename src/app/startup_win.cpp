@@ -12,7 +12,7 @@
 #include "platform/owners_win.h"
 #include "ui/operation_win.h"
 #include "ui/version_rules.h"
-#include "pdf/pdf_library.h"
+#include "pdf/pdf_document.h"
 
 int RunTolvane(HINSTANCE instance, int showCommand)
 {

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "model/product.h"
-#include "pdf/pdf_library.h"
+#include "pdf/pdf_document.h"
 #include "model/page_geometry.h"
 
 namespace {
@@ -70,8 +70,9 @@ bool SamePlan(const PagePlan& a, const PagePlan& b)
 
 class PdfRun {
 public:
-    PdfRun(const PdfSettingsRecord& settings, BuildHost& host)
-        : settings_(settings), host_(host), cellsPerPage_(ImagesPerPage(settings.layout))
+    PdfRun(const PdfSettingsRecord& settings, BuildHost& host, PdfDocument& document)
+        : settings_(settings), host_(host), document_(document),
+          cellsPerPage_(ImagesPerPage(settings.layout))
     {
     }
 
@@ -91,6 +92,7 @@ private:
 
     const PdfSettingsRecord& settings_;
     BuildHost& host_;
+    PdfDocument& document_;
     const int cellsPerPage_;
     char paperText_[PaperTextChars] = "";
     unsigned pageWidth_ = 0, pageHeight_ = 0;
@@ -105,11 +107,11 @@ void PdfRun::SetInformation()
 {
     char author[MessageChars];
     snprintf(author, sizeof author, "%s (%s)", ProductName, ProductWebAddress);
-    PdfSetInfoEntry(PdfInfoAuthor, author);
-    PdfSetInfoEntry(PdfInfoTitle, "Shared Images");
-    PdfSetInfoEntry(PdfInfoSubject, "Images");
-    PdfSetInfoEntry(PdfInfoCreator, ProductVersionText);
-    PdfSetInfoEntry(PdfInfoProducer, CompanyName);
+    document_.SetInfoEntry(PdfInfoAuthor, author);
+    document_.SetInfoEntry(PdfInfoTitle, "Shared Images");
+    document_.SetInfoEntry(PdfInfoSubject, "Images");
+    document_.SetInfoEntry(PdfInfoCreator, ProductVersionText);
+    document_.SetInfoEntry(PdfInfoProducer, CompanyName);
 }
 
 void PdfRun::StartDocument()
@@ -124,21 +126,21 @@ void PdfRun::SetPaper(PaperTurn turn)
         if (turn == PaperNameLandscape) text += " Landscape";
         CopyText(paperText_, sizeof paperText_, text.c_str());
     }
-    PdfSetPaper(paperText_);
-    pageWidth_ = (unsigned)PdfGetPageDimension(PdfMediaBox, PdfWidth);
-    pageHeight_ = (unsigned)PdfGetPageDimension(PdfMediaBox, PdfHeight);
+    document_.SetPaper(paperText_);
+    pageWidth_ = (unsigned)document_.PageWidth();
+    pageHeight_ = (unsigned)document_.PageHeight();
 }
 
 // The first picture of a page sets its orientation and drawing state.
 void PdfRun::StartPage(unsigned w, unsigned h)
 {
     SetPaper(ChoosePaperTurn(cellsPerPage_, w, h, pageWidth_, pageHeight_));
-    PdfSetFillRgb(CellGrey, CellGrey, CellGrey);
-    PdfSetStrokeRgb(0, 0, 0);
-    PdfSetStrokeWidth(FrameWidth);
-    PdfSetPageOption(PdfCompressPage);
-    pageWidth_ = (unsigned)PdfGetPageDimension(PdfMediaBox, PdfWidth);
-    pageHeight_ = (unsigned)PdfGetPageDimension(PdfMediaBox, PdfHeight);
+    document_.SetFillRgb(CellGrey, CellGrey, CellGrey);
+    document_.SetStrokeRgb(0, 0, 0);
+    document_.SetStrokeWidth(FrameWidth);
+    document_.CompressPage();
+    pageWidth_ = (unsigned)document_.PageWidth();
+    pageHeight_ = (unsigned)document_.PageHeight();
     page_ = ComputePageCells(cellsPerPage_, pageWidth_, pageHeight_, settings_.pageMargin,
                              settings_.cellGap);
 }
@@ -250,27 +252,27 @@ RunEnd PdfRun::AddEntry(const ImageEntry& entry, const SentPicture& sent)
     const unsigned w = picture.width, h = picture.height;
 
     if (cellIndex_ == 0) {
-        if (!pageFresh_ && !PdfAppendPage()) return RunFailed;
+        if (!pageFresh_ && !document_.AppendPage()) return RunFailed;
         pageFresh_ = true;
         StartPage(w, h);
     }
     const DrawnSize drawn = FitPicture(w, h, page_.cellWidth, page_.cellHeight);
-    const int imageId = PdfAddJpegFromMemory(picture.jpeg.data(), (int)picture.jpeg.size(), 0);
+    const int imageId = document_.AddJpeg(picture.jpeg.data(), picture.jpeg.size());
     std::vector<uint8_t>().swap(picture.jpeg);  // the spool has it now
-    if (imageId <= 0 && !PdfDocumentDamaged())  // a decoder's reply that is no JPEG
+    if (imageId <= 0 && !document_.Damaged())  // a picture the library cannot embed
         return LeaveOut(entry, "Error, could not open image file [%s].");
     if (imageId <= 0) return RunFailed;  // the spool or the document could not take it
-    PdfUseImage(imageId);
+    document_.UseImage(imageId);
 
     const PageCell& cell = page_.cells[cellIndex_];
     const PageCell at = PicturePosition(page_, cellIndex_, drawn);
-    PdfDrawRect(cell.left, cell.top, page_.cellWidth, page_.cellHeight, PdfRectFilled);
-    PdfPlaceImage(at.left, at.top, drawn.width, drawn.height);
-    PdfDrawRect(cell.left, cell.top, page_.cellWidth, page_.cellHeight, PdfRectOutline);
+    document_.FillRect(cell.left, cell.top, page_.cellWidth, page_.cellHeight);
+    document_.PlaceImage(at.left, at.top, drawn.width, drawn.height);
+    document_.StrokeRect(cell.left, cell.top, page_.cellWidth, page_.cellHeight);
     if (!CaptionIsPlaceholder(entry.caption))
-        PdfDrawTextInBox(cell.left, (double)cell.top - page_.cellHeight, page_.cellWidth,
-                         CaptionBoxHeight, entry.caption, 0);
-    if (PdfDocumentDamaged()) return RunFailed;
+        document_.DrawTextInBox(cell.left, (double)cell.top - page_.cellHeight, page_.cellWidth,
+                                CaptionBoxHeight, entry.caption);
+    if (document_.Damaged()) return RunFailed;
     pageFresh_ = false;
     cellIndex_ = (cellIndex_ + 1) % cellsPerPage_;
     return RunGoesOn;
@@ -280,12 +282,12 @@ bool PdfRun::Write(const char* pdfPath)
 {
     if (settings_.password[0]) {
         host_.SetMessageLine("Password Encrypting the PDF...");
-        PdfEncrypt(settings_.password, settings_.password, PdfAes256,
-                   PdfMakePermissions(1, 1, 1, 1, 1, 1, 1, 1));
+        document_.Encrypt(settings_.password, settings_.password,
+                          PdfMakePermissions(1, 1, 1, 1, 1, 1, 1, 1));
     }
     host_.SetMessageLine("Saving the PDF...");
     const bool existedBefore = host_.FileExists(pdfPath);  // pdfPath is never null here
-    const bool written = PdfWriteFile(pdfPath) != 0;
+    const bool written = document_.Write(pdfPath);
     // Only what this run wrote is removed: a file that was there before stays as it was.
     if (!written && !existedBefore && host_.FileExists(pdfPath)) host_.DeleteFileAt(pdfPath);
     return written;
@@ -343,24 +345,22 @@ int BuildPdfDocument(const ImageCollectionType& images, const PdfSettingsRecord&
         host.ResetProgress();
         return ReportFailure(host, message);
     }
-    const int document = PdfCreateDocument();
-    if (!document) {
-        host.ResetProgress();
-        return ReportFailure(host, "PDF Open Failed.");
-    }
-
     HostOutput output(host);
-    PdfSetOutput(&output);
-    PdfSetImageSpool(&output);
-    PdfRun run(settings, host);
-    run.SetInformation();
-    host.SetProgressRange((int)images.size());
-    run.StartDocument();
-    const RunEnd end = run.AddAll(images);
-    const bool written = end == RunGoesOn && run.Write(pdfPath);
-    PdfFreeDocument(document);
-    PdfSetImageSpool(nullptr);
-    PdfSetOutput(nullptr);
+    RunEnd end;
+    bool written;
+    {
+        PdfDocument document(output, output);
+        if (!document.Opened()) {
+            host.ResetProgress();
+            return ReportFailure(host, "PDF Open Failed.");
+        }
+        PdfRun run(settings, host, document);
+        run.SetInformation();
+        host.SetProgressRange((int)images.size());
+        run.StartDocument();
+        end = run.AddAll(images);
+        written = end == RunGoesOn && run.Write(pdfPath);
+    }  // the document is released before the outcome is reported
     if (end == RunCancelled) return 1;  // nothing written, nothing reported
     host.ResetProgress();
     if (written) return 1;

@@ -12,7 +12,7 @@
 #include "picture/thumbnail.h"
 #include "model/preview_geometry.h"
 #include "model/transform_rules.h"
-#include "pdf/pdf_library.h"
+#include "pdf/pdf_document.h"
 #include "model/page_geometry.h"
 #include "support/support.h"
 
