@@ -31,6 +31,7 @@
 #include "picture/page_picture.h"
 #include "model/page_geometry.h"
 #include "model/pdf_settings.h"
+#include "support/support.h"
 
 namespace {
 
@@ -60,12 +61,9 @@ bool ReadFile(const std::string& path, std::vector<uint8_t>* out)
     return (bool)in;
 }
 
-class FileHost : public BuildHost {
+// The PDF written to its file as it is made, the spool in a temporary file.
+class FileHost : public PdfFiles, public BuildProgress {
 public:
-    bool ReadFileBytes(const char* path, std::vector<uint8_t>* out) override
-    {
-        return ReadFile(path, out);
-    }
     bool FileExists(const char* path) override
     {
         struct stat s;
@@ -73,20 +71,20 @@ public:
     }
     ~FileHost() override
     {
-        if (out_) EndFile(false);
+        if (out_) End(false);
         if (spool_) fclose(spool_);
     }
-    bool StartFile(const char* path) override
+    bool Start(const char* path) override
     {
         path_ = path;
         out_ = fopen((path_ + ".partial").c_str(), "wb");
         return out_ != nullptr;
     }
-    bool WriteToFile(const uint8_t* data, size_t size) override
+    bool Write(const uint8_t* data, size_t size) override
     {
         return out_ && fwrite(data, 1, size, out_) == size;
     }
-    bool EndFile(bool keep) override
+    bool End(bool keep) override
     {
         const std::string temp = path_ + ".partial";
         bool ok = out_ && fclose(out_) == 0 && keep;
@@ -96,19 +94,20 @@ public:
         return ok;
     }
     // An anonymous temporary file (native Linux: std::tmpfile is sound here).
-    bool SpoolAppend(const uint8_t* data, size_t size, uint64_t* offset) override
+    bool Append(const uint8_t* data, size_t size, uint64_t* offset) override
     {
         if (!spool_ && !(spool_ = std::tmpfile())) return false;
         if (fseeko(spool_, 0, SEEK_END) != 0) return false;
         *offset = (uint64_t)ftello(spool_);
         return fwrite(data, 1, size, spool_) == size;
     }
-    bool SpoolRead(uint64_t offset, uint8_t* data, size_t size) override
+    bool Read(uint64_t offset, uint8_t* data, size_t size) override
     {
         return spool_ && fseeko(spool_, (off_t)offset, SEEK_SET) == 0 &&
                fread(data, 1, size, spool_) == size;
     }
     bool DeleteFileAt(const char* path) override { return remove(path) == 0; }
+    void DescribeFailure(char* out, size_t outSize) override { out[0] = 0; }
     void SetProgressRange(int) override {}
     void StepProgress() override {}
     void ResetProgress() override {}
@@ -144,9 +143,10 @@ Result RunBuilder(const std::vector<std::string>& files, double quality, const s
     settings.imageQuality = quality;
     snprintf(settings.password, sizeof settings.password, "%s", password);
     FileHost host;
+    InProcessPictures pictures;
     remove(out.c_str());
     double start = Now();
-    int ok = BuildPdfDocument(images, settings, out.c_str(), host);
+    int ok = BuildPdfDocument(images, settings, out.c_str(), host, pictures, host);
     double seconds = Now() - start;
     return {ok == 1 ? seconds : -1, PeakKb(), FileSize(out)};
 }

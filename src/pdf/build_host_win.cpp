@@ -13,11 +13,6 @@ static HWND ProgressItem(int id)
     return GetDlgItem(MakePdfProgressDialog, id);
 }
 
-bool MakePdfDialogHost::ReadFileBytes(const char* path, std::vector<uint8_t>* out)
-{
-    return ReadWholeFile(path, out) != FALSE;
-}
-
 bool MakePdfDialogHost::FileExists(const char* path)
 {
     return ::FileExists(path) != FALSE;
@@ -36,29 +31,29 @@ bool MakePdfDialogHost::Failed(DWORD error, const char* text)
     return false;
 }
 
-bool MakePdfDialogHost::StartFile(const char* path)
+bool MakePdfDialogHost::Start(const char* path)
 {
     Failed(0);
     return Noted(StartReplacing(&output_, path));
 }
 
-bool MakePdfDialogHost::WriteToFile(const uint8_t* data, size_t size)
+bool MakePdfDialogHost::Write(const uint8_t* data, size_t size)
 {
     return Noted(WriteReplacing(&output_, data, size));
 }
 
-bool MakePdfDialogHost::EndFile(bool keep)
+bool MakePdfDialogHost::End(bool keep)
 {
     BOOL ok = EndReplacing(&output_, keep);
     return keep ? Noted(ok) : ok != FALSE;
 }
 
-bool MakePdfDialogHost::SpoolAppend(const uint8_t* data, size_t size, uint64_t* offset)
+bool MakePdfDialogHost::Append(const uint8_t* data, size_t size, uint64_t* offset)
 {
     return Noted(AppendToSpool(&spool_, data, size, offset));
 }
 
-bool MakePdfDialogHost::SpoolRead(uint64_t offset, uint8_t* data, size_t size)
+bool MakePdfDialogHost::Read(uint64_t offset, uint8_t* data, size_t size)
 {
     return Noted(ReadFromSpool(&spool_, offset, data, size));
 }
@@ -150,5 +145,5 @@ void MakePdfDialogHost::ShowFailure(const char* message)
 int BuildPdf()
 {
     MakePdfDialogHost host;
-    return BuildPdfDocument(ImageCollection, PdfSettings, PdfPath, host);
+    return BuildPdfDocument(ImageCollection, PdfSettings, PdfPath, host, host, host);
 }

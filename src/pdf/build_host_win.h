@@ -1,25 +1,26 @@
-// The PDF builder's link to the program: files through Win32 calls, progress and messages
-// in the "Make PDF" progress dialog, the pump and its Cancel flag, the "PDF Error" box.
+// The PDF builder's link to the program, in its three roles: files through Win32 calls,
+// page pictures from the decoder processes, and progress and messages in the "Make PDF"
+// progress dialog, the pump and its Cancel flag, the "PDF Error" box.
 #pragma once
 #include "ui/globals_win.h"
 #include "pdf/pdf_builder.h"
 
 #include "platform/file_io_win.h"
 
-class MakePdfDialogHost : public BuildHost {
+class MakePdfDialogHost : public PdfFiles, public PagePictures, public BuildProgress {
 public:
-    bool ReadFileBytes(const char* path, std::vector<uint8_t>* out) override;
+    // The PDF goes to a temporary file beside it that replaces it once whole. The spool is
+    // a file in the user's temporary folder (a file beside the PDF could land on a slow or
+    // full network share), deleted when closed.
+    bool Start(const char* path) override;
+    bool Write(const uint8_t* data, size_t size) override;
+    bool End(bool keep) override;
+    bool Append(const uint8_t* data, size_t size, uint64_t* offset) override;
+    bool Read(uint64_t offset, uint8_t* data, size_t size) override;
     bool FileExists(const char* path) override;
-    bool StartFile(const char* path) override;
-    bool WriteToFile(const uint8_t* data, size_t size) override;
-    bool EndFile(bool keep) override;
-    // The spool is a file in the user's temporary folder (a file beside the PDF could
-    // land on a slow or full network share), deleted when closed.
-    bool SpoolAppend(const uint8_t* data, size_t size, uint64_t* offset) override;
-    bool SpoolRead(uint64_t offset, uint8_t* data, size_t size) override;
     bool DeleteFileAt(const char* path) override;
     void DescribeFailure(char* out, size_t outSize) override;
-    // One picture in each decoder process at a time (see decoder_host_win.h). The first
+    // One picture in each decoder process at a time (see decoder/host_win.h). The first
     // picture goes alone; two are made side by side only while every decoder's peak
     // memory stays within SharedDecoderPeakBytes, so that big pictures (or a high
     // quality) do not take two decoders' worth of memory at once.

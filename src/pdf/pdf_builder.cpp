@@ -1,7 +1,7 @@
 // Writing the collection as one PDF: each picture decoded again, turned as its entry
 // says, fitted into a cell, resampled by the quality setting, re-encoded as JPEG and
 // drawn with a grey background, a black frame and its caption. The JPEGs wait in the
-// host's spool and the file is written as it is made, so memory stays flat however many
+// spool and the file is written as it is made, so memory stays flat however many
 // pictures there are.
 #include "pdf/pdf_builder.h"
 
@@ -22,26 +22,6 @@ const double FrameWidth = 1.5;
 const unsigned CaptionBoxHeight = 14;
 const int PaperTextChars = 30;
 const int MessageChars = 1024;
-
-// The host's file and spool as the PDF library's output and image spool.
-class HostOutput : public PdfOutput, public PdfImageSpool {
-public:
-    explicit HostOutput(BuildHost& host) : host_(host) {}
-    bool Start(const char* path) override { return host_.StartFile(path); }
-    bool Write(const uint8_t* data, size_t size) override { return host_.WriteToFile(data, size); }
-    bool End(bool keep) override { return host_.EndFile(keep); }
-    bool Append(const uint8_t* data, size_t size, uint64_t* offset) override
-    {
-        return host_.SpoolAppend(data, size, offset);
-    }
-    bool Read(uint64_t offset, uint8_t* data, size_t size) override
-    {
-        return host_.SpoolRead(offset, data, size);
-    }
-
-private:
-    BuildHost& host_;
-};
 
 // Where the next picture goes: its cell on the current page, and that page.
 struct PageState {
@@ -70,9 +50,10 @@ bool SamePlan(const PagePlan& a, const PagePlan& b)
 
 class PdfRun {
 public:
-    PdfRun(const PdfSettingsRecord& settings, BuildHost& host, PdfDocument& document)
-        : settings_(settings), host_(host), document_(document),
-          cellsPerPage_(ImagesPerPage(settings.layout))
+    PdfRun(const PdfSettingsRecord& settings, PdfFiles& files, PagePictures& pictures,
+           BuildProgress& progress, PdfDocument& document)
+        : settings_(settings), files_(files), pictures_(pictures), progress_(progress),
+          document_(document), cellsPerPage_(ImagesPerPage(settings.layout))
     {
     }
 
@@ -91,7 +72,9 @@ private:
     PageState Guess(const PageState& state, const ImageEntry& entry) const;
 
     const PdfSettingsRecord& settings_;
-    BuildHost& host_;
+    PdfFiles& files_;
+    PagePictures& pictures_;
+    BuildProgress& progress_;
     PdfDocument& document_;
     const int cellsPerPage_;
     char paperText_[PaperTextChars] = "";
@@ -150,7 +133,7 @@ RunEnd PdfRun::LeaveOut(const ImageEntry& entry, const char* format)
 {
     char message[MessageChars];
     snprintf(message, sizeof message, format, entry.path);
-    host_.SetMessageLine(message);
+    progress_.SetMessageLine(message);
     return RunGoesOn;
 }
 
@@ -196,15 +179,15 @@ RunEnd PdfRun::AddAll(const ImageCollectionType& images)
     std::deque<SentPicture> sent;
     size_t next = 0;
     for (const ImageEntry& entry : images) {
-        if (!host_.PumpAndContinue()) {
-            host_.DropPagePictures();
+        if (!progress_.PumpAndContinue()) {
+            pictures_.DropPagePictures();
             return RunCancelled;
         }
         PageState ahead = State();
         for (const SentPicture& s : sent)
             ahead = Guess(ahead, images[s.index]);
-        const int most = BuildHost::MaxPictureWorkers;
-        const size_t workers = (size_t)std::max(1, std::min(host_.PictureWorkers(), most));
+        const int most = PagePictures::MaxPictureWorkers;
+        const size_t workers = (size_t)std::max(1, std::min(pictures_.PictureWorkers(), most));
         for (; next < images.size() && sent.size() < workers; next++) {
             bool busy[most] = {};
             for (const SentPicture& s : sent) busy[s.worker] = true;
@@ -212,35 +195,35 @@ RunEnd PdfRun::AddAll(const ImageCollectionType& images)
             picture.index = next;
             picture.worker = (int)(std::find(busy, busy + most, false) - busy);
             picture.plan = Plan(ahead, images[next]);
-            picture.started = host_.StartPagePicture(picture.worker, images[next], picture.plan);
+            picture.started = pictures_.StartPagePicture(picture.worker, images[next], picture.plan);
             ahead = Guess(ahead, images[next]);
             sent.push_back(picture);
         }
         const RunEnd end = AddEntry(entry, sent.front());
         sent.pop_front();
         if (end != RunGoesOn) {
-            host_.DropPagePictures();
+            pictures_.DropPagePictures();
             return end;
         }
     }
     // A Cancel handled while the last picture was on its way.
-    return host_.PumpAndContinue() ? RunGoesOn : RunCancelled;
+    return progress_.PumpAndContinue() ? RunGoesOn : RunCancelled;
 }
 
 RunEnd PdfRun::AddEntry(const ImageEntry& entry, const SentPicture& sent)
 {
-    host_.StepProgress();
-    host_.SetMessageLine(entry.path);
+    progress_.StepProgress();
+    progress_.SetMessageLine(entry.path);
 
     PagePicture picture;
     const PagePlan plan = Plan(State(), entry);
-    PictureOutcome made = sent.started ? host_.FinishPagePicture(sent.worker, &picture)
+    PictureOutcome made = sent.started ? pictures_.FinishPagePicture(sent.worker, &picture)
                                        : PictureFailed;
     // A wrong guess (a picture before was skipped, or turned its page otherwise than its
     // thumbnail showed) is made again for the page as it is.
     if (made == PictureMade && !SamePlan(plan, sent.plan))
-        made = host_.StartPagePicture(sent.worker, entry, plan)
-                   ? host_.FinishPagePicture(sent.worker, &picture)
+        made = pictures_.StartPagePicture(sent.worker, entry, plan)
+                   ? pictures_.FinishPagePicture(sent.worker, &picture)
                    : PictureFailed;
     switch (made) {
     case PictureMade: break;
@@ -281,92 +264,60 @@ RunEnd PdfRun::AddEntry(const ImageEntry& entry, const SentPicture& sent)
 bool PdfRun::Write(const char* pdfPath)
 {
     if (settings_.password[0]) {
-        host_.SetMessageLine("Password Encrypting the PDF...");
+        progress_.SetMessageLine("Password Encrypting the PDF...");
         document_.Encrypt(settings_.password, settings_.password,
                           PdfMakePermissions(1, 1, 1, 1, 1, 1, 1, 1));
     }
-    host_.SetMessageLine("Saving the PDF...");
-    const bool existedBefore = host_.FileExists(pdfPath);  // pdfPath is never null here
+    progress_.SetMessageLine("Saving the PDF...");
+    const bool existedBefore = files_.FileExists(pdfPath);  // pdfPath is never null here
     const bool written = document_.Write(pdfPath);
     // Only what this run wrote is removed: a file that was there before stays as it was.
-    if (!written && !existedBefore && host_.FileExists(pdfPath)) host_.DeleteFileAt(pdfPath);
+    if (!written && !existedBefore && files_.FileExists(pdfPath)) files_.DeleteFileAt(pdfPath);
     return written;
 }
 
-int ReportFailure(BuildHost& host, const char* message)
+int ReportFailure(BuildProgress& progress, const char* message)
 {
-    host.SetMessageLine(message);
-    host.ShowFailure(message);
+    progress.SetMessageLine(message);
+    progress.ShowFailure(message);
     return 0;
 }
 
 }  // namespace
 
-bool BuildHost::DecodePagePicture(const ImageEntry& entry, const PagePlan& plan,
-                                  PagePicture* out)
-{
-    std::vector<uint8_t> bytes;
-    return ReadFileBytes(entry.path, &bytes) &&
-           MakePagePicture(bytes.data(), bytes.size(), entry.path, plan, out);
-}
-
-bool BuildHost::StartPagePicture(int worker, const ImageEntry& entry, const PagePlan& plan)
-{
-    if (worker < 0 || worker >= MaxPictureWorkers) return false;
-    madeOk_[worker] = DecodePagePicture(entry, plan, &made_[worker]);
-    return true;
-}
-
-PictureOutcome BuildHost::FinishPagePicture(int worker, PagePicture* out)
-{
-    if (worker < 0 || worker >= MaxPictureWorkers || !madeOk_[worker]) return PictureUnreadable;
-    madeOk_[worker] = false;
-    *out = std::move(made_[worker]);
-    made_[worker] = PagePicture();
-    return PictureMade;
-}
-
-void BuildHost::DropPagePictures()
-{
-    for (int worker = 0; worker < MaxPictureWorkers; worker++) {
-        madeOk_[worker] = false;
-        made_[worker] = PagePicture();
-    }
-}
-
 int BuildPdfDocument(const ImageCollectionType& images, const PdfSettingsRecord& settings,
-                     const char* pdfPath, BuildHost& host)
+                     const char* pdfPath, PdfFiles& files, PagePictures& pictures,
+                     BuildProgress& progress)
 {
     char message[MessageChars];
     if (!pdfPath) pdfPath = "";
     if (images.size() > MaxPdfImages) {
         snprintf(message, sizeof message, "Only a maximum of %d images is supported.",
                  (int)MaxPdfImages);
-        host.ResetProgress();
-        return ReportFailure(host, message);
+        progress.ResetProgress();
+        return ReportFailure(progress, message);
     }
-    HostOutput output(host);
     RunEnd end;
     bool written;
     {
-        PdfDocument document(output, output);
+        PdfDocument document(files, files);
         if (!document.Opened()) {
-            host.ResetProgress();
-            return ReportFailure(host, "PDF Open Failed.");
+            progress.ResetProgress();
+            return ReportFailure(progress, "PDF Open Failed.");
         }
-        PdfRun run(settings, host, document);
+        PdfRun run(settings, files, pictures, progress, document);
         run.SetInformation();
-        host.SetProgressRange((int)images.size());
+        progress.SetProgressRange((int)images.size());
         run.StartDocument();
         end = run.AddAll(images);
         written = end == RunGoesOn && run.Write(pdfPath);
     }  // the document is released before the outcome is reported
     if (end == RunCancelled) return 1;  // nothing written, nothing reported
-    host.ResetProgress();
+    progress.ResetProgress();
     if (written) return 1;
     char reason[MessageChars / 2];
-    host.DescribeFailure(reason, sizeof reason);
+    files.DescribeFailure(reason, sizeof reason);
     snprintf(message, sizeof message, reason[0] ? "PDF Save Failed. %s" : "PDF Save Failed.",
              reason);
-    return ReportFailure(host, message);
+    return ReportFailure(progress, message);
 }

@@ -39,7 +39,7 @@ protected:
     std::string Out() const { return folder_ + "/out.pdf"; }
     int Build(const ImageCollectionType& images)
     {
-        return BuildPdfDocument(images, settings_, Out().c_str(), host_);
+        return BuildPdfDocument(images, settings_, Out().c_str(), host_, host_, host_);
     }
     PdfReadBack BuildAndRead(const ImageCollectionType& images, const char* password = "")
     {

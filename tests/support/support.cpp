@@ -277,15 +277,33 @@ std::string ReadWholeFile(const std::string& path)
 
 bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
 
-bool FakeHost::ReadFileBytes(const char* path, std::vector<uint8_t>* out)
+bool InProcessPictures::StartPagePicture(int worker, const ImageEntry& entry, const PagePlan& plan)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    out->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (worker < 0 || worker >= MaxPictureWorkers) return false;
+    const std::string bytes = ReadWholeFile(entry.path);
+    madeOk_[worker] = MakePagePicture((const uint8_t*)bytes.data(), bytes.size(), entry.path,
+                                      plan, &made_[worker]);
     return true;
 }
 
-bool FakeHost::StartFile(const char* path)
+PictureOutcome InProcessPictures::FinishPagePicture(int worker, PagePicture* out)
+{
+    if (worker < 0 || worker >= MaxPictureWorkers || !madeOk_[worker]) return PictureUnreadable;
+    madeOk_[worker] = false;
+    *out = std::move(made_[worker]);
+    made_[worker] = PagePicture();
+    return PictureMade;
+}
+
+void InProcessPictures::DropPagePictures()
+{
+    for (int worker = 0; worker < MaxPictureWorkers; worker++) {
+        madeOk_[worker] = false;
+        made_[worker] = PagePicture();
+    }
+}
+
+bool FakeHost::Start(const char* path)
 {
     ++writes;
     if (leaveJunk) std::ofstream(path, std::ios::binary) << "%PDF-junk";
@@ -294,13 +312,13 @@ bool FakeHost::StartFile(const char* path)
     return true;
 }
 
-bool FakeHost::WriteToFile(const uint8_t* data, size_t size)
+bool FakeHost::Write(const uint8_t* data, size_t size)
 {
     file_.append((const char*)data, size);
     return !failWrites;
 }
 
-bool FakeHost::SpoolAppend(const uint8_t* data, size_t size, uint64_t* offset)
+bool FakeHost::Append(const uint8_t* data, size_t size, uint64_t* offset)
 {
     if (spoolRoom >= 0 && spoolRoom-- == 0) return false;
     *offset = spool.size();
@@ -308,7 +326,7 @@ bool FakeHost::SpoolAppend(const uint8_t* data, size_t size, uint64_t* offset)
     return true;
 }
 
-bool FakeHost::SpoolRead(uint64_t offset, uint8_t* data, size_t size)
+bool FakeHost::Read(uint64_t offset, uint8_t* data, size_t size)
 {
     if (offset + size > spool.size()) return false;
     memcpy(data, spool.data() + offset, size);

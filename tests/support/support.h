@@ -1,9 +1,9 @@
 // The native helper code of the core and the UI tests (FreeImage, libqpdf): pictures made
 // at run time, their bytes and pixels, hostile files and PNG screenshots; written PDFs
 // taken apart with libqpdf or rendered with pdftoppm (the UI tests hand over the file's
-// bytes); scratch folders, whole files, and a BuildHost that works on real files and
-// records what the builder shows. No FreeImage.h here: the UI tests include this beside
-// windows.h.
+// bytes); scratch folders, whole files, page pictures made in this process, and the PDF
+// builder's other roles on real files, recording what it shows. No FreeImage.h here: the
+// UI tests include this beside windows.h.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -93,17 +93,32 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes);
 std::string ReadWholeFile(const std::string& path);  // "" when missing
 bool FileExists(const std::string& path);
 
-class FakeHost : public BuildHost {
+// Page pictures made in this process, the file read and decoded at Start (the program
+// makes them in its decoder processes): for the tests and the PDF benchmark.
+class InProcessPictures : public PagePictures {
 public:
-    bool ReadFileBytes(const char* path, std::vector<uint8_t>* out) override;
+    int PictureWorkers() override { return 1; }
+    bool StartPagePicture(int worker, const ImageEntry& entry, const PagePlan& plan) override;
+    PictureOutcome FinishPagePicture(int worker, PagePicture* out) override;
+    void DropPagePictures() override;
+
+private:
+    PagePicture made_[MaxPictureWorkers];
+    bool madeOk_[MaxPictureWorkers] = {};
+};
+
+// Real files for the builder, with faults on request, and a record of what it shows.
+class FakeHost : public PdfFiles, public InProcessPictures, public BuildProgress {
+public:
     bool FileExists(const char* path) override { return ::FileExists(path); }
-    bool StartFile(const char* path) override;
-    bool WriteToFile(const uint8_t* data, size_t size) override;
+    bool Start(const char* path) override;
+    bool Write(const uint8_t* data, size_t size) override;
     // The file is written whole at the end.
-    bool EndFile(bool keep) override { return keep && WriteWholeFile(path_, file_); }
-    bool SpoolAppend(const uint8_t* data, size_t size, uint64_t* offset) override;
-    bool SpoolRead(uint64_t offset, uint8_t* data, size_t size) override;
+    bool End(bool keep) override { return keep && WriteWholeFile(path_, file_); }
+    bool Append(const uint8_t* data, size_t size, uint64_t* offset) override;
+    bool Read(uint64_t offset, uint8_t* data, size_t size) override;
     bool DeleteFileAt(const char* path) override;
+    void DescribeFailure(char* out, size_t outSize) override { out[0] = 0; }
     void SetProgressRange(int) override {}
     void StepProgress() override { ++steps; }
     void ResetProgress() override {}
@@ -114,8 +129,8 @@ public:
 
     int workers = 2;           // pictures made ahead of their turn, as the program does
     int continuePumps = -1;    // pumps answered true before the cancel; -1: never cancel
-    bool failWrites = false;   // WriteToFile fails...
-    bool leaveJunk = false;    // ...after StartFile left a few bytes at the path
+    bool failWrites = false;   // Write fails...
+    bool leaveJunk = false;    // ...after Start left a few bytes at the path
     int spoolRoom = -1;        // pictures the spool takes before it fails; -1: all
     int pumps = 0, steps = 0, writes = 0;
     std::vector<std::string> messages, failures, deleted;
