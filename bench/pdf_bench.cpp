@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "picture/exif_orientation.h"
-#include "picture/image_load.h"
+#include "picture/exif_reader.h"
 #include "model/collection.h"
 #include "pdf/pdf_builder.h"
 #include "picture/page_picture.h"
@@ -267,14 +267,14 @@ double LowestPsnrAtTheDefaults(const std::vector<std::string>& files)
         std::vector<uint8_t> bytes;
         if (!ReadFile(files[i], &bytes)) return -1;
         unsigned w = 0, h = 0;
-        FIBITMAP* ours = MakePagePixels(bytes.data(), bytes.size(), files[i].c_str(), plan, &w, &h);
-        PictureHeader header;
+        FIBITMAP* ours =
+            MakePagePixels(bytes.data(), bytes.size(), files[i].c_str(), plan, &w, &h).release();
         FIMEMORY* memory = FreeImage_OpenMemory(bytes.data(), (DWORD)bytes.size());
         FIBITMAP* full = FreeImage_LoadFromMemory(FIF_JPEG, memory);
         FreeImage_CloseMemory(memory);
-        if (!ours || !full || !ReadPictureHeader(bytes.data(), bytes.size(), "p.jpg", &header))
-            return -1;
-        full = ApplyExifOrientation(BitmapOwner(full), header.orientation).release();
+        if (!ours || !full) return -1;
+        full = ApplyExifOrientation(BitmapOwner(full), ExifOrientationFromBytes(bytes.data(), bytes.size()))
+                   .release();
         FIBITMAP* theirs = FreeImage_Rescale(full, FreeImage_GetWidth(ours),
                                              FreeImage_GetHeight(ours), FILTER_BICUBIC);
         lowest = std::min(lowest, Psnr(theirs, ours));

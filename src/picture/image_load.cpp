@@ -1,4 +1,4 @@
-// Decoding image files held in memory with FreeImage, with the size checked from the
+// Decoding picture files held in memory with FreeImage, with the size checked from the
 // header before any pixel memory is taken.
 #include "picture/image_load.h"
 
@@ -93,171 +93,121 @@ int JpegReductionFlags(unsigned width, unsigned height, unsigned reduction)
     return JPEG_DEFAULT | (int)(wanted << 16);
 }
 
-// Readers that can stop after the header: read it, check the size, then decode (a JPEG
-// reduced when the caller needs fewer pixels). headerOnly returns the header itself.
-// *width, *height: the full size from the header.
-FIBITMAP* DecodeAfterHeader(FIMEMORY* stream, FREE_IMAGE_FORMAT fif, bool headerOnly,
-                            unsigned minWidth, unsigned minHeight, unsigned* width,
-                            unsigned* height)
-{
-    FIBITMAP* header = LoadFrom(stream, fif, FIF_LOAD_NOPIXELS);
-    if (!header) return nullptr;  // the header does not parse: the decode would fail too
-    bool allowed = BitmapSizeAllowed(header);
-    *width = FreeImage_GetWidth(header);
-    *height = FreeImage_GetHeight(header);
-    if (FreeImage_HasPixels(header) || (allowed && headerOnly)) {
-        // (a reader that ignored the flag has decoded in full already)
-        if (allowed) return header;
-        FreeImage_Unload(header);
-        return nullptr;
-    }
-    FreeImage_Unload(header);
-    if (!allowed) return nullptr;
-    int flags = FullDecodeFlags(fif);
-    if (fif == FIF_JPEG)
-        flags = JpegReductionFlags(*width, *height,
-                                   JpegReduction(*width, *height, minWidth, minHeight));
-    return LoadFrom(stream, fif, flags);
-}
-
-// The other readers: a size read from the header bytes where the format has a fixed
-// place for it; KOALA (always 320 x 200) is decoded and checked afterwards.
-FIBITMAP* DecodeCheckedByBytes(FIMEMORY* stream, FREE_IMAGE_FORMAT fif, const uint8_t* data,
-                               size_t size)
-{
-    uint64_t width = 0, height = 0;
-    switch (ReadHeaderSize(fif, data, size, &width, &height)) {
-    case HeaderSizeBroken: return nullptr;
-    case HeaderSizeFound:
-        if (!SizeAllowed(width, height, DecodedBitsPerPixel(fif))) return nullptr;
-        break;
-    case HeaderSizeNoReader: break;
-    }
-    return LoadFrom(stream, fif, FullDecodeFlags(fif));
-}
-
-// The picture as stored, checked against the size limits, its stored size and *format;
-// with headerOnly, the header alone where the reader can stop there. FreeImage's readers
-// may throw (std::bad_alloc among others).
-FIBITMAP* Decode(const uint8_t* data, size_t size, const char* fileName, bool headerOnly,
-                 unsigned minWidth, unsigned minHeight, PictureHeader* out,
-                 FREE_IMAGE_FORMAT* format)
-{
-    // Read only: FreeImage never writes into a stream that it did not allocate.
-    FIMEMORY* stream = FreeImage_OpenMemory(const_cast<BYTE*>(data), (DWORD)size);
-    if (!stream) return nullptr;
-    FIBITMAP* picture = nullptr;
-    unsigned width = 0, height = 0;
-    const FREE_IMAGE_FORMAT fif = *format = DetectFormat(stream, fileName);
-    if (fif != FIF_UNKNOWN && FreeImage_FIFSupportsReading(fif) && HeaderAllowed(fif, data, size)) {
-        picture = FreeImage_FIFSupportsNoPixels(fif)
-                      ? DecodeAfterHeader(stream, fif, headerOnly, minWidth, minHeight, &width,
-                                          &height)
-                      : DecodeCheckedByBytes(stream, fif, data, size);
-    }
-    FreeImage_CloseMemory(stream);
-    if (!picture) return nullptr;
-    if (!BitmapSizeAllowed(picture) || (!headerOnly && !FreeImage_HasPixels(picture))) {
-        FreeImage_Unload(picture);
-        return nullptr;
-    }
-    // No header read, or a camera raw file, which LibRaw turns while decoding: the
-    // decoded size is the full one.
-    if (width == 0 || height == 0 || (fif == FIF_RAW && !headerOnly)) {
-        width = FreeImage_GetWidth(picture);
-        height = FreeImage_GetHeight(picture);
-    }
-    out->width = width;
-    out->height = height;
-    return picture;
-}
-
 // LibRaw turns a camera raw picture upright while decoding, by the camera's orientation
 // (for the usual raw files the tag read here), but its header read gives the sensor's
-// sides. The header is told as the decode comes out: turned, with no turn left to make.
-PictureHeader TurnedByLibRaw(PictureHeader header, bool decoded)
+// sides. The header is told as the decode will come out: turned, with no turn left to
+// make.
+PictureHeader TurnedByLibRaw(PictureHeader header)
 {
-    if (!decoded && OrientationSwapsSides(header.orientation))
-        std::swap(header.width, header.height);
+    if (OrientationSwapsSides(header.orientation)) std::swap(header.width, header.height);
     header.orientation = 1;
     return header;
 }
 
-// Decode on the file's bytes, the one way in for FreeImage's readers here.
-FIBITMAP* DecodeStored(const uint8_t* data, size_t size, const char* fileName, bool headerOnly,
-                       unsigned minWidth, unsigned minHeight, PictureHeader* out)
-{
-    if (!data || size == 0 || size > UINT32_MAX) return nullptr;
-    try {
-        // FreeImage reads a JPEG's metadata blocks with unchecked offsets, even for a
-        // header: it gets the JPEG without them, and the orientation is read here.
-        std::vector<uint8_t> plain;
-        FREE_IMAGE_FORMAT fif = FIF_UNKNOWN;
-        FIBITMAP* picture =
-            IsJpeg(data, size) && JpegWithoutMetadata(data, size, &plain)
-                ? Decode(plain.data(), plain.size(), fileName, headerOnly, minWidth, minHeight,
-                         out, &fif)
-                : Decode(data, size, fileName, headerOnly, minWidth, minHeight, out, &fif);
-        if (picture) out->orientation = ExifOrientationFromBytes(data, size);
-        if (picture && fif == FIF_RAW) *out = TurnedByLibRaw(*out, !headerOnly);
-        return picture;
-    } catch (...) {
-        // A reader that ran out of memory or met a broken file it did not expect: the
-        // file is unreadable. What the reader had allocated is lost; the decoder process
-        // that runs this ends with its file.
-        return nullptr;
-    }
-}
-
-// The size from the header bytes, for the formats whose FreeImage reader cannot stop
-// after the header; false when the format has no fixed place for it.
-bool SizeFromHeaderBytes(const uint8_t* data, size_t size, const char* fileName,
-                         PictureHeader* out)
-{
-    if (!data || size == 0 || size > UINT32_MAX) return false;
-    FIMEMORY* stream = FreeImage_OpenMemory(const_cast<BYTE*>(data), (DWORD)size);
-    if (!stream) return false;
-    const FREE_IMAGE_FORMAT fif = DetectFormat(stream, fileName);
-    FreeImage_CloseMemory(stream);
-    uint64_t width = 0, height = 0;
-    if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif) ||
-        FreeImage_FIFSupportsNoPixels(fif) ||
-        ReadHeaderSize(fif, data, size, &width, &height) != HeaderSizeFound ||
-        !SizeAllowed(width, height, 0))
-        return false;
-    *out = PictureHeader{(unsigned)width, (unsigned)height, ExifOrientationFromBytes(data, size)};
-    return true;
-}
+// A header read, a decode or a conversion may end in a throw: FreeImage's readers throw
+// (std::bad_alloc among others) when they run out of memory or meet a broken file they
+// did not expect. The file is then unreadable; what the reader had allocated before the
+// throw is lost, and the decoder process carries on with its next file.
 
 }  // namespace
 
-FIBITMAP* DecodeImageFromMemory(const uint8_t* data, size_t size, const char* fileName,
-                                PictureHeader* header, unsigned minWidth, unsigned minHeight)
+struct PictureFile::Reading {
+    std::vector<uint8_t> withoutMetadata;  // a JPEG as FreeImage gets it
+    MemoryStreamOwner stream;              // the bytes FreeImage reads
+    FREE_IMAGE_FORMAT format = FIF_UNKNOWN;
+    BitmapOwner decoded;  // a picture decoded in full for its header already
+    // The decode's size is the one to go by: a camera raw file's, which LibRaw turns, or
+    // one whose size came from the header bytes.
+    bool sizeFromDecode = false;
+};
+
+PictureFile::PictureFile() = default;
+PictureFile::~PictureFile() = default;
+
+bool PictureFile::ReadHeader(const uint8_t* data, size_t size, const char* fileName)
 {
-    *header = PictureHeader{0, 0, 1};
-    BitmapOwner picture(DecodeStored(data, size, fileName, false, minWidth, minHeight, header));
+    header_ = PictureHeader();
+    reading_.reset();
+    if (!data || size == 0 || size > UINT32_MAX) return false;
     try {
-        return picture ? ToStandardColour(std::move(picture)).release() : nullptr;
+        std::unique_ptr<Reading> r(new Reading);
+        // FreeImage reads a JPEG's metadata blocks with unchecked offsets, even for a
+        // header: it gets the JPEG without them, and the orientation is read here.
+        header_.orientation = ExifOrientationFromBytes(data, size);
+        if (IsJpeg(data, size) && JpegWithoutMetadata(data, size, &r->withoutMetadata)) {
+            data = r->withoutMetadata.data();
+            size = r->withoutMetadata.size();
+        }
+        // Read only: FreeImage never writes into a stream that it did not allocate.
+        r->stream.reset(FreeImage_OpenMemory(const_cast<BYTE*>(data), (DWORD)size));
+        if (!r->stream) return false;
+        const FREE_IMAGE_FORMAT fif = r->format = DetectFormat(r->stream.get(), fileName);
+        if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif) ||
+            !HeaderAllowed(fif, data, size))
+            return false;
+        if (FreeImage_FIFSupportsNoPixels(fif)) {
+            // The reader stops after the header (one that ignores the flag decodes in full).
+            BitmapOwner header(LoadFrom(r->stream.get(), fif, FIF_LOAD_NOPIXELS));
+            if (!header || !BitmapSizeAllowed(header.get())) return false;
+            header_.width = FreeImage_GetWidth(header.get());
+            header_.height = FreeImage_GetHeight(header.get());
+            if (FreeImage_HasPixels(header.get())) r->decoded = std::move(header);
+        } else {
+            // The size from the header bytes where the format has a fixed place for it;
+            // the others (KOALA, always 320 x 200) are decoded now and checked after.
+            uint64_t width = 0, height = 0;
+            r->sizeFromDecode = true;
+            switch (ReadHeaderSize(fif, data, size, &width, &height)) {
+            case HeaderSizeBroken: return false;
+            case HeaderSizeFound:
+                if (!SizeAllowed(width, height, DecodedBitsPerPixel(fif))) return false;
+                header_.width = (unsigned)width;
+                header_.height = (unsigned)height;
+                break;
+            case HeaderSizeNoReader:
+                r->decoded.reset(LoadFrom(r->stream.get(), fif, FullDecodeFlags(fif)));
+                if (!r->decoded || !BitmapSizeAllowed(r->decoded.get())) return false;
+                header_.width = FreeImage_GetWidth(r->decoded.get());
+                header_.height = FreeImage_GetHeight(r->decoded.get());
+                break;
+            }
+        }
+        if (fif == FIF_RAW) {
+            header_ = TurnedByLibRaw(header_);
+            r->sizeFromDecode = true;
+        }
+        reading_ = std::move(r);
+        return true;
     } catch (...) {
-        return nullptr;
+        return false;  // unreadable, see above
     }
 }
 
-bool ReadPictureHeader(const uint8_t* data, size_t size, const char* fileName,
-                       PictureHeader* out)
+BitmapOwner PictureFile::DecodeAsStored(unsigned minWidth, unsigned minHeight)
 {
-    if (SizeFromHeaderBytes(data, size, fileName, out)) return true;
-    FIBITMAP* header = DecodeStored(data, size, fileName, true, 0, 0, out);
-    if (header) FreeImage_Unload(header);
-    return header != nullptr;
-}
-
-FIBITMAP* LoadImageFromMemory(const uint8_t* data, size_t size, const char* fileName)
-{
-    PictureHeader header;
-    BitmapOwner picture(DecodeImageFromMemory(data, size, fileName, &header));
-    return picture ? ApplyExifOrientation(std::move(picture), header.orientation).release()
-                   : nullptr;
+    std::unique_ptr<Reading> r = std::move(reading_);
+    if (!r) return nullptr;
+    try {
+        BitmapOwner picture = std::move(r->decoded);
+        if (!picture) {
+            int flags = FullDecodeFlags(r->format);
+            if (r->format == FIF_JPEG)
+                flags = JpegReductionFlags(header_.width, header_.height,
+                                           JpegReduction(header_.width, header_.height,
+                                                         minWidth, minHeight));
+            picture.reset(LoadFrom(r->stream.get(), r->format, flags));
+        }
+        if (!picture || !FreeImage_HasPixels(picture.get()) || !BitmapSizeAllowed(picture.get()))
+            return nullptr;
+        if (r->sizeFromDecode) {
+            header_.width = FreeImage_GetWidth(picture.get());
+            header_.height = FreeImage_GetHeight(picture.get());
+        }
+        r.reset();  // the file's bytes are not needed any more
+        return ToStandardColour(std::move(picture));
+    } catch (...) {
+        return nullptr;  // unreadable, see above
+    }
 }
 
 BitmapOwner OrientForEntry(BitmapOwner picture, int flips, int rotation)

@@ -1,44 +1,52 @@
-// Decoding image files from memory with FreeImage. Portable: the Win32 layer reads the
-// file's bytes and hands them over, since paths are Windows paths under Wine.
+// Decoding picture files held in memory with FreeImage, guarded. Portable: the Win32
+// layer hands over the file's bytes, since paths are Windows paths under Wine.
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "picture/bitmap_owner.h"  // FreeImage's bitmap; only core files include FreeImage.h
-
-// Decodes a whole image file held in memory. The format comes from the content first,
-// then from fileName's extension. The picture is returned upright (EXIF orientation
-// applied) as standard 8-bit-per-channel colour. Pictures above MaxImagePixels
-// (model/product.h) are refused from their header before any pixel is decoded (KOALA and
-// PICT, which have no fixed header size, right after decoding). Returns a bitmap the caller
-// releases with FreeImage_Unload, or null when the bytes are not a readable picture.
-FIBITMAP* LoadImageFromMemory(const uint8_t* data, size_t size, const char* fileName);
 
 // The picture's stored size and EXIF orientation. A camera raw file is the exception:
 // LibRaw turns it upright while decoding, so its size is given turned and its
 // orientation as 1.
 struct PictureHeader {
-    unsigned width, height;  // as stored, before the EXIF turn
-    int orientation;         // 1..8, 1 when absent or invalid
+    unsigned width = 0, height = 0;  // as stored, before the EXIF turn
+    int orientation = 1;             // 1..8, 1 when absent or invalid
 };
 
-// LoadImageFromMemory without the final turn: the picture as stored, in standard 8-bit
-// colour, and its header (the full size also when decoded smaller). Lets the thumbnail
-// maker turn the small scaled picture instead of the full one. A JPEG is decoded at 1/2,
-// 1/4 or 1/8 of its size (libjpeg reduces while decoding, far cheaper than a full decode
-// and a resample) as long as it keeps at least minWidth x minHeight pixels as stored;
-// 0 x 0 asks for the full size.
-FIBITMAP* DecodeImageFromMemory(const uint8_t* data, size_t size, const char* fileName,
-                                PictureHeader* header, unsigned minWidth = 0,
-                                unsigned minHeight = 0);
+// One picture file on its way through FreeImage: the header read once, then the pixels
+// decoded from what the header read found. The format comes from the content first, then
+// from the file name's extension. Pictures above MaxImagePixels (model/product.h) are
+// refused from their header before any pixel is decoded (KOALA and the formats with no
+// fixed header size right after decoding); what FreeImage reads unsafely never reaches it
+// (PICT, unbounded OpenEXR headers, a JPEG's metadata blocks).
+class PictureFile {
+public:
+    PictureFile();
+    ~PictureFile();
 
-// The header alone: read by FreeImage without the pixels, or from the header bytes (a
-// full decode for the few formats with neither, such as KOALA). False when the bytes are
-// not a picture the loader accepts. Goes the same guarded way as the decode. A camera raw
-// file's turned size is a guess here (LibRaw may find its orientation elsewhere than
-// the tag read here): its decode's header is the exact one.
-bool ReadPictureHeader(const uint8_t* data, size_t size, const char* fileName,
-                       PictureHeader* out);
+    // Finds the format, checks the header and reads the stored size and the camera
+    // orientation. False when the bytes are not a picture the loader accepts. The bytes
+    // must stay until DecodeAsStored.
+    bool ReadHeader(const uint8_t* data, size_t size, const char* fileName);
+    // ReadHeader's header, and after DecodeAsStored the decode's own: a camera raw file's
+    // turned size is a guess until then (LibRaw may find its orientation elsewhere than
+    // the tag read here).
+    const PictureHeader& Header() const { return header_; }
+    // The picture as stored (the EXIF turn not applied) in standard 8-bit colour. A JPEG
+    // is decoded at 1/2, 1/4 or 1/8 of its size (libjpeg reduces while decoding, far
+    // cheaper than a full decode and a resample) as long as it keeps at least minWidth x
+    // minHeight pixels as stored; 0 x 0 asks for the full size. Null when the picture
+    // cannot be decoded. Once a file; the file's bytes are let go afterwards.
+    BitmapOwner DecodeAsStored(unsigned minWidth = 0, unsigned minHeight = 0);
+
+private:
+    struct Reading;
+    std::unique_ptr<Reading> reading_;
+    PictureHeader header_;
+};
 
 // Applies an entry's flips (value 1 left-right, then value 2 top-bottom, in place) and
 // then its rotation (degrees counter-clockwise: 0, 90, 180, 270). Returns the picture to

@@ -3,16 +3,6 @@
 #include <FreeImage.h>
 
 #include <exception>
-#include <memory>
-
-namespace {
-
-// The encoded JPEG is held like the bitmap: closed on every way out.
-struct StreamCloser {
-    void operator()(FIMEMORY* stream) const { FreeImage_CloseMemory(stream); }
-};
-
-}  // namespace
 
 bool EncodePictureAsJpeg(BitmapOwner picture, std::vector<uint8_t>* jpeg)
 {
@@ -23,7 +13,7 @@ bool EncodePictureAsJpeg(BitmapOwner picture, std::vector<uint8_t>* jpeg)
         picture.reset(FreeImage_ConvertTo24Bits(picture.get()));
         if (!picture) return false;
     }
-    const std::unique_ptr<FIMEMORY, StreamCloser> stream(FreeImage_OpenMemory(nullptr, 0));
+    const MemoryStreamOwner stream(FreeImage_OpenMemory(nullptr, 0));  // the encoded JPEG
     bool saved =
         stream && FreeImage_SaveToMemory(FIF_JPEG, picture.get(), stream.get(), JPEG_DEFAULT);
     picture.reset();  // only one decoded picture or one JPEG at a time

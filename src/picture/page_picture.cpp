@@ -56,26 +56,25 @@ PixelPlan PlanPixels(const PagePlan& plan, const PictureHeader& header)
 
 }  // namespace
 
-FIBITMAP* MakePagePixels(const uint8_t* data, size_t size, const char* fileName,
-                         const PagePlan& plan, unsigned* turnedWidth, unsigned* turnedHeight)
+BitmapOwner MakePagePixels(const uint8_t* data, size_t size, const char* fileName,
+                           const PagePlan& plan, unsigned* turnedWidth, unsigned* turnedHeight)
 {
     try {
         // The turned size from the header first: it decides the cell, and the cell how
         // few pixels the decode may give.
-        PictureHeader header;
-        if (!ReadPictureHeader(data, size, fileName, &header)) return nullptr;
-        const PixelPlan wanted = PlanPixels(plan, header);
+        PictureFile file;
+        if (!file.ReadHeader(data, size, fileName)) return nullptr;
+        const PixelPlan wanted = PlanPixels(plan, file.Header());
 
         // Resampled in its stored orientation and turned after, so that a turn copies the
         // smaller picture (the filter is the same both ways along each side). A JPEG is
         // decoded reduced, to no fewer pixels than the resample needs in either direction.
-        BitmapOwner picture(DecodeImageFromMemory(data, size, fileName, &header,
-                                                  wanted.resample ? wanted.storedWidth : 0,
-                                                  wanted.resample ? wanted.storedHeight : 0));
+        BitmapOwner picture = file.DecodeAsStored(wanted.resample ? wanted.storedWidth : 0,
+                                                  wanted.resample ? wanted.storedHeight : 0);
         if (!picture) return nullptr;
         // Planned again from the decode's own header, which may differ: a camera raw
         // file comes turned already.
-        const PixelPlan p = PlanPixels(plan, header);
+        const PixelPlan p = PlanPixels(plan, file.Header());
         // A reduced decode is resampled even at the size wanted: the filter's softening
         // keeps it like the full-size picture resampled.
         if (p.resample || FreeImage_GetWidth(picture.get()) != p.storedWidth ||
@@ -83,16 +82,16 @@ FIBITMAP* MakePagePixels(const uint8_t* data, size_t size, const char* fileName,
             picture = ResizeBicubic(picture.get(), p.storedWidth, p.storedHeight);
             if (!picture) return nullptr;
         }
-        picture = OrientForEntry(ApplyExifOrientation(std::move(picture), header.orientation),
+        picture = OrientForEntry(ApplyExifOrientation(std::move(picture), file.Header().orientation),
                                  plan.flips, plan.rotation);
         if (FreeImage_GetWidth(picture.get()) != p.resampled.width ||
             FreeImage_GetHeight(picture.get()) != p.resampled.height)
             return nullptr;  // a turn failed for want of memory
         *turnedWidth = p.width;
         *turnedHeight = p.height;
-        return picture.release();
+        return picture;
     } catch (...) {
-        return nullptr;  // out of memory in a reader or the scaling: not readable here
+        return nullptr;  // out of memory in the scaling: not readable here
     }
 }
 
@@ -100,7 +99,7 @@ bool MakePagePicture(const uint8_t* data, size_t size, const char* fileName,
                      const PagePlan& plan, PagePicture* out)
 {
     out->jpeg.clear();
-    BitmapOwner picture(MakePagePixels(data, size, fileName, plan, &out->width, &out->height));
+    BitmapOwner picture = MakePagePixels(data, size, fileName, plan, &out->width, &out->height);
     try {
         return picture && EncodePictureAsJpeg(std::move(picture), &out->jpeg);
     } catch (...) {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "picture/bitmap_owner.h"
+
 // What the PDF run knows about where the picture goes.
 struct PagePlan {
     int flips = 0, rotation = 0;  // as in ImageEntry
@@ -31,12 +33,11 @@ struct PlannedPage {
 };
 PlannedPage PlanPage(const PagePlan& plan, unsigned width, unsigned height);
 
-// The picture's pixels for its page, before encoding: decoded, resampled, turned. The
-// caller unloads it; *turnedWidth x *turnedHeight is the turned picture's full size.
-// Null when the bytes are not a readable picture.
-typedef struct FIBITMAP FIBITMAP;
-FIBITMAP* MakePagePixels(const uint8_t* data, size_t size, const char* fileName,
-                         const PagePlan& plan, unsigned* turnedWidth, unsigned* turnedHeight);
+// The picture's pixels for its page, before encoding: decoded, resampled, turned.
+// *turnedWidth x *turnedHeight is the turned picture's full size. Null when the bytes are
+// not a readable picture.
+BitmapOwner MakePagePixels(const uint8_t* data, size_t size, const char* fileName,
+                           const PagePlan& plan, unsigned* turnedWidth, unsigned* turnedHeight);
 
 // A JPEG is reduced while decoding (to no fewer pixels than the resample needs), the
 // resample is bicubic (ResizeBicubic). False when the bytes are not a readable picture

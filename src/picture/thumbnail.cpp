@@ -57,36 +57,15 @@ void ThumbnailScaledSize(unsigned width, unsigned height, int* scaledWidth, int*
 
 namespace {
 
-bool MakeThumbnail(const uint8_t* data, size_t size, const char* fileName, ThumbnailPixels* out)
+// The w x h scaled picture centred on a white square, as the thumbnail's pixels.
+bool PasteOnWhiteSquare(FIBITMAP* scaled, int w, int h, ThumbnailPixels* out)
 {
-    PictureHeader header;
-    if (!ReadPictureHeader(data, size, fileName, &header)) return false;
-    int storedWidth, storedHeight;  // the thumbnail's size before the EXIF turn
-    ThumbnailScaledSize(header.width, header.height, &storedWidth, &storedHeight);
-    // A JPEG is decoded reduced, keeping at least SourcePixels pixels for each pixel of the
-    // thumbnail in each direction: the box filter then gives the thumbnail of the full
-    // picture within 40 dB PSNR on camera photos (five pixels fell to 38.8 dB on one), at
-    // a fraction of the cost.
-    BitmapOwner picture(DecodeImageFromMemory(data, size, fileName, &header,
-                                              storedWidth * SourcePixels,
-                                              storedHeight * SourcePixels));
-    if (!picture) return false;
-    // The decode's own header from here on: a camera raw file's comes turned already.
-    unsigned width = header.width, height = header.height;
-    const int orientation = header.orientation;
-    if (OrientationSwapsSides(orientation)) std::swap(width, height);
-    int w, h;
-    ThumbnailScaledSize(width, height, &w, &h);
-    const BitmapOwner scaled = ScaledPicture(picture.get(), orientation, w, h);
-    picture.reset();
-    if (!scaled) return false;
-
     const BitmapOwner canvas(FreeImage_Allocate(Side, Side, 32, 0, 0, 0));
     if (!canvas) return false;
     memset(FreeImage_GetBits(canvas.get()), 255, FreeImage_GetPitch(canvas.get()) * Side);
     int left = (Side - w) / 2, top = (Side - h) / 2;  // odd margin: extra pixel right/bottom
     // FreeImage_Paste counts top from the top edge although scan line 0 is the bottom row.
-    if (!FreeImage_Paste(canvas.get(), scaled.get(), left, top, 255)) return false;
+    if (!FreeImage_Paste(canvas.get(), scaled, left, top, 255)) return false;
     CopyFromBitmap(canvas.get(), out->bgra);
     // Opaque everywhere: the list view masks pure red, not by alpha. So pure red in the
     // picture itself would show as holes; it is drawn one step darker instead.
@@ -105,7 +84,27 @@ bool MakeThumbnailPixels(const uint8_t* data, size_t size, const char* fileName,
                          ThumbnailPixels* out)
 {
     try {
-        return MakeThumbnail(data, size, fileName, out);
+        PictureFile file;
+        if (!file.ReadHeader(data, size, fileName)) return false;
+        int storedWidth, storedHeight;  // the thumbnail's size before the EXIF turn
+        ThumbnailScaledSize(file.Header().width, file.Header().height, &storedWidth,
+                            &storedHeight);
+        // A JPEG is decoded reduced, keeping at least SourcePixels pixels for each pixel of
+        // the thumbnail in each direction: the box filter then gives the thumbnail of the
+        // full picture within 40 dB PSNR on camera photos (five pixels fell to 38.8 dB on
+        // one), at a fraction of the cost.
+        BitmapOwner picture = file.DecodeAsStored(storedWidth * SourcePixels,
+                                                  storedHeight * SourcePixels);
+        if (!picture) return false;
+        // The decode's own header from here on: a camera raw file's comes turned already.
+        unsigned width = file.Header().width, height = file.Header().height;
+        const int orientation = file.Header().orientation;
+        if (OrientationSwapsSides(orientation)) std::swap(width, height);
+        int w, h;
+        ThumbnailScaledSize(width, height, &w, &h);
+        const BitmapOwner scaled = ScaledPicture(picture.get(), orientation, w, h);
+        picture.reset();
+        return scaled && PasteOnWhiteSquare(scaled.get(), w, h, out);
     } catch (...) {
         return false;  // out of memory while scaling: reported like an unreadable file
     }

@@ -26,11 +26,6 @@
 
 namespace {
 
-BitmapOwner Load(const ByteVec& bytes, const char* name = "C:\\pics\\a.jpg")
-{
-    return BitmapOwner(LoadImageFromMemory(bytes.data(), bytes.size(), name));
-}
-
 void PutBe32(uint8_t* p, uint32_t v)
 {
     p[0] = (uint8_t)(v >> 24), p[1] = (uint8_t)(v >> 16), p[2] = (uint8_t)(v >> 8), p[3] = (uint8_t)v;
@@ -155,14 +150,14 @@ bool Accepted(DecodeJobKind kind, const std::vector<uint8_t>& reply)
 // the pixels or reads them; a file cut short is refused or keeps its full size.
 TEST(ImageLoad, WhatIsNotAPictureHugeHostileOrCutShortIsRefusedWithoutACrash)
 {
-    EXPECT_TRUE(Load(PngClaiming(8, 8)) && Load(JpegClaiming(8, 8)) && Load(GifClaiming(1, 1)))
+    EXPECT_TRUE(LoadUpright(PngClaiming(8, 8)) && LoadUpright(JpegClaiming(8, 8)) && LoadUpright(GifClaiming(1, 1)))
         << "the patching keeps the files valid";
-    EXPECT_TRUE(Load(EncodeAndUnload(MakeSolid(30, 20, Red), FIF_JPEG), "a.png"))
+    EXPECT_TRUE(LoadUpright(EncodeAndUnload(MakeSolid(30, 20, Red), FIF_JPEG), "a.png"))
         << "the content decides before the name";
     std::string text = "This is a text file, not a photograph.\n";
     for (const char* name : {"notes.jpg", "notes.bmp", "notes.tga", "notes"})
-        EXPECT_FALSE(Load(ByteVec(text.begin(), text.end()), name)) << name;
-    EXPECT_FALSE(LoadImageFromMemory(nullptr, 10, "empty.png"));
+        EXPECT_FALSE(LoadUpright(ByteVec(text.begin(), text.end()), name)) << name;
+    EXPECT_FALSE(PictureFile().ReadHeader(nullptr, 10, "empty.png"));
     std::vector<std::pair<std::string, ByteVec>> refused = {
         {"huge.png", PngClaiming(60000, 60000)},
         {"huge.jpg", JpegClaiming(60000, 60000)},
@@ -175,13 +170,13 @@ TEST(ImageLoad, WhatIsNotAPictureHugeHostileOrCutShortIsRefusedWithoutACrash)
     long before = PeakMemoryKb();
     for (const auto& r : refused) {
         ASSERT_FALSE(r.second.empty()) << r.first;
-        EXPECT_FALSE(Load(r.second, r.first.c_str())) << r.first;
+        EXPECT_FALSE(LoadUpright(r.second, r.first.c_str())) << r.first;
     }
     EXPECT_LT(PeakMemoryKb() - before, 64 * 1024);
     for (const char* format : {"jpg", "png", "bmp", "gif"}) {
         ByteVec whole = MakeTestImageBytes(64, 48, format);
         for (size_t cut : {(size_t)1, (size_t)8, (size_t)20, whole.size() / 2, whole.size() - 1}) {
-            const BitmapOwner picture = Load(ByteVec(whole.begin(), whole.begin() + cut), "cut.img");
+            const BitmapOwner picture = LoadUpright(ByteVec(whole.begin(), whole.begin() + cut), "cut.img");
             if (picture)  // a partial picture must still have the full size
                 EXPECT_EQ(64u, FreeImage_GetWidth(picture.get())) << format << " cut at " << cut;
         }
@@ -257,7 +252,7 @@ TEST(ImageLoad, NoBitmapIsLostWhenMemoryRunsOut)
     PagePlan plan;
     plan.startsPage = false, plan.cellWidth = plan.cellHeight = 400;  // 400 x 300 resampled
     unsigned w, h;
-    FreeImage_Unload(MakePagePixels(png.data(), png.size(), "a.png", plan, &w, &h));  // warm-up
+    MakePagePixels(png.data(), png.size(), "a.png", plan, &w, &h);  // warm-up
     const size_t before = mallinfo2().uordblks + mallinfo2().hblkhd;
     FailNewFrom = 4096;
     EXPECT_FALSE(MakePagePixels(png.data(), png.size(), "a.png", plan, &w, &h));
@@ -300,7 +295,7 @@ TEST(ImageLoad, ReducedDecodesMatchTheFullSizeOnes)
         SCOPED_TRACE(testing::Message() << "exif " << c.exif << " rotation " << c.rotation
                                         << " quality " << c.quality);
         const ByteVec file = c.exif == 1 ? plain : WithExifOrientation(plain, c.exif);
-        const BitmapOwner full = OrientForEntry(Load(file), c.flips, c.rotation);
+        const BitmapOwner full = OrientForEntry(LoadUpright(file), c.flips, c.rotation);
         const unsigned w = FreeImage_GetWidth(full.get()), h = FreeImage_GetHeight(full.get());
         DrawnSize size = {w, h};
         const BitmapOwner expected(
@@ -318,7 +313,7 @@ TEST(ImageLoad, ReducedDecodesMatchTheFullSizeOnes)
         EXPECT_GE(Psnr(expected.get(), pixels.get()), 40.0);
         PagePicture made;  // and encoded at that size
         ASSERT_TRUE(MakePagePicture(file.data(), file.size(), "p.jpg", plan, &made));
-        const BitmapOwner decoded = Load(made.jpeg);
+        const BitmapOwner decoded = LoadUpright(made.jpeg);
         EXPECT_EQ(std::make_pair(size.width, size.height),
                   std::make_pair(FreeImage_GetWidth(decoded.get()), FreeImage_GetHeight(decoded.get())));
 
@@ -326,7 +321,7 @@ TEST(ImageLoad, ReducedDecodesMatchTheFullSizeOnes)
         static ThumbnailPixels thumbnail;
         ASSERT_TRUE(MakeThumbnailPixels(file.data(), file.size(), "p.jpg", &thumbnail));
         const PictureRect& r = thumbnail.pictureRect;
-        const BitmapOwner box(FreeImage_Rescale(Load(file).get(), r.right - r.left,
+        const BitmapOwner box(FreeImage_Rescale(LoadUpright(file).get(), r.right - r.left,
                                                 r.bottom - r.top, FILTER_BOX));
         const BitmapOwner square(FromBgra(thumbnail.bgra, ThumbnailSize, ThumbnailSize));
         EXPECT_GE(Psnr(box.get(), square.get(), r.left, r.top), 40.0);
@@ -365,7 +360,7 @@ TEST(ImageLoad, TransparencyIsBlendedOverWhite)
             }
         ByteVec bytes = EncodeAndUnload(p, c.format, c.flags);
         const Rgb clear = c.kind == UnusedAlpha ? Black : White;
-        const BitmapOwner picture = Load(bytes, "a.img");
+        const BitmapOwner picture = LoadUpright(bytes, "a.img");
         ASSERT_TRUE(picture);
         EXPECT_EQ(24u, FreeImage_GetBPP(picture.get()));
         EXPECT_TRUE(Near(clear, PixelAt(picture.get(), 4, 12), 2));

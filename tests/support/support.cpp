@@ -14,6 +14,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "picture/exif_orientation.h"
+#include "picture/image_load.h"
+
 FIBITMAP* MakeSolid(unsigned width, unsigned height, Rgb colour)
 {
     FIBITMAP* picture = FreeImage_Allocate(width, height, 24);
@@ -76,6 +79,14 @@ ByteVec MakeTestImageBytes(int width, int height, const char* format, uint8_t r,
                             : strcmp(format, "bmp") == 0 ? FIF_BMP
                                                          : FIF_PNG;
     return EncodeAndUnload(picture, fif);
+}
+
+BitmapOwner LoadUpright(const ByteVec& bytes, const char* fileName)
+{
+    PictureFile file;
+    if (!file.ReadHeader(bytes.data(), bytes.size(), fileName)) return nullptr;
+    BitmapOwner picture = file.DecodeAsStored();
+    return picture ? ApplyExifOrientation(std::move(picture), file.Header().orientation) : nullptr;
 }
 
 ByteVec WithExifOrientation(const ByteVec& jpeg, int orientation)

@@ -37,6 +37,10 @@ ByteVec EncodeAndUnload(FIBITMAP* picture, int format, int flags = 0);
 ByteVec MakeTestImageBytes(int width, int height, const char* format, uint8_t r = 40,
                            uint8_t g = 120, uint8_t b = 200);
 
+// A picture file's bytes decoded as the program decodes them and turned upright (the EXIF
+// orientation applied); null when they are not a readable picture.
+BitmapOwner LoadUpright(const ByteVec& bytes, const char* fileName = "C:\\pics\\a.jpg");
+
 // A JPEG with an EXIF block holding only the Orientation tag.
 ByteVec WithExifOrientation(const ByteVec& jpeg, int orientation);
 
