@@ -1,5 +1,6 @@
 #include "layout/preview_win.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "ui/commands.h"
@@ -59,32 +60,34 @@ static void Fill(HDC dc, int left, int top, int right, int bottom, HBRUSH brush)
     FillRect(dc, &r, brush);
 }
 
-static void DrawEmptyPage(PageCanvas& c, int E, const PreviewPage& page, const PreviewCells& cells)
+static RECT Bounds(const CanvasRect& r)
+{
+    return RECT{r.left, r.top, r.left + r.width, r.top + r.height};
+}
+
+static void DrawEmptyPage(PageCanvas& c, const PreviewPages& pages)
 {
     Selection drawing(c.page.Get(), c.pageBitmap.Get());
-    Fill(c.page.Get(), 0, 0, E, E, c.white.Get());
-    Fill(c.page.Get(), cells.ox + 4, cells.oy + 4, cells.ox + 4 + page.W, cells.oy + 4 + page.H,
+    const int side = pages.CanvasSide();
+    Fill(c.page.Get(), 0, 0, side, side, c.white.Get());
+    RECT sheet = Bounds(pages.Sheet());
+    Fill(c.page.Get(), sheet.left + 4, sheet.top + 4, sheet.right + 4, sheet.bottom + 4,
          c.shadow.Get());
-    RECT sheet = {cells.ox, cells.oy, cells.ox + page.W, cells.oy + page.H};
     FillRect(c.page.Get(), &sheet, c.white.Get());
     FrameRect(c.page.Get(), &sheet, c.black.Get());
 }
 
 static void DrawPicture(PageCanvas& c, HIMAGELIST thumbnails, const ImageEntry& entry,
-                        const PreviewCells& cells, int cell)
+                        const PreviewPages& pages)
 {
     Selection drawing(c.page.Get(), c.pageBitmap.Get()), thumbnail(c.scratch.Get(), c.scratchBitmap.Get());
     const PictureRect& r = entry.pictureRect;
-    int pw = r.right - r.left, ph = r.bottom - r.top;
-    int x = cells.x[cell], y = cells.y[cell];
-    RECT box = {x, y, x + cells.cw, y + cells.ch};
+    RECT box = Bounds(pages.Cell());
     FillRect(c.page.Get(), &box, c.grey.Get());
     ImageList_Draw(thumbnails, entry.slot, c.scratch.Get(), 0, 0, ILD_NORMAL);
-    int dw, dh;
-    FitPreviewPicture(pw, ph, cells.cw, cells.ch, &dw, &dh);
-    int dx = dw < cells.cw ? x + (cells.cw - dw) / 2 : x;
-    int dy = dh < cells.ch ? y + (cells.ch - dh) / 2 : y;
-    StretchBlt(c.page.Get(), dx, dy, dw, dh, c.scratch.Get(), r.left, r.top, pw, ph, SRCCOPY);
+    const CanvasRect& to = pages.Picture();
+    StretchBlt(c.page.Get(), to.left, to.top, to.width, to.height, c.scratch.Get(), r.left,
+               r.top, r.right - r.left, r.bottom - r.top, SRCCOPY);
     FrameRect(c.page.Get(), &box, c.black.Get());
 }
 
@@ -97,39 +100,35 @@ static void AddPagePicture(PageCanvas& c, HIMAGELIST pages)
 // The pages of the collection as it is; 0 when there are none (or the window closes).
 static int RenderPages()
 {
-    double width, height;  // the PDF's own paper, whole points as the preview draws it
+    double width, height;  // the PDF's own paper, in whole points as the PDF lays it out
     if (!PaperSizeInPoints(PdfSettings.pageSizeName, &width, &height)) return 0;
-    PreviewGeometry g = ComputePreviewGeometry((int)width, (int)height);
-    PreviewPage page = LandscapePreviewPage(g);
+    int perPage = ImagesPerPage(PdfSettings.layout);
+    PreviewPages geometry((unsigned)width, (unsigned)height, PdfSettings.pageMargin,
+                          PdfSettings.cellGap, perPage);
+    const int side = geometry.CanvasSide();
 
     SendMessageA(PreviewListView, LVM_SETITEMCOUNT, 0, 0);
     PreviewSlotList.clear();
-    HIMAGELIST pages = ImageList_Create(g.E, g.E, ILC_COLORDDB, (int)ImageCollection.size(), 1);
+    HIMAGELIST pages = ImageList_Create(side, side, ILC_COLORDDB, (int)ImageCollection.size(), 1);
     HIMAGELIST old = (HIMAGELIST)SendMessageA(PreviewListView, LVM_SETIMAGELIST, LVSIL_NORMAL,
                                               (LPARAM)pages);
     if (old) ImageList_Destroy(old);
     if (!pages) return 0;
     HIMAGELIST thumbnails = (HIMAGELIST)SendMessageA(ImageListView, LVM_GETIMAGELIST, LVSIL_NORMAL, 0);
-    LayoutMode layout = PdfSettings.layout;
-    int perPage = ImagesPerPage(layout);
 
-    PageCanvas canvas(g.E);
+    PageCanvas canvas(side);
     if (!canvas.Ready()) return 0;
-    PreviewCells cells = {};
     int p = 0;
     // By position, re-reading the size: the pump lets other messages run between pictures.
     for (size_t i = 0; i < ImageCollection.size(); i++) {
         PumpPendingMessages();
         if (OperationCancelled() || i >= ImageCollection.size()) break;
         ImageEntry entry = ImageCollection[i];
-        if (p == 0) {
-            const PictureRect& r = entry.pictureRect;
-            if (PreviewPageTurns(layout, r.right - r.left, r.bottom - r.top, page))
-                TurnPreviewPage(&page);
-            cells = LayOutPreviewCells(layout, g.E, page);
-            DrawEmptyPage(canvas, g.E, page, cells);
-        }
-        DrawPicture(canvas, thumbnails, entry, cells, p);
+        const PictureRect& r = entry.pictureRect;
+        if (geometry.Place((unsigned)std::max(0, r.right - r.left),
+                           (unsigned)std::max(0, r.bottom - r.top)))
+            DrawEmptyPage(canvas, geometry);
+        DrawPicture(canvas, thumbnails, entry, geometry);
         if (++p == perPage) {
             p = 0;
             AddPagePicture(canvas, pages);

@@ -15,10 +15,11 @@ unsigned Scale(unsigned a, unsigned b, unsigned c)
 
 }  // namespace
 
-PaperTurn ChoosePaperTurn(int cellsPerPage, unsigned w, unsigned h, unsigned W, unsigned H)
+PaperTurn ChoosePaperTurn(int cellsPerPage, unsigned pictureWidth, unsigned pictureHeight,
+                          unsigned pageWidth, unsigned pageHeight)
 {
-    bool wide = w > h, tall = w < h;
-    bool portrait = W < H, landscape = W > H;
+    bool wide = pictureWidth > pictureHeight, tall = pictureWidth < pictureHeight;
+    bool portrait = pageWidth < pageHeight, landscape = pageWidth > pageHeight;
     if (cellsPerPage == 2) {
         if (wide && landscape) return PaperNameAlone;
         if (tall && portrait) return PaperNameLandscape;
@@ -29,38 +30,52 @@ PaperTurn ChoosePaperTurn(int cellsPerPage, unsigned w, unsigned h, unsigned W, 
     return PaperUnchanged;
 }
 
-PageCells ComputePageCells(int cellsPerPage, unsigned W, unsigned H, unsigned M, unsigned G)
+PageSize TurnPage(PaperTurn turn, unsigned pageWidth, unsigned pageHeight)
+{
+    const unsigned shorter = std::min(pageWidth, pageHeight);
+    const unsigned longer = std::max(pageWidth, pageHeight);
+    switch (turn) {
+    case PaperUnchanged: break;
+    case PaperNameAlone: return PageSize{shorter, longer};
+    case PaperNameLandscape: return PageSize{longer, shorter};
+    }
+    return PageSize{pageWidth, pageHeight};
+}
+
+PageCells ComputePageCells(int cellsPerPage, unsigned pageWidth, unsigned pageHeight,
+                           unsigned margin, unsigned gap)
 {
     PageCells page = {};
-    const unsigned innerWidth = LessOrZero(W, 2 * M), innerHeight = LessOrZero(H, 2 * M);
-    const unsigned top = LessOrZero(H, M);
+    const unsigned innerWidth = LessOrZero(pageWidth, 2 * margin);
+    const unsigned innerHeight = LessOrZero(pageHeight, 2 * margin);
+    const unsigned top = LessOrZero(pageHeight, margin);
     if (cellsPerPage == 4) {
         page.count = 4;
-        page.cellWidth = LessOrZero(innerWidth, G) / 2;
-        page.cellHeight = LessOrZero(innerHeight, G) / 2;
-        const unsigned right = LessOrZero(LessOrZero(W, M), page.cellWidth);
-        const unsigned lower = M + page.cellHeight;
-        page.cells[0] = {M, top};
+        page.cellWidth = LessOrZero(innerWidth, gap) / 2;
+        page.cellHeight = LessOrZero(innerHeight, gap) / 2;
+        const unsigned right = LessOrZero(LessOrZero(pageWidth, margin), page.cellWidth);
+        const unsigned lower = margin + page.cellHeight;
+        page.cells[0] = {margin, top};
         page.cells[1] = {right, top};
-        page.cells[2] = {M, lower};
+        page.cells[2] = {margin, lower};
         page.cells[3] = {right, lower};
-    } else if (cellsPerPage == 2 && W < H) {
+    } else if (cellsPerPage == 2 && pageWidth < pageHeight) {
         page.count = 2;
         page.cellWidth = innerWidth;
-        page.cellHeight = LessOrZero(innerHeight, G) / 2;
-        page.cells[0] = {M, top};
-        page.cells[1] = {M, M + page.cellHeight};
+        page.cellHeight = LessOrZero(innerHeight, gap) / 2;
+        page.cells[0] = {margin, top};
+        page.cells[1] = {margin, margin + page.cellHeight};
     } else if (cellsPerPage == 2) {
         page.count = 2;
-        page.cellWidth = LessOrZero(innerWidth, G) / 2;
+        page.cellWidth = LessOrZero(innerWidth, gap) / 2;
         page.cellHeight = innerHeight;
-        page.cells[0] = {M, top};
-        page.cells[1] = {LessOrZero(LessOrZero(W, M), page.cellWidth), top};
+        page.cells[0] = {margin, top};
+        page.cells[1] = {LessOrZero(LessOrZero(pageWidth, margin), page.cellWidth), top};
     } else {
         page.count = 1;
         page.cellWidth = innerWidth;
         page.cellHeight = innerHeight;
-        page.cells[0] = {M, top};
+        page.cells[0] = {margin, top};
     }
     return page;
 }

@@ -11,10 +11,20 @@ enum PaperTurn {
     PaperNameLandscape  // pageSizeName followed by " Landscape"
 };
 
-// On one-up and four-up pages a picture keeps its own orientation; on two-up pages the
-// page takes the other one, so that each of its two cells has the picture's. A square
-// picture or a square page changes nothing. w, h: picture pixels; W, H: the page so far.
-PaperTurn ChoosePaperTurn(int cellsPerPage, unsigned w, unsigned h, unsigned W, unsigned H);
+// How the first picture of a page turns it. On one-up and four-up pages a picture keeps
+// its own orientation; on two-up pages the page takes the other one, so that each of its
+// two cells has the picture's. A square picture or a square page changes nothing.
+// pictureWidth x pictureHeight: the picture's pixels (only their proportions count);
+// pageWidth x pageHeight: the page so far.
+PaperTurn ChoosePaperTurn(int cellsPerPage, unsigned pictureWidth, unsigned pictureHeight,
+                          unsigned pageWidth, unsigned pageHeight);
+
+struct PageSize {
+    unsigned width, height;
+};
+
+// The page after the turn: every page has the same paper, a turn only exchanges its sides.
+PageSize TurnPage(PaperTurn turn, unsigned pageWidth, unsigned pageHeight);
 
 struct PageCell {
     unsigned left, top;  // top is the cell's upper edge
@@ -26,10 +36,12 @@ struct PageCells {
     PageCell cells[4];               // in fill order
 };
 
-// The cells of a W x H page with margin M and gap G. Two-up cells are stacked on a
-// portrait page and side by side otherwise; four-up cells fill rows from the top left.
-// A margin or gap too large for the page gives empty cells rather than wrapping.
-PageCells ComputePageCells(int cellsPerPage, unsigned W, unsigned H, unsigned M, unsigned G);
+// The cells of a pageWidth x pageHeight page with a margin along its edges and a gap
+// between cells. Two-up cells are stacked on a portrait page and side by side otherwise;
+// four-up cells fill rows from the top left. A margin or gap too large for the page gives
+// empty cells rather than wrapping.
+PageCells ComputePageCells(int cellsPerPage, unsigned pageWidth, unsigned pageHeight,
+                           unsigned margin, unsigned gap);
 
 struct DrawnSize {
     unsigned width, height;

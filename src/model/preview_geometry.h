@@ -1,47 +1,46 @@
-// Where pages, cells and pictures go in the preview's page pictures. Portable and pure,
-// so the numbers are tested natively.
+// Where the preview draws its page pictures: the PDF's own pages, turns, cells and fitted
+// pictures (page_geometry.h) scaled onto a small square canvas, so that the preview and
+// the PDF cannot disagree. Pure, so the numbers are tested natively.
 #pragma once
-#include "model/types.h"
+#include "model/page_geometry.h"
 
-// Sizes in pixels of a page picture for a paper of L x S points (long and short side).
-// The paper less three 36-point strips along its long side is drawn 192 pixels long:
-// two 96-pixel cells.
-struct PreviewGeometry {
-    int PL;  // long side of the page
-    int PS;  // short side of the page
-    int M;   // margin along the long side
-    int GL;  // gap between cells along the long side
-    int A;   // short side of a 96-pixel-long cell with the paper's proportions
-    int G;   // margin and gap along the short side
-    int E;   // side of the square page picture
+// Pixels on the canvas, y down from its top edge.
+struct CanvasRect {
+    int left, top, width, height;
 };
 
-// widthPoints and heightPoints as the PDF layer reports them; truncated toward zero.
-PreviewGeometry ComputePreviewGeometry(double widthPoints, double heightPoints);
+// The preview's pages, laid out picture by picture as the PDF run lays out its own.
+class PreviewPages {
+public:
+    // Paper of paperWidth x paperHeight whole points, with the PDF's margin and gap and
+    // cellsPerPage pictures a page. The document starts out landscape, as the PDF does.
+    PreviewPages(unsigned paperWidth, unsigned paperHeight, unsigned margin, unsigned gap,
+                 int cellsPerPage);
 
-// The page's current orientation with its margins and gaps; carried from page to page.
-struct PreviewPage {
-    int W, H;    // page width and height
-    int mx, my;  // margins left/right and top/bottom
-    int gx, gy;  // gaps between columns and between rows
+    // The side of the square canvas. The scale makes a four-up page's two cells along its
+    // long side thumbnail-sized (96 pixels each); the canvas holds the page at either turn
+    // and its shadow.
+    int CanvasSide() const { return canvasSide_; }
+    // Places the next picture, of the proportions of width x height (its thumbnail): true
+    // when it starts a new page, turned for it as the PDF's page is.
+    bool Place(unsigned width, unsigned height);
+    // The current page, centred across its long side; the last picture's cell, and the
+    // picture fitted and centred in it.
+    const CanvasRect& Sheet() const { return sheet_; }
+    const CanvasRect& Cell() const { return cell_; }
+    const CanvasRect& Picture() const { return picture_; }
+
+private:
+    // A rectangle of the current page in points (left and top edge, y up from the
+    // page's bottom) on the canvas.
+    CanvasRect OnCanvas(double left, double top, double width, double height) const;
+
+    const unsigned margin_, gap_;
+    const int cellsPerPage_;
+    double pixelsPerPoint_;
+    int canvasSide_;
+    PageSize page_;
+    PageCells cells_ = {};
+    int cellIndex_ = 0;
+    CanvasRect sheet_ = {}, cell_ = {}, picture_ = {};
 };
-
-PreviewPage LandscapePreviewPage(const PreviewGeometry& g);
-void TurnPreviewPage(PreviewPage* page);
-
-// Whether a new page turns for its first picture (pw x ph): on one- and four-up pages the
-// page follows the picture, on two-up pages it takes the other orientation; a square
-// picture never turns it.
-bool PreviewPageTurns(LayoutMode layout, int pw, int ph, const PreviewPage& page);
-
-struct PreviewCells {
-    int ox, oy;      // the page's top-left corner in the E x E picture
-    int cw, ch;      // size of every cell
-    int x[4], y[4];  // top-left corner of each cell, in fill order
-    int count;       // 1, 2 or 4
-};
-
-PreviewCells LayOutPreviewCells(LayoutMode layout, int E, const PreviewPage& page);
-
-// Fits pw x ph into cw x ch keeping its proportions (rounded to the nearest pixel).
-void FitPreviewPicture(int pw, int ph, int cw, int ch, int* dw, int* dh);

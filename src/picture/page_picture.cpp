@@ -2,7 +2,6 @@
 
 #include <FreeImage.h>
 
-#include <algorithm>
 #include <utility>
 
 #include "picture/exif_orientation.h"
@@ -15,16 +14,12 @@ PlannedPage PlanPage(const PagePlan& plan, unsigned width, unsigned height)
 {
     if (!plan.startsPage)
         return PlannedPage{plan.pageWidth, plan.pageHeight, plan.cellWidth, plan.cellHeight};
-    // Every page has the same paper: a turn only exchanges its sides.
-    unsigned W = plan.pageWidth, H = plan.pageHeight;
-    const unsigned shorter = std::min(W, H), longer = std::max(W, H);
-    switch (ChoosePaperTurn(plan.cellsPerPage, width, height, W, H)) {
-    case PaperUnchanged: break;
-    case PaperNameAlone: W = shorter, H = longer; break;
-    case PaperNameLandscape: W = longer, H = shorter; break;
-    }
-    PageCells cells = ComputePageCells(plan.cellsPerPage, W, H, plan.margin, plan.gap);
-    return PlannedPage{W, H, cells.cellWidth, cells.cellHeight};
+    const PageSize page =
+        TurnPage(ChoosePaperTurn(plan.cellsPerPage, width, height, plan.pageWidth, plan.pageHeight),
+                 plan.pageWidth, plan.pageHeight);
+    const PageCells cells =
+        ComputePageCells(plan.cellsPerPage, page.width, page.height, plan.margin, plan.gap);
+    return PlannedPage{page.width, page.height, cells.cellWidth, cells.cellHeight};
 }
 
 namespace {

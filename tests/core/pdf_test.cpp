@@ -1,7 +1,7 @@
 // The PDF as written: pages, cells, pictures and captions read back with libqpdf, the
 // builder's failure paths (too many pictures, unreadable files, Cancel, a failed save),
-// the page turns the preview shares with the PDF, and what the user sees after turning
-// and mirroring against what the PDF shows.
+// the preview's pages against the PDF's, and what the user sees after turning and
+// mirroring against what the PDF shows.
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 
@@ -315,28 +315,52 @@ TEST_F(PdfBuilder, PasswordsEncryptWithAes256AndCaptionsOfEveryCodePageReadBack)
     }
 }
 
-TEST(Geometry, PaperAndPreviewPagesTurnAlike)
+// The preview draws the PDF's pages scaled: for each layout, on pages of wide, tall and
+// square pictures (both turns of the page, and a square picture keeping the turn), its
+// pages, cells and pictures have the PDF's proportions, to the pixel.
+TEST_F(PdfBuilder, PreviewPagesAreThePdfPagesScaled)
 {
-    // Picture shapes: wide, tall, square; the page before is landscape or portrait.
-    const unsigned shapes[3][2] = {{80, 60}, {60, 80}, {50, 50}};
-    PreviewGeometry g = ComputePreviewGeometry(612, 792);
-    for (int per : {1, 2, 4})
-        for (auto& s : shapes)
-            for (bool landscape : {true, false}) {
-                PreviewPage page = LandscapePreviewPage(g);
-                if (!landscape) TurnPreviewPage(&page);
-                PaperTurn turn = ChoosePaperTurn(per, s[0], s[1], landscape ? 792 : 612,
-                                                 landscape ? 612 : 792);
-                bool wantLandscape = per == 2 ? s[0] < s[1] : s[0] > s[1];
-                bool stays = s[0] == s[1] || wantLandscape == landscape;
-                EXPECT_EQ(stays ? PaperUnchanged : wantLandscape ? PaperNameLandscape
-                                                                 : PaperNameAlone, turn);
-                bool turns = PreviewPageTurns(per == 1 ? LayoutOnePerPage : per == 2
-                                              ? LayoutTwoPerPage : LayoutFourPerPage,
-                                              s[0], s[1], page);
-                EXPECT_EQ(s[0] != s[1] && wantLandscape != landscape, turns)
-                    << per << " per page, " << s[0] << "x" << s[1];
+    const PictureRect wide = {0, 12, 96, 84}, tall = {12, 0, 84, 96}, square = {0, 0, 96, 96};
+    for (LayoutMode layout : {LayoutOnePerPage, LayoutTwoPerPage, LayoutFourPerPage}) {
+        SCOPED_TRACE(layout);
+        settings_.layout = layout;
+        const int perPage = ImagesPerPage(layout);
+        ImageCollectionType images;
+        for (const PictureRect& r : {wide, tall, square})
+            for (int i = 0; i < perPage; i++) {
+                images.push_back(Entry(Picture(r.right - r.left, r.bottom - r.top)));
+                images.back().pictureRect = r;  // as its thumbnail shows it
             }
+        const PdfReadBack pdf = BuildAndRead(images);
+        ASSERT_EQ(3u, pdf.pages.size());
+        PreviewPages preview(612, 792, settings_.pageMargin, settings_.cellGap, perPage);
+        for (size_t i = 0; i < images.size(); i++) {
+            const PictureRect& r = images[i].pictureRect;
+            EXPECT_EQ(i % perPage == 0, preview.Place(r.right - r.left, r.bottom - r.top));
+            const PdfPage& page = pdf.pages[i / perPage];
+            const CanvasRect& sheet = preview.Sheet();
+            EXPECT_EQ(page.width < page.height, sheet.width < sheet.height) << "page " << i / perPage;
+            EXPECT_NEAR(sheet.width / page.width, sheet.height / page.height, 0.002);
+            // Left, top, right and bottom edges as parts of the page's width and height.
+            auto pdfEdges = [&](const PdfRect& e) {
+                return std::vector<double>{e.x / page.width, 1 - (e.y + e.height) / page.height,
+                                           (e.x + e.width) / page.width, 1 - e.y / page.height};
+            };
+            auto previewEdges = [&](const CanvasRect& e) {
+                const double x = e.left - sheet.left, y = e.top - sheet.top;
+                return std::vector<double>{x / sheet.width, y / sheet.height,
+                                           (x + e.width) / sheet.width, (y + e.height) / sheet.height};
+            };
+            const std::pair<PdfRect, CanvasRect> pairs[] = {
+                {page.rects[2 * (i % perPage)], preview.Cell()},
+                {page.images[i % perPage], preview.Picture()}};
+            for (const auto& pair : pairs)
+                for (int edge = 0; edge < 4; edge++)
+                    EXPECT_NEAR(pdfEdges(pair.first)[edge], previewEdges(pair.second)[edge],
+                                1.0 / std::min(sheet.width, sheet.height))
+                        << "picture " << i << ", edge " << edge;
+        }
+    }
 }
 
 TEST_F(PdfBuilder, EveryCommandSequenceLooksInThePdfAsInTheThumbnail)
