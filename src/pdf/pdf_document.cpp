@@ -224,6 +224,8 @@ struct PdfDocument::Parts {
         return page;
     }
     HPDF_Font CaptionFont();
+    void DrawRect(double left, double top, double width, double height,
+                  HPDF_STATUS (*paint)(HPDF_Page));
     bool SaveToMemory(std::vector<uint8_t>* out);
     void SetEncryption(QPDFWriter* writer);
     bool Rewrite(const std::vector<uint8_t>& plain);
@@ -457,22 +459,23 @@ void PdfDocument::UseImage(int imageId)
     if (!known) d.Fail();
 }
 
+void PdfDocument::Parts::DrawRect(double left, double top, double width, double height,
+                                  HPDF_STATUS (*paint)(HPDF_Page))
+{
+    HPDF_Page at = PageFor(left, top, width, height);
+    if (at && Check(HPDF_Page_Rectangle(at, (HPDF_REAL)left, (HPDF_REAL)(top - height),
+                                        (HPDF_REAL)width, (HPDF_REAL)height)))
+        Check(paint(at));
+}
+
 void PdfDocument::FillRect(double left, double top, double width, double height)
 {
-    Parts& d = *parts_;
-    HPDF_Page page = d.PageFor(left, top, width, height);
-    if (page && d.Check(HPDF_Page_Rectangle(page, (HPDF_REAL)left, (HPDF_REAL)(top - height),
-                                            (HPDF_REAL)width, (HPDF_REAL)height)))
-        d.Check(HPDF_Page_Fill(page));
+    parts_->DrawRect(left, top, width, height, HPDF_Page_Fill);
 }
 
 void PdfDocument::StrokeRect(double left, double top, double width, double height)
 {
-    Parts& d = *parts_;
-    HPDF_Page page = d.PageFor(left, top, width, height);
-    if (page && d.Check(HPDF_Page_Rectangle(page, (HPDF_REAL)left, (HPDF_REAL)(top - height),
-                                            (HPDF_REAL)width, (HPDF_REAL)height)))
-        d.Check(HPDF_Page_Stroke(page));
+    parts_->DrawRect(left, top, width, height, HPDF_Page_Stroke);
 }
 
 bool PdfDocument::PlaceImage(double left, double top, double width, double height)
