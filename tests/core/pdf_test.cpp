@@ -135,7 +135,9 @@ TEST_F(PdfBuilder, CellsAndPicturesOfEachLayout)
     }
 }
 
-TEST_F(PdfBuilder, FirstPictureOfEachPageChoosesItsOrientation)
+// The first picture of each page turns it, and the preview's pages turn alike and are
+// the PDF's scaled: their cells and pictures have the PDF's proportions, to the pixel.
+TEST_F(PdfBuilder, FirstPictureOfEachPageChoosesItsOrientationAndThePreviewDrawsThePdfPages)
 {
     struct Case {
         LayoutMode layout;
@@ -163,6 +165,34 @@ TEST_F(PdfBuilder, FirstPictureOfEachPageChoosesItsOrientation)
             EXPECT_NEAR(c.shortSide, std::min(page.width, page.height), 0.001);
         }
         EXPECT_EQ(c.pages, pages) << c.layout << " " << c.paper;
+
+        double paperWidth, paperHeight;
+        ASSERT_TRUE(PaperSizeInPoints(c.paper, &paperWidth, &paperHeight));
+        const int per = ImagesPerPage(c.layout);
+        PreviewPages preview((unsigned)paperWidth, (unsigned)paperHeight, settings_.pageMargin,
+                             settings_.cellGap, per);
+        for (size_t i = 0; i < c.pictures.size(); i++) {
+            EXPECT_EQ(i % per == 0, preview.Place(c.pictures[i].first, c.pictures[i].second));
+            const PdfPage& page = pdf.pages[i / per];
+            const CanvasRect& s = preview.Sheet();
+            EXPECT_EQ(page.width < page.height, s.width < s.height) << "page " << i / per;
+            // Each edge of the cell and of the picture as a part of the page's side.
+            const std::pair<PdfRect, CanvasRect> drawn[] = {
+                {page.rects[2 * (i % per)], preview.Cell()}, {page.images[i % per], preview.Picture()}};
+            for (const auto& d : drawn) {
+                const PdfRect& p = d.first;
+                const CanvasRect& r = d.second;
+                const double inPdf[] = {p.x / page.width, p.y / page.height,
+                                        (p.x + p.width) / page.width, (p.y + p.height) / page.height};
+                const double inPreview[] = {(double)(r.left - s.left) / s.width,
+                                            1 - (double)(r.top + r.height - s.top) / s.height,
+                                            (double)(r.left + r.width - s.left) / s.width,
+                                            1 - (double)(r.top - s.top) / s.height};
+                for (int e = 0; e < 4; e++)
+                    EXPECT_NEAR(inPdf[e], inPreview[e], 1.0 / std::min(s.width, s.height))
+                        << c.layout << " " << c.paper << ", picture " << i << ", edge " << e;
+            }
+        }
     }
 }
 
@@ -312,54 +342,6 @@ TEST_F(PdfBuilder, PasswordsEncryptWithAes256AndCaptionsOfEveryCodePageReadBack)
                               Out() + "' '" + text + "' 2>/dev/null";
         ASSERT_EQ(0, system(command.c_str()));
         EXPECT_NE(std::string::npos, ReadWholeFile(text).find(c.text)) << ReadWholeFile(text);
-    }
-}
-
-// The preview draws the PDF's pages scaled: for each layout, on pages of wide, tall and
-// square pictures (both turns of the page, and a square picture keeping the turn), its
-// pages, cells and pictures have the PDF's proportions, to the pixel.
-TEST_F(PdfBuilder, PreviewPagesAreThePdfPagesScaled)
-{
-    const PictureRect wide = {0, 12, 96, 84}, tall = {12, 0, 84, 96}, square = {0, 0, 96, 96};
-    for (LayoutMode layout : {LayoutOnePerPage, LayoutTwoPerPage, LayoutFourPerPage}) {
-        SCOPED_TRACE(layout);
-        settings_.layout = layout;
-        const int perPage = ImagesPerPage(layout);
-        ImageCollectionType images;
-        for (const PictureRect& r : {wide, tall, square})
-            for (int i = 0; i < perPage; i++) {
-                images.push_back(Entry(Picture(r.right - r.left, r.bottom - r.top)));
-                images.back().pictureRect = r;  // as its thumbnail shows it
-            }
-        const PdfReadBack pdf = BuildAndRead(images);
-        ASSERT_EQ(3u, pdf.pages.size());
-        PreviewPages preview(612, 792, settings_.pageMargin, settings_.cellGap, perPage);
-        for (size_t i = 0; i < images.size(); i++) {
-            const PictureRect& r = images[i].pictureRect;
-            EXPECT_EQ(i % perPage == 0, preview.Place(r.right - r.left, r.bottom - r.top));
-            const PdfPage& page = pdf.pages[i / perPage];
-            const CanvasRect& sheet = preview.Sheet();
-            EXPECT_EQ(page.width < page.height, sheet.width < sheet.height) << "page " << i / perPage;
-            EXPECT_NEAR(sheet.width / page.width, sheet.height / page.height, 0.002);
-            // Left, top, right and bottom edges as parts of the page's width and height.
-            auto pdfEdges = [&](const PdfRect& e) {
-                return std::vector<double>{e.x / page.width, 1 - (e.y + e.height) / page.height,
-                                           (e.x + e.width) / page.width, 1 - e.y / page.height};
-            };
-            auto previewEdges = [&](const CanvasRect& e) {
-                const double x = e.left - sheet.left, y = e.top - sheet.top;
-                return std::vector<double>{x / sheet.width, y / sheet.height,
-                                           (x + e.width) / sheet.width, (y + e.height) / sheet.height};
-            };
-            const std::pair<PdfRect, CanvasRect> pairs[] = {
-                {page.rects[2 * (i % perPage)], preview.Cell()},
-                {page.images[i % perPage], preview.Picture()}};
-            for (const auto& pair : pairs)
-                for (int edge = 0; edge < 4; edge++)
-                    EXPECT_NEAR(pdfEdges(pair.first)[edge], previewEdges(pair.second)[edge],
-                                1.0 / std::min(sheet.width, sheet.height))
-                        << "picture " << i << ", edge " << edge;
-        }
     }
 }
 

@@ -288,30 +288,13 @@ std::string ReadWholeFile(const std::string& path)
 
 bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
 
-bool InProcessPictures::StartPagePicture(int worker, const ImageEntry& entry, const PagePlan& plan)
-{
-    if (worker < 0 || worker >= MaxPictureWorkers) return false;
-    const std::string bytes = ReadWholeFile(entry.path);
-    madeOk_[worker] = MakePagePicture((const uint8_t*)bytes.data(), bytes.size(), entry.path,
-                                      plan, &made_[worker]);
-    return true;
-}
-
 PictureOutcome InProcessPictures::FinishPagePicture(int worker, PagePicture* out)
 {
-    if (worker < 0 || worker >= MaxPictureWorkers || !madeOk_[worker]) return PictureUnreadable;
-    madeOk_[worker] = false;
-    *out = std::move(made_[worker]);
-    made_[worker] = PagePicture();
-    return PictureMade;
-}
-
-void InProcessPictures::DropPagePictures()
-{
-    for (int worker = 0; worker < MaxPictureWorkers; worker++) {
-        madeOk_[worker] = false;
-        made_[worker] = PagePicture();
-    }
+    const std::string bytes = ReadWholeFile(started_[worker].first);
+    return MakePagePicture((const uint8_t*)bytes.data(), bytes.size(), started_[worker].first.c_str(),
+                           started_[worker].second, out)
+               ? PictureMade
+               : PictureUnreadable;
 }
 
 bool FakeHost::Start(const char* path)

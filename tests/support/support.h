@@ -7,6 +7,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pdf/pdf_builder.h"
@@ -97,18 +98,21 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes);
 std::string ReadWholeFile(const std::string& path);  // "" when missing
 bool FileExists(const std::string& path);
 
-// Page pictures made in this process, the file read and decoded at Start (the program
+// Page pictures made in this process, the file read and decoded at Finish (the program
 // makes them in its decoder processes): for the tests and the PDF benchmark.
 class InProcessPictures : public PagePictures {
 public:
     int PictureWorkers() override { return 1; }
-    bool StartPagePicture(int worker, const ImageEntry& entry, const PagePlan& plan) override;
+    bool StartPagePicture(int worker, const ImageEntry& entry, const PagePlan& plan) override
+    {
+        started_[worker] = {entry.path, plan};
+        return true;
+    }
     PictureOutcome FinishPagePicture(int worker, PagePicture* out) override;
-    void DropPagePictures() override;
+    void DropPagePictures() override {}
 
 private:
-    PagePicture made_[MaxPictureWorkers];
-    bool madeOk_[MaxPictureWorkers] = {};
+    std::pair<std::string, PagePlan> started_[MaxPictureWorkers];
 };
 
 // Real files for the builder, with faults on request, and a record of what it shows.
