@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "decoder/job.h"
+#include "picture/byte_order.h"
 #include "picture/header_size.h"
 #include "picture/image_load.h"
 #include "import/open_selection.h"
@@ -26,18 +27,14 @@
 
 namespace {
 
-void PutBe32(uint8_t* p, uint32_t v)
-{
-    p[0] = (uint8_t)(v >> 24), p[1] = (uint8_t)(v >> 16), p[2] = (uint8_t)(v >> 8), p[3] = (uint8_t)v;
-}
-
 // Real files whose headers claim another size (the PNG's CRC corrected).
 ByteVec PngClaiming(uint32_t width, uint32_t height)
 {
     ByteVec png = EncodeAndUnload(MakeSolid(8, 8, Blue), FIF_PNG);
-    PutBe32(&png[16], width);
-    PutBe32(&png[20], height);
-    PutBe32(&png[29], (uint32_t)crc32(0, &png[12], 17));
+    auto put = [&png](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; i++) png[at + i] = (uint8_t)(v >> (24 - 8 * i));
+    };
+    put(16, width), put(20, height), put(29, (uint32_t)crc32(0, &png[12], 17));
     return png;
 }
 
@@ -72,11 +69,9 @@ ByteVec TinyDng(uint32_t orientationType)
         {273, 4, 1, 8 + 2 + 8 * 12 + 4}, {274, orientationType, 1, 6}, {277, 3, 1, 3},
         {50706, 1, 4, 0x401}};  // DNGVersion 1.4
     ByteVec b = {'I', 'I', 42, 0, 8, 0, 0, 0, 8, 0};
-    auto put = [&b](uint32_t v, int bytes) {
-        for (; bytes > 0; bytes--, v >>= 8) b.push_back((uint8_t)v);
-    };
-    for (const auto& t : tags) put(t[0], 2), put(t[1], 2), put(t[2], 4), put(t[3], 4);
-    put(0, 4);
+    for (const auto& t : tags)
+        for (int i = 0; i < 4; i++) AppendLittleEndian(&b, t[i], i < 2 ? 2 : 4);
+    AppendLittleEndian(&b, 0, 4);
     for (uint32_t y = 0; y < h; y++)
         for (uint32_t x = 0; x < w * 3; x++) b.push_back(x < w && y < h / 3 ? 250 : 20);
     return b;

@@ -196,45 +196,20 @@ TEST_F(PdfBuilder, FirstPictureOfEachPageChoosesItsOrientationAndThePreviewDraws
     }
 }
 
-TEST_F(PdfBuilder, CaptionsAreDrawnUnlessTheyStartWithThePlaceholder)
-{
-    settings_.layout = LayoutFourPerPage;
-    std::string p = Picture(80, 60);
-    PdfReadBack pdf = BuildAndRead({Entry(p, "[no caption]"), Entry(p, "[no caption] more"),
-                                    Entry(p, "[no captio"), Entry(p, "Caf\xe9")});
-    ASSERT_EQ(1u, pdf.pages.size());
-    const std::vector<PdfText>& texts = pdf.pages[0].texts;
-    ASSERT_EQ(2u, texts.size());
-    EXPECT_EQ("[no captio", texts[0].bytes);
-    EXPECT_EQ("Caf\xe9", texts[1].bytes);  // code page 1252 bytes in a font that reads them so
-    EXPECT_EQ("/WinAnsiEncoding", texts[1].encoding);
-    EXPECT_TRUE(texts[1].y < 36 && texts[1].x > 414) << "under the fourth cell";
-}
-
-TEST_F(PdfBuilder, TwoHundredPicturesAreWrittenTheNextIsRefusedAndTheOldFileKept)
-{
-    ImageCollectionType images(MaxPdfImages, Entry(Picture(2, 2)));
-    EXPECT_EQ(200u, BuildAndRead(images).pages.size());
-    ASSERT_TRUE(WriteWholeFile(Out(), "earlier"));
-    images.push_back(images.back());
-    host_ = FakeHost();
-    EXPECT_EQ(0, Build(images));
-    EXPECT_EQ(std::vector<std::string>{"Only a maximum of 200 images is supported."},
-              host_.failures);
-    EXPECT_EQ(0, host_.steps + host_.writes);
-    EXPECT_EQ("earlier", ReadWholeFile(Out()));
-}
-
 // Pictures made ahead of their turn by several workers, each planned for the page the
 // ones before it were guessed to leave, come out as when made one at a time: guesses go
-// wrong after an unreadable file, a square picture and a turned one.
-TEST_F(PdfBuilder, PicturesMadeAheadAreThoseMadeOneAtATime)
+// wrong after an unreadable file, a square picture and a turned one. Files that cannot be
+// read (missing, no picture, cut short) are reported and take no cell: no blank page.
+TEST_F(PdfBuilder, PicturesMadeAheadAreThoseMadeOneAtATimeAndUnreadableFilesTakeNoCell)
 {
     const std::string wide = Picture(1600, 1200), tall = Picture(1200, 1600),
-                      square = Picture(1400, 1400), missing = folder_ + "/missing.png";
+                      square = Picture(1400, 1400), missing = folder_ + "/missing.png",
+                      garbage = folder_ + "/garbage.jpg", cut = folder_ + "/cut.png";
+    WriteWholeFile(garbage, "no picture here");
+    WriteWholeFile(cut, ReadWholeFile(wide).substr(0, 40));
     ImageCollectionType images = {Entry(wide), Entry(tall), Entry(missing), Entry(square),
-                                  Entry(wide, NoCaption, 90), Entry(tall), Entry(tall),
-                                  Entry(square), Entry(wide)};
+                                  Entry(wide, NoCaption, 90), Entry(garbage), Entry(tall),
+                                  Entry(tall), Entry(square), Entry(cut), Entry(wide)};
     for (ImageEntry& e : images)  // each as its thumbnail shows it
         if (e.path != square)
             e.pictureRect = e.path == tall || e.rotation ? PictureRect{12, 0, 84, 96}
@@ -247,46 +222,41 @@ TEST_F(PdfBuilder, PicturesMadeAheadAreThoseMadeOneAtATime)
             host_ = FakeHost();
             host_.workers = workers;
             std::vector<std::vector<double>> placed;
-            for (const PdfPage& page : BuildAndRead(images).pages)
+            const PdfReadBack pdf = BuildAndRead(images);
+            for (const PdfPage& page : pdf.pages)
                 for (const PdfRect& r : page.images)
                     placed.push_back({r.x, r.y, r.width, r.height, (double)r.pixelWidth,
                                       (double)r.pixelHeight});
             EXPECT_EQ(8u, placed.size());
+            EXPECT_EQ(8u / ImagesPerPage(layout), pdf.pages.size());
             if (workers == 1) expected = placed;
             EXPECT_EQ(expected, placed);
+            EXPECT_EQ(11, host_.steps);
+            for (const std::string& bad : {missing, garbage, cut})
+                EXPECT_EQ(1, std::count(host_.messages.begin(), host_.messages.end(),
+                                        "Error, could not open image file [" + bad + "]."));
         }
     }
 }
 
-TEST_F(PdfBuilder, UnreadableFilesAreReportedAndTakeNoCell)
-{
-    std::string garbage = folder_ + "/garbage.jpg", cut = folder_ + "/cut.png";
-    WriteWholeFile(garbage, "no picture here");
-    WriteWholeFile(cut, ReadWholeFile(Picture(80, 60)).substr(0, 40));
-    settings_.layout = LayoutTwoPerPage;
-    const std::string good = Picture(80, 60);
-    for (const std::string& bad : {folder_ + "/missing.png", garbage, cut}) {
-        SCOPED_TRACE(bad);
-        host_ = FakeHost();
-        PdfReadBack pdf = BuildAndRead({Entry(good), Entry(bad), Entry(good), Entry(bad)});
-        ASSERT_EQ(1u, pdf.pages.size()) << "the good ones share the page, no blank page";
-        ASSERT_EQ(2u, pdf.pages[0].images.size());
-        EXPECT_EQ(4, host_.steps);
-        EXPECT_EQ(2, std::count(host_.messages.begin(), host_.messages.end(),
-                                "Error, could not open image file [" + bad + "]."));
-    }
-}
-
 // Cancelled after `pumps` pumps (3: as the last picture came), a write that fails (after
-// leaving junk at the path, or not), or a picture the spool cannot take (the temporary
-// folder gone): never a PDF without a picture that was to be in it, and the file that was
-// there stays.
-TEST_F(PdfBuilder, CancelOrAFailedSaveKeepsTheOldFileAndRemovesOnlyItsOwnLeftovers)
+// leaving junk at the path, or not), a picture the spool cannot take (the temporary folder
+// gone), or more than 200 pictures: never a PDF without a picture that was to be in it,
+// and the file that was there stays. Then 200 pictures are written.
+TEST_F(PdfBuilder, CancelAFailedSaveOrTooManyPicturesKeepTheOldFileAndRemoveOnlyTheirOwnLeftovers)
 {
-    const std::string p = Picture(80, 60);
-    const struct { int pumps, spoolRoom; bool failWrites, leaveJunk; } cases[] = {
-        {0, -1, false, false}, {2, -1, false, false}, {3, -1, false, false},
-        {-1, -1, true, false}, {-1, 1, false, false}, {-1, -1, true, true}};
+    const std::string p = Picture(2, 2);
+    const char* const saveFailed = "PDF Save Failed.";
+    const struct {
+        int pumps, spoolRoom;
+        bool failWrites, leaveJunk;
+        int count;
+        const char* failure;  // in the "PDF Error" box; null: none
+    } cases[] = {
+        {0, -1, false, false, 3, nullptr}, {2, -1, false, false, 3, nullptr},
+        {3, -1, false, false, 3, nullptr}, {-1, -1, true, false, 3, saveFailed},
+        {-1, 1, false, false, 3, saveFailed}, {-1, -1, true, true, 3, saveFailed},
+        {-1, -1, false, false, MaxPdfImages + 1, "Only a maximum of 200 images is supported."}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.pumps << " " << c.spoolRoom << " " << c.leaveJunk);
         ASSERT_TRUE(WriteWholeFile(Out(), "earlier"));
@@ -294,24 +264,26 @@ TEST_F(PdfBuilder, CancelOrAFailedSaveKeepsTheOldFileAndRemovesOnlyItsOwnLeftove
         host_ = FakeHost();
         host_.continuePumps = c.pumps, host_.spoolRoom = c.spoolRoom;
         host_.failWrites = c.failWrites, host_.leaveJunk = c.leaveJunk;
-        const bool cancelled = c.pumps >= 0;
-        EXPECT_EQ(cancelled ? 1 : 0, Build({Entry(p), Entry(p), Entry(p)}));
-        EXPECT_EQ(cancelled ? std::vector<std::string>() : std::vector<std::string>{"PDF Save Failed."},
+        EXPECT_EQ(c.failure ? 0 : 1, Build(ImageCollectionType(c.count, Entry(p))));
+        EXPECT_EQ(c.failure ? std::vector<std::string>{c.failure} : std::vector<std::string>(),
                   host_.failures);
-        if (cancelled) EXPECT_EQ(c.pumps, host_.steps);
-        if (cancelled) EXPECT_EQ(0, host_.writes);
+        if (c.pumps >= 0 || c.count > MaxPdfImages) {  // nothing written, no picture too many
+            EXPECT_EQ(std::max(c.pumps, 0), host_.steps);
+            EXPECT_EQ(0, host_.writes);
+        }
         EXPECT_NE(c.leaveJunk, FileExists(Out()));  // the junk, its own, is removed
         EXPECT_EQ(c.leaveJunk ? "" : "earlier", ReadWholeFile(Out()));
         if (!c.leaveJunk) EXPECT_TRUE(host_.deleted.empty());
     }
     host_ = FakeHost();  // the document was freed: the next run makes one
-    EXPECT_EQ(1, BuildAndRead({Entry(p)}).pages.size());
+    EXPECT_EQ(200u, BuildAndRead(ImageCollectionType(MaxPdfImages, Entry(p))).pages.size());
 }
 
 // A password encrypts with AES-256 and every permission. Users of other code pages: the
 // password arrives as UTF-8 (read as typed in UTF-16) and opens the PDF, its code-page
 // reading does not; the caption, in the code page's bytes, comes back out of the PDF as
-// the same text (East Asian pages through libharu's CJK fonts).
+// the same text (East Asian pages through libharu's CJK fonts), under its cell. Captions
+// that start with the placeholder are not drawn.
 TEST_F(PdfBuilder, PasswordsEncryptWithAes256AndCaptionsOfEveryCodePageReadBack)
 {
     struct Case {
@@ -327,12 +299,21 @@ TEST_F(PdfBuilder, PasswordsEncryptWithAes256AndCaptionsOfEveryCodePageReadBack)
         {1252, "Caf\xc3\xa9", "Caf\xe9", "Caf\xe9", "Caf\xc3\xa9"},               // Café
     };
     const std::string p = Picture(80, 60), text = folder_ + "/out.txt";
+    settings_.layout = LayoutFourPerPage;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.codePage);
         PdfSetTextCodePage(c.codePage);
         host_ = FakeHost();
         snprintf(settings_.password, sizeof settings_.password, "%s", c.password);
-        PdfReadBack pdf = BuildAndRead({Entry(p, c.caption)}, c.password);
+        PdfReadBack pdf = BuildAndRead({Entry(p, "[no caption]"), Entry(p, "[no caption] more"),
+                                        Entry(p, "[no captio"), Entry(p, c.caption)}, c.password);
+        ASSERT_EQ(1u, pdf.pages.size());
+        const std::vector<PdfText>& texts = pdf.pages[0].texts;
+        ASSERT_EQ(2u, texts.size());
+        EXPECT_EQ("[no captio", texts[0].bytes);
+        EXPECT_EQ(c.caption, texts[1].bytes);
+        EXPECT_TRUE(texts[1].y < 36 && texts[1].x > 414) << "under the fourth cell";
+        if (c.codePage == 1252) EXPECT_EQ("/WinAnsiEncoding", texts[1].encoding);
         EXPECT_TRUE(pdf.encrypted && pdf.aes256);
         EXPECT_EQ(6, pdf.R);
         EXPECT_EQ(-4, pdf.P);  // every permission
