@@ -18,6 +18,7 @@
 #include "decoder/job.h"
 #include "picture/byte_order.h"
 #include "picture/header_size.h"
+#include "picture/jpeg_segments.h"
 #include "picture/image_load.h"
 #include "import/open_selection.h"
 #include "picture/thumbnail.h"
@@ -41,12 +42,10 @@ ByteVec PngClaiming(uint32_t width, uint32_t height)
 ByteVec JpegClaiming(unsigned width, unsigned height)
 {
     ByteVec jpeg = EncodeAndUnload(MakeSolid(8, 8, Blue), FIF_JPEG);
-    for (size_t i = 2; i + 9 < jpeg.size(); i++)
-        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
-            jpeg[i + 5] = (uint8_t)(height >> 8), jpeg[i + 6] = (uint8_t)height;
-            jpeg[i + 7] = (uint8_t)(width >> 8), jpeg[i + 8] = (uint8_t)width;
-            break;
-        }
+    size_t at = 0;  // the frame header's marker
+    EXPECT_TRUE(IsEmbeddableJpeg(jpeg.data(), jpeg.size(), &at));
+    jpeg[at + 5] = (uint8_t)(height >> 8), jpeg[at + 6] = (uint8_t)height;
+    jpeg[at + 7] = (uint8_t)(width >> 8), jpeg[at + 8] = (uint8_t)width;
     return jpeg;
 }
 
@@ -128,14 +127,13 @@ bool Accepted(DecodeJobKind kind, const std::vector<uint8_t>& reply)
 {
     DecodeStatus status;
     uint64_t length;
-    if (reply.size() < FrameHeaderBytes || !ReadReplyHeader(reply.data(), kind, &status, &length) ||
-        length != reply.size() - FrameHeaderBytes || status != DecodeDone)
-        return false;
     static ThumbnailPixels pixels;
     PagePicture page;
     const uint8_t* body = reply.data() + FrameHeaderBytes;
-    return kind == DecodeThumbnail ? ParseThumbnailReply(body, (size_t)length, &pixels)
-                                   : ParsePageReply(std::vector<uint8_t>(body, body + length), &page);
+    return ReadReplyHeader(reply.data(), kind, &status, &length) && status == DecodeDone &&
+           length == reply.size() - FrameHeaderBytes &&
+           (kind == DecodeThumbnail ? ParseThumbnailReply(body, (size_t)length, &pixels)
+                                    : ParsePageReply(std::vector<uint8_t>(body, body + length), &page));
 }
 
 }  // namespace
@@ -145,8 +143,8 @@ bool Accepted(DecodeJobKind kind, const std::vector<uint8_t>& reply)
 // the pixels or reads them; a file cut short is refused or keeps its full size.
 TEST(ImageLoad, WhatIsNotAPictureHugeHostileOrCutShortIsRefusedWithoutACrash)
 {
-    EXPECT_TRUE(LoadUpright(PngClaiming(8, 8)) && LoadUpright(JpegClaiming(8, 8)) && LoadUpright(GifClaiming(1, 1)))
-        << "the patching keeps the files valid";
+    EXPECT_TRUE(LoadUpright(PngClaiming(8, 8)) && LoadUpright(JpegClaiming(8, 8)) &&
+                LoadUpright(GifClaiming(1, 1))) << "the patching keeps the files valid";
     EXPECT_TRUE(LoadUpright(EncodeAndUnload(MakeSolid(30, 20, Red), FIF_JPEG), "a.png"))
         << "the content decides before the name";
     std::string text = "This is a text file, not a photograph.\n";
@@ -171,7 +169,7 @@ TEST(ImageLoad, WhatIsNotAPictureHugeHostileOrCutShortIsRefusedWithoutACrash)
     for (const char* format : {"jpg", "png", "bmp", "gif"}) {
         ByteVec whole = MakeTestImageBytes(64, 48, format);
         for (size_t cut : {(size_t)1, (size_t)8, (size_t)20, whole.size() / 2, whole.size() - 1}) {
-            const BitmapOwner picture = LoadUpright(ByteVec(whole.begin(), whole.begin() + cut), "cut.img");
+            const BitmapOwner picture = LoadUpright(ByteVec(&whole[0], &whole[cut]), "cut.img");
             if (picture)  // a partial picture must still have the full size
                 EXPECT_EQ(64u, FreeImage_GetWidth(picture.get())) << format << " cut at " << cut;
         }
@@ -318,7 +316,7 @@ TEST(ImageLoad, ReducedDecodesMatchTheFullSizeOnes)
         const PictureRect& r = thumbnail.pictureRect;
         const BitmapOwner box(FreeImage_Rescale(LoadUpright(file).get(), r.right - r.left,
                                                 r.bottom - r.top, FILTER_BOX));
-        const BitmapOwner square(FromBgra(thumbnail.bgra, ThumbnailSize, ThumbnailSize));
+        const BitmapOwner square = FromBgra(thumbnail.bgra, ThumbnailSize, ThumbnailSize);
         EXPECT_GE(Psnr(box.get(), square.get(), r.left, r.top), 40.0);
     }
 }

@@ -365,13 +365,11 @@ TEST_F(PdfBuilder, EveryCommandSequenceLooksInThePdfAsInTheThumbnail)
         size_t end = std::min(entries.size(), start + (size_t)MaxPdfImages);
         ImageCollectionType part(entries.begin() + start, entries.begin() + end);
         ASSERT_EQ(1, Build(part));
-        std::vector<FIBITMAP*> pages = RenderPages(Out(), 12);
+        std::vector<BitmapOwner> pages = RenderPages(Out(), 12);
         ASSERT_EQ(part.size(), pages.size());
-        for (size_t i = 0; i < pages.size(); i++) {
-            EXPECT_EQ(looks[start + i], PageLook(pages[i]))
+        for (size_t i = 0; i < pages.size(); i++)
+            EXPECT_EQ(looks[start + i], PageLook(pages[i].get()))
                 << "commands " << sequences[start + i] << " (rotation " << part[i].rotation
                 << ", flips " << part[i].flips << ")";
-            FreeImage_Unload(pages[i]);
-        }
     }
 }

@@ -27,9 +27,7 @@ FIBITMAP* MakeSolid(unsigned width, unsigned height, Rgb colour)
 
 void FillRect(FIBITMAP* picture, int x, int yFromTop, int w, int h, Rgb colour)
 {
-    FIBITMAP* block = MakeSolid(w, h, colour);
-    FreeImage_Paste(picture, block, x, yFromTop, 256);
-    FreeImage_Unload(block);
+    FreeImage_Paste(picture, BitmapOwner(MakeSolid(w, h, colour)).get(), x, yFromTop, 256);
 }
 
 Rgb PixelAt(FIBITMAP* picture, int x, int yFromTop)
@@ -50,18 +48,16 @@ bool Near(Rgb a, Rgb b, int tolerance)
            abs(a.b - b.b) <= tolerance;
 }
 
-ByteVec EncodeAndUnload(FIBITMAP* picture, int format, int flags)
+ByteVec EncodeAndUnload(FIBITMAP* unloaded, int format, int flags)
 {
-    ByteVec bytes;
-    FIMEMORY* stream = FreeImage_OpenMemory();
+    const BitmapOwner picture(unloaded);
+    const MemoryStreamOwner stream(FreeImage_OpenMemory());
     BYTE* data = nullptr;
     DWORD size = 0;
-    if (picture && FreeImage_SaveToMemory((FREE_IMAGE_FORMAT)format, picture, stream, flags) &&
-        FreeImage_AcquireMemory(stream, &data, &size))
-        bytes.assign(data, data + size);
-    FreeImage_CloseMemory(stream);
-    if (picture) FreeImage_Unload(picture);
-    return bytes;
+    if (picture && FreeImage_SaveToMemory((FREE_IMAGE_FORMAT)format, picture.get(), stream.get(), flags) &&
+        FreeImage_AcquireMemory(stream.get(), &data, &size))
+        return ByteVec(data, data + size);
+    return ByteVec();
 }
 
 ByteVec MakeTestImageBytes(int width, int height, const char* format, uint8_t r, uint8_t g,
@@ -70,11 +66,8 @@ ByteVec MakeTestImageBytes(int width, int height, const char* format, uint8_t r,
     FIBITMAP* picture = MakeSolid(width, height, Rgb{r, g, b});
     int mark = (width < height ? width : height) / 4;
     FillRect(picture, 0, 0, mark, mark, Black);
-    if (strcmp(format, "gif") == 0) {
-        FIBITMAP* quantized = FreeImage_ColorQuantize(picture, FIQ_WUQUANT);
-        FreeImage_Unload(picture);
-        return EncodeAndUnload(quantized, FIF_GIF);
-    }
+    if (strcmp(format, "gif") == 0)
+        return EncodeAndUnload(FreeImage_ColorQuantize(BitmapOwner(picture).get(), FIQ_WUQUANT), FIF_GIF);
     FREE_IMAGE_FORMAT fif = strcmp(format, "jpg") == 0   ? FIF_JPEG
                             : strcmp(format, "bmp") == 0 ? FIF_BMP
                                                          : FIF_PNG;
@@ -131,22 +124,18 @@ std::vector<HostileFile> HostileFiles(const std::string& dataDir)
     return files;
 }
 
-FIBITMAP* FromBgra(const uint8_t* bgra, int width, int height)
+BitmapOwner FromBgra(const uint8_t* bgra, int width, int height)
 {
-    FIBITMAP* image = FreeImage_ConvertFromRawBits((BYTE*)bgra, width, height, width * 4, 32,
-                                                   FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK,
-                                                   FI_RGBA_BLUE_MASK, FALSE);
-    FIBITMAP* rgb = image ? FreeImage_ConvertTo24Bits(image) : nullptr;
-    if (image) FreeImage_Unload(image);
-    return rgb;
+    const BitmapOwner image(FreeImage_ConvertFromRawBits((BYTE*)bgra, width, height, width * 4, 32,
+                                                         FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK,
+                                                         FI_RGBA_BLUE_MASK, FALSE));
+    return BitmapOwner(image ? FreeImage_ConvertTo24Bits(image.get()) : nullptr);
 }
 
 bool SavePngBgra(const char* unixPath, const uint8_t* bgra, int width, int height)
 {
-    FIBITMAP* rgb = FromBgra(bgra, width, height);
-    bool ok = rgb && FreeImage_Save(FIF_PNG, rgb, unixPath, PNG_DEFAULT);
-    if (rgb) FreeImage_Unload(rgb);
-    return ok;
+    const BitmapOwner rgb = FromBgra(bgra, width, height);
+    return rgb && FreeImage_Save(FIF_PNG, rgb.get(), unixPath, PNG_DEFAULT);
 }
 
 long PeakMemoryKb()
@@ -242,12 +231,12 @@ PdfReadBack ReadPdfFile(const std::string& path, const char* password)
     return ReadPdf(ReadWholeFile(path), password);
 }
 
-std::vector<FIBITMAP*> RenderPages(const std::string& path, int dpi)
+std::vector<BitmapOwner> RenderPages(const std::string& path, int dpi)
 {
     std::string prefix = path + ".page";
     std::string command = "pdftoppm -q -png -r " + std::to_string(dpi) + " '" + path + "' '" +
                           prefix + "' 2>/dev/null";
-    std::vector<FIBITMAP*> pages;
+    std::vector<BitmapOwner> pages;
     if (system(command.c_str()) != 0) return pages;
     int pageCount = (int)ReadPdfFile(path).pages.size();
     int digits = (int)std::to_string(pageCount).size();
@@ -255,11 +244,10 @@ std::vector<FIBITMAP*> RenderPages(const std::string& path, int dpi)
         char name[32];
         snprintf(name, sizeof name, "-%0*d.png", digits, i);
         std::string png = prefix + name;
-        FIBITMAP* loaded = FreeImage_Load(FIF_PNG, png.c_str(), 0);
+        const BitmapOwner loaded(FreeImage_Load(FIF_PNG, png.c_str(), 0));
         remove(png.c_str());
         if (!loaded) break;
-        pages.push_back(FreeImage_ConvertTo24Bits(loaded));
-        FreeImage_Unload(loaded);
+        pages.emplace_back(FreeImage_ConvertTo24Bits(loaded.get()));
     }
     return pages;
 }
@@ -306,31 +294,12 @@ bool FakeHost::Start(const char* path)
     return true;
 }
 
-bool FakeHost::Write(const uint8_t* data, size_t size)
-{
-    file_.append((const char*)data, size);
-    return !failWrites;
-}
-
 bool FakeHost::Append(const uint8_t* data, size_t size, uint64_t* offset)
 {
     if (spoolRoom >= 0 && spoolRoom-- == 0) return false;
     *offset = spool.size();
     spool.append((const char*)data, size);
     return true;
-}
-
-bool FakeHost::Read(uint64_t offset, uint8_t* data, size_t size)
-{
-    if (offset + size > spool.size()) return false;
-    memcpy(data, spool.data() + offset, size);
-    return true;
-}
-
-bool FakeHost::DeleteFileAt(const char* path)
-{
-    deleted.push_back(path);
-    return remove(path) == 0;
 }
 
 ImageEntry Entry(const std::string& path, const char* caption, int rotation)

@@ -6,6 +6,7 @@
 // UI tests include this beside windows.h.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,8 +30,7 @@ Rgb PixelAt(FIBITMAP* picture, int x, int yFromTop);
 Rgb ThumbPixel(const uint8_t* bgra, int x, int yFromTop);
 bool Near(Rgb a, Rgb b, int tolerance = 24);
 
-// Encodes with FreeImage_SaveToMemory (format: a FREE_IMAGE_FORMAT; empty on failure)
-// and unloads the picture.
+// The picture encoded (format: a FREE_IMAGE_FORMAT; empty on failure), then unloaded.
 ByteVec EncodeAndUnload(FIBITMAP* picture, int format, int flags = 0);
 
 // A width x height picture file's bytes, filled with (r, g, b) with a black square of a
@@ -56,9 +56,9 @@ struct HostileFile {
 };
 std::vector<HostileFile> HostileFiles(const std::string& dataDir);
 
-// A 24-bit picture (the caller unloads) of width x height BGRA pixels (rows bottom-up, as
-// in a 32-bit DIB), and the same saved as a PNG at a Linux path.
-FIBITMAP* FromBgra(const uint8_t* bgra, int width, int height);
+// A 24-bit picture of width x height BGRA pixels (rows bottom-up, as in a 32-bit DIB),
+// and the same saved as a PNG at a Linux path.
+BitmapOwner FromBgra(const uint8_t* bgra, int width, int height);
 bool SavePngBgra(const char* unixPath, const uint8_t* bgra, int width, int height);
 
 // Peak resident memory of this process so far, in kilobytes.
@@ -89,8 +89,8 @@ struct PdfReadBack {
 PdfReadBack ReadPdf(const std::string& bytes, const char* password = "");
 PdfReadBack ReadPdfFile(const std::string& path, const char* password = "");
 
-// Every page rendered at dpi, as 24-bit bitmaps the caller unloads; empty on failure.
-std::vector<FIBITMAP*> RenderPages(const std::string& path, int dpi);
+// Every page rendered at dpi, as 24-bit bitmaps; empty on failure.
+std::vector<BitmapOwner> RenderPages(const std::string& path, int dpi);
 
 // A new empty folder for this process, under $TOLVANE_TEST_TMP or /tmp; whole files.
 std::string TestFolder(const std::string& name);
@@ -115,17 +115,20 @@ private:
     std::pair<std::string, PagePlan> started_[MaxPictureWorkers];
 };
 
-// Real files for the builder, with faults on request, and a record of what it shows.
+// Real files for the builder, written whole at the end, with faults on request, and a
+// record of what it shows.
 class FakeHost : public PdfFiles, public InProcessPictures, public BuildProgress {
 public:
     bool FileExists(const char* path) override { return ::FileExists(path); }
     bool Start(const char* path) override;
-    bool Write(const uint8_t* data, size_t size) override;
-    // The file is written whole at the end.
+    bool Write(const uint8_t* data, size_t size) override { file_.append((const char*)data, size); return !failWrites; }
     bool End(bool keep) override { return keep && WriteWholeFile(path_, file_); }
     bool Append(const uint8_t* data, size_t size, uint64_t* offset) override;
-    bool Read(uint64_t offset, uint8_t* data, size_t size) override;
-    bool DeleteFileAt(const char* path) override;
+    bool Read(uint64_t offset, uint8_t* data, size_t size) override
+    {
+        return offset <= spool.size() && spool.copy((char*)data, size, offset) == size;
+    }
+    bool DeleteFileAt(const char* path) override { deleted.push_back(path); return remove(path) == 0; }
     void DescribeFailure(char* out, size_t outSize) override { out[0] = 0; }
     void SetProgressRange(int) override {}
     void StepProgress() override { ++steps; }

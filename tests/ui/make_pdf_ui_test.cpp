@@ -111,7 +111,7 @@ TEST(MakePdf, UnicodeNamesFoldersAndPasswordsAndAFailedSaveKeepsTheExistingFileA
         TypeIntoFileDialog(kept);
         WhenDialogAppears([](HWND question) { SendMessageA(question, WM_COMMAND, IDYES, 0); });
         WhenDialogAppears([&](HWND box) {
-            boxText = ItemText(box, 0xFFFF);
+            boxText = WindowText(GetDlgItem(box, 0xFFFF));
             SendMessageA(box, WM_COMMAND, IDOK, 0);
         });
         MakePdfCommand();
@@ -120,7 +120,7 @@ TEST(MakePdf, UnicodeNamesFoldersAndPasswordsAndAFailedSaveKeepsTheExistingFileA
         EXPECT_EQ(0u, boxText.find("PDF Save Failed. ")) << boxText;  // why, in the system's words
         EXPECT_GT(boxText.size(), strlen("PDF Save Failed. ") + 4) << boxText;
         EXPECT_EQ("older", ReadTestFile(kept));
-        EXPECT_EQ(boxText, ItemText(MakePdfProgressDialog, IDC_PDF_MESSAGE));
+        EXPECT_EQ(boxText, WindowText(GetDlgItem(MakePdfProgressDialog, IDC_PDF_MESSAGE)));
         SendMessageA(MakePdfProgressDialog, WM_COMMAND, IDCANCEL, 0);
         FlushMessages();
         EXPECT_TRUE(IsWindowEnabled(MainWindow));

@@ -7,6 +7,7 @@
 
 #include "import/import_batch_win.h"
 #include "platform/message_loop_win.h"
+#include "platform/owners_win.h"
 #include "ui/operation_win.h"
 #include "ui/progress_win.h"
 #include "app/startup_win.h"
@@ -120,27 +121,18 @@ std::string WindowText(HWND window)
     return WideToUtf8(text, utf8, sizeof utf8);
 }
 
-std::string ItemText(HWND dialog, int id)
-{
-    return WindowText(GetDlgItem(dialog, id));
-}
-
 // Runs draw on a memory DC holding a width x height 32-bit DIB and returns its pixels
 // (BGRA, rows bottom-up).
 static std::vector<uint8_t> DrawnPixels(int width, int height, std::function<void(HDC)> draw)
 {
     BITMAPINFO info = {{sizeof info.bmiHeader, width, height, 1, 32}};
     void* bits = NULL;
-    HBITMAP dib = CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    HDC dc = CreateCompatibleDC(NULL);
-    HGDIOBJ old = SelectObject(dc, dib);
-    draw(dc);
+    const ScopedBitmap dib(CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &bits, NULL, 0));
+    const MemoryDC dc(NULL);
+    Selection drawing(dc.Get(), dib.Get());
+    draw(dc.Get());
     GdiFlush();
-    std::vector<uint8_t> pixels((uint8_t*)bits, (uint8_t*)bits + (size_t)width * height * 4);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(dib);
-    return pixels;
+    return std::vector<uint8_t>((uint8_t*)bits, (uint8_t*)bits + (size_t)width * height * 4);
 }
 
 bool SaveScreenshot(HWND window, const char* name)
@@ -175,14 +167,11 @@ std::string MakeTestFolder(const char* name)
 // Files that one process writes while another waits for them are shared both ways.
 bool WriteTestFile(const std::string& path, const void* data, size_t size, bool append)
 {
-    HANDLE file = CreateFileW(WidePath(path.c_str()).text, append ? FILE_APPEND_DATA : GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                              append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    const ScopedHandle file(CreateFileW(WidePath(path.c_str()).text, append ? FILE_APPEND_DATA : GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                        append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
     DWORD written = 0;
-    BOOL ok = WriteFile(file, data, (DWORD)size, &written, NULL);
-    CloseHandle(file);
-    return ok && written == size;
+    return file.Valid() && WriteFile(file.Get(), data, (DWORD)size, &written, NULL) && written == size;
 }
 
 void PressKey(WORD virtualKey)
@@ -207,13 +196,12 @@ bool StartWithImages(int count)
 std::string ReadTestFile(const std::string& path)
 {
     std::string bytes;
-    HANDLE file = CreateFileW(WidePath(path.c_str()).text, GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
+    const ScopedHandle file(CreateFileW(WidePath(path.c_str()).text, GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL));
     char buffer[65536];
     DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, NULL) && got) bytes.append(buffer, got);
-    CloseHandle(file);
+    while (file.Valid() && ReadFile(file.Get(), buffer, sizeof buffer, &got, NULL) && got)
+        bytes.append(buffer, got);
     return bytes;
 }
 

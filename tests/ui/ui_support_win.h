@@ -44,9 +44,8 @@ void FlushMessages(DWORD maxMs = 200);
 void WhenDialogAppears(std::function<void(HWND dialog)> action, DWORD timeoutMs = 5000);
 bool DialogTimedOut();
 
-// Text of a window or of a dialog's control, as UTF-8.
+// Text of a window, as UTF-8.
 std::string WindowText(HWND window);
-std::string ItemText(HWND dialog, int id);
 
 // Saves the window as screenshots/<name>.png in the build folder (for people to look at).
 bool SaveScreenshot(HWND window, const char* name);
