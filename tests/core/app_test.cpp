@@ -37,7 +37,7 @@ TEST(Commands, TableIsConsistent)
     EXPECT_EQ(nullptr, FindCommand(0));  // separators
 }
 
-TEST(Libraries, WrapParagraphs)
+TEST(Libraries, ParagraphsWrapAndCreditsNameTheVersionsTheLibrariesReportAndFitTheirWidth)
 {
     struct { const char* text; size_t width; const char* expected; } cases[] = {
         {"one two three", 7, "one two\r\nthree"},
@@ -46,10 +46,6 @@ TEST(Libraries, WrapParagraphs)
         {"  spaced   out  ", 20, "spaced out"},
     };
     for (auto& c : cases) EXPECT_EQ(c.expected, WrapParagraphs(c.text, c.width)) << c.text;
-}
-
-TEST(Libraries, CreditsNameTheVersionsTheLibrariesReportAndFitTheirWidth)
-{
     std::istringstream lines(LibraryCredits(51) + "\r\n");
     std::string flat;  // the lines joined by spaces
     for (std::string line; std::getline(lines, line, '\n'); flat += line + " ") {

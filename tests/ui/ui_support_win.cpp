@@ -108,10 +108,7 @@ void WhenDialogAppears(std::function<void(HWND)> action, DWORD timeoutMs)
     PendingActions.push_back({action, timeoutMs});
 }
 
-bool DialogTimedOut()
-{
-    return TimedOut;
-}
+bool DialogTimedOut() { return TimedOut; }
 
 std::string WindowText(HWND window)
 {
@@ -281,10 +278,7 @@ std::string CollectionOrder()
     return order;
 }
 
-int ItemCount()
-{
-    return (int)SendMessageA(ImageListView, LVM_GETITEMCOUNT, 0, 0);
-}
+int ItemCount() { return (int)SendMessageA(ImageListView, LVM_GETITEMCOUNT, 0, 0); }
 
 void SelectItems(std::initializer_list<int> items)
 {
