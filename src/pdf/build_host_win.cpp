@@ -13,64 +13,64 @@ static HWND ProgressItem(int id)
     return GetDlgItem(MakePdfProgressDialog, id);
 }
 
-bool MakePdfDialogHost::FileExists(const char* path)
+bool WindowsPdfFiles::FileExists(const char* path)
 {
     return ::FileExists(path) != FALSE;
 }
 
 // Each step keeps the system's reason for a failure, which the message then gives.
-bool MakePdfDialogHost::Noted(BOOL ok)
+bool WindowsPdfFiles::Noted(BOOL ok)
 {
     return ok || Failed(GetLastError());
 }
 
-bool MakePdfDialogHost::Failed(DWORD error, const char* text)
+bool WindowsPdfFiles::Failed(DWORD error, const char* text)
 {
     error_ = error;
     failureText_ = text;
     return false;
 }
 
-bool MakePdfDialogHost::Start(const char* path)
+bool WindowsPdfFiles::Start(const char* path)
 {
     Failed(0);
     return Noted(StartReplacing(&output_, path));
 }
 
-bool MakePdfDialogHost::Write(const uint8_t* data, size_t size)
+bool WindowsPdfFiles::Write(const uint8_t* data, size_t size)
 {
     return Noted(WriteReplacing(&output_, data, size));
 }
 
-bool MakePdfDialogHost::End(bool keep)
+bool WindowsPdfFiles::End(bool keep)
 {
     BOOL ok = EndReplacing(&output_, keep);
     return keep ? Noted(ok) : ok != FALSE;
 }
 
-bool MakePdfDialogHost::Append(const uint8_t* data, size_t size, uint64_t* offset)
+bool WindowsPdfFiles::Append(const uint8_t* data, size_t size, uint64_t* offset)
 {
     return Noted(AppendToSpool(&spool_, data, size, offset));
 }
 
-bool MakePdfDialogHost::Read(uint64_t offset, uint8_t* data, size_t size)
+bool WindowsPdfFiles::Read(uint64_t offset, uint8_t* data, size_t size)
 {
     return Noted(ReadFromSpool(&spool_, offset, data, size));
 }
 
-void MakePdfDialogHost::DescribeFailure(char* out, size_t outSize)
+void WindowsPdfFiles::DescribeFailure(char* out, size_t outSize)
 {
     if (outSize) out[0] = 0;
     if (failureText_) CopyText(out, outSize, failureText_);
     else if (error_) DescribeSystemError(error_, out, outSize);
 }
 
-bool MakePdfDialogHost::DeleteFileAt(const char* path)
+bool WindowsPdfFiles::DeleteFileAt(const char* path)
 {
     return DeleteFileAtPath(path) != FALSE;
 }
 
-int MakePdfDialogHost::PictureWorkers()
+int DecoderPictures::PictureWorkers()
 {
     if (picturesMade_ == 0) return 1;
     bool big = false;
@@ -83,16 +83,16 @@ int MakePdfDialogHost::PictureWorkers()
     return 1;
 }
 
-bool MakePdfDialogHost::StartPagePicture(int worker, const ImageEntry& entry,
+bool DecoderPictures::StartPagePicture(int worker, const ImageEntry& entry,
                                          const PagePlan& plan)
 {
     DWORD limit = plan.quality >= 1.0 ? FullQualityPageTimeLimitMs : PageTimeLimitMs;
     // A start that a Cancel stopped is not a failure: the picture then comes back cancelled.
     return SendDecodeJob(worker, DecodePage, entry.path, plan, limit) || OperationCancelled() ||
-           Failed(0, "The program's picture decoder could not be started.");
+           failures_.Failed(0, "The program's picture decoder could not be started.");
 }
 
-PictureOutcome MakePdfDialogHost::FinishPagePicture(int worker, PagePicture* out)
+PictureOutcome DecoderPictures::FinishPagePicture(int worker, PagePicture* out)
 {
     std::vector<uint8_t> body;
     picturesMade_++;
@@ -100,50 +100,52 @@ PictureOutcome MakePdfDialogHost::FinishPagePicture(int worker, PagePicture* out
     case Decoded: return ParsePageReply(std::move(body), out) ? PictureMade : PictureUnreadable;
     case DecodeTooSlow: return PictureTooSlow;
     case DecodeCancelled: return PictureCancelled;
-    case DecodeNoMemory: Failed(ERROR_NOT_ENOUGH_MEMORY); return PictureFailed;
+    case DecodeNoMemory: failures_.Failed(ERROR_NOT_ENOUGH_MEMORY); return PictureFailed;
     case DecodeUnreadableFile: break;
     }
     return PictureUnreadable;
 }
 
-void MakePdfDialogHost::DropPagePictures()
+void DecoderPictures::DropPagePictures()
 {
     EndBusyDecoders();
 }
 
-void MakePdfDialogHost::SetProgressRange(int count)
+void DialogProgress::SetProgressRange(int count)
 {
     if (HWND bar = ProgressItem(IDC_PDF_PROGRESS_BAR)) SetProgressBarRange(bar, count);
 }
 
-void MakePdfDialogHost::StepProgress()
+void DialogProgress::StepProgress()
 {
     if (HWND bar = ProgressItem(IDC_PDF_PROGRESS_BAR)) SendMessageA(bar, PBM_STEPIT, 0, 0);
 }
 
-void MakePdfDialogHost::ResetProgress()
+void DialogProgress::ResetProgress()
 {
     if (HWND bar = ProgressItem(IDC_PDF_PROGRESS_BAR)) SendMessageA(bar, PBM_SETPOS, 0, 0);
 }
 
-void MakePdfDialogHost::SetMessageLine(const char* text)
+void DialogProgress::SetMessageLine(const char* text)
 {
     if (HWND line = ProgressItem(IDC_PDF_MESSAGE)) SetWindowTextUtf8(line, text);
 }
 
-bool MakePdfDialogHost::PumpAndContinue()
+bool DialogProgress::PumpAndContinue()
 {
     PumpPendingMessages();
     return PdfBuildActive && !OperationCancelled();
 }
 
-void MakePdfDialogHost::ShowFailure(const char* message)
+void DialogProgress::ShowFailure(const char* message)
 {
     MessageBoxUtf8(message, "PDF Error", MB_ICONWARNING);
 }
 
 int BuildPdf()
 {
-    MakePdfDialogHost host;
-    return BuildPdfDocument(ImageCollection, PdfSettings, PdfPath, host, host, host);
+    WindowsPdfFiles files;
+    DecoderPictures pictures(files);
+    DialogProgress progress;
+    return BuildPdfDocument(ImageCollection, PdfSettings, PdfPath, files, pictures, progress);
 }

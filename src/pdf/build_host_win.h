@@ -1,17 +1,18 @@
-// The PDF builder's link to the program, in its three roles: files through Win32 calls,
-// page pictures from the decoder processes, and progress and messages in the "Make PDF"
-// progress dialog, the pump and its Cancel flag, the "PDF Error" box.
+// The PDF builder's link to the program, a class for each of its roles: files through
+// Win32 calls, page pictures from the decoder processes, and progress and messages in the
+// "Make PDF" progress dialog, the pump and its Cancel flag, the "PDF Error" box.
 #pragma once
 #include "ui/globals_win.h"
 #include "pdf/pdf_builder.h"
 
 #include "platform/file_io_win.h"
 
-class MakePdfDialogHost : public PdfFiles, public PagePictures, public BuildProgress {
+// Where the PDF's bytes go: a temporary file beside the PDF that replaces it once whole,
+// and the spool, a file in the user's temporary folder (a file beside the PDF could land
+// on a slow or full network share) deleted when closed. It keeps why the last step
+// failed, for the "PDF Save Failed." message.
+class WindowsPdfFiles : public PdfFiles {
 public:
-    // The PDF goes to a temporary file beside it that replaces it once whole. The spool is
-    // a file in the user's temporary folder (a file beside the PDF could land on a slow or
-    // full network share), deleted when closed.
     bool Start(const char* path) override;
     bool Write(const uint8_t* data, size_t size) override;
     bool End(bool keep) override;
@@ -20,15 +21,39 @@ public:
     bool FileExists(const char* path) override;
     bool DeleteFileAt(const char* path) override;
     void DescribeFailure(char* out, size_t outSize) override;
-    // One picture in each decoder process at a time (see decoder/host_win.h). The first
-    // picture goes alone; two are made side by side only while every decoder's peak
-    // memory stays within SharedDecoderPeakBytes, so that big pictures (or a high
-    // quality) do not take two decoders' worth of memory at once.
+    // Notes a step that failed, by GetLastError()'s code or in the program's own words.
+    bool Failed(DWORD error, const char* text = nullptr);
+
+private:
+    bool Noted(BOOL ok);
+
+    ReplacingFile output_;
+    TempSpool spool_;
+    DWORD error_ = 0;
+    const char* failureText_ = nullptr;
+};
+
+// The page pictures from the decoder processes, one picture in each at a time (see
+// decoder/host_win.h). The first picture goes alone; two are made side by side only while
+// every decoder's peak memory stays within SharedDecoderPeakBytes, so that big pictures
+// (or a high quality) do not take two decoders' worth of memory at once.
+class DecoderPictures : public PagePictures {
+public:
+    explicit DecoderPictures(WindowsPdfFiles& failures) : failures_(failures) {}
     int PictureWorkers() override;
     bool StartPagePicture(int worker, const ImageEntry& entry, const PagePlan& plan) override;
     PictureOutcome FinishPagePicture(int worker, PagePicture* out) override;
     void DropPagePictures() override;
-    // The bar and the message line of MakePdfProgressDialog; nothing once it is gone.
+
+private:
+    WindowsPdfFiles& failures_;  // told why a picture could not be made
+    int picturesMade_ = 0;
+};
+
+// The bar and the message line of MakePdfProgressDialog (nothing once it is gone), the
+// pump with its Cancel, and the "PDF Error" box.
+class DialogProgress : public BuildProgress {
+public:
     void SetProgressRange(int count) override;
     void StepProgress() override;
     void ResetProgress() override;
@@ -36,16 +61,6 @@ public:
     // Handles waiting messages; false once Cancel has cleared PdfBuildActive.
     bool PumpAndContinue() override;
     void ShowFailure(const char* message) override;
-
-private:
-    bool Noted(BOOL ok);
-    bool Failed(DWORD error, const char* text = nullptr);
-
-    ReplacingFile output_;
-    TempSpool spool_;
-    DWORD error_ = 0;                   // GetLastError() of the last failed step
-    const char* failureText_ = nullptr;  // or the program's own words for it
-    int picturesMade_ = 0;
 };
 
 // Writes ImageCollection into PdfPath with PdfSettings. 1 when written or cancelled (tell

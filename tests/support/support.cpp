@@ -158,29 +158,23 @@ public:
         if (!o.isOperator()) return operands_.push_back(o);
         std::string op = o.getOperatorValue();
         auto n = [&](size_t i) { return i < operands_.size() ? Number(operands_[i]) : 0; };
-        if (op == "re") {
-            rect_ = {n(0), n(1), n(2), n(3), false, 0, 0};
-        } else if (op == "f" || op == "S") {
-            rect_.filled = op == "f";
-            page_->rects.push_back(rect_);
-        } else if (op == "cm") {
+        if (op == "re") rect_ = {n(0), n(1), n(2), n(3), false, 0, 0};
+        if (op == "f" || op == "S") rect_.filled = op == "f", page_->rects.push_back(rect_);
+        if (op == "cm")
             for (int i = 0; i < 6; ++i) m_[i] = n(i);
-        } else if (op == "Do" && !operands_.empty()) {
-            QPDFObjectHandle image =
-                res_.getKey("/XObject").getKey(operands_[0].getName()).getDict();
-            page_->images.push_back({m_[4], m_[5], m_[0], m_[3], true,
-                                     (int)Number(image.getKey("/Width")),
+        if (op == "Do" && !operands_.empty()) {
+            QPDFObjectHandle image = res_.getKey("/XObject").getKey(operands_[0].getName()).getDict();
+            page_->images.push_back({m_[4], m_[5], m_[0], m_[3], true, (int)Number(image.getKey("/Width")),
                                      (int)Number(image.getKey("/Height"))});
-        } else if (op == "Tf" && !operands_.empty()) {
+        }
+        if (op == "Tf" && !operands_.empty()) {
             QPDFObjectHandle e = res_.getKey("/Font").getKey(operands_[0].getName()).getKey("/Encoding");
             encoding_ = e.isName() ? e.getName() : "";
-        } else if (op == "Td") {
-            x_ += n(0), y_ += n(1);
-        } else if (op == "BT") {
-            x_ = y_ = 0;
-        } else if (op == "Tj" && !operands_.empty()) {
-            page_->texts.push_back({operands_[0].getStringValue(), x_, y_, encoding_});
         }
+        if (op == "Td") x_ += n(0), y_ += n(1);
+        if (op == "BT") x_ = y_ = 0;
+        if (op == "Tj" && !operands_.empty())
+            page_->texts.push_back({operands_[0].getStringValue(), x_, y_, encoding_});
         operands_.clear();
     }
     void handleEOF() override {}

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "import/import_batch_win.h"
+#include "platform/file_io_win.h"
 #include "platform/message_loop_win.h"
 #include "platform/owners_win.h"
 #include "ui/operation_win.h"
@@ -192,14 +193,9 @@ bool StartWithImages(int count)
 
 std::string ReadTestFile(const std::string& path)
 {
-    std::string bytes;
-    const ScopedHandle file(CreateFileW(WidePath(path.c_str()).text, GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL));
-    char buffer[65536];
-    DWORD got = 0;
-    while (file.Valid() && ReadFile(file.Get(), buffer, sizeof buffer, &got, NULL) && got)
-        bytes.append(buffer, got);
-    return bytes;
+    std::vector<uint8_t> bytes;  // read as the program reads, sharing the file both ways
+    ReadWholeFile(path.c_str(), &bytes);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 std::string WaitForFileBytes(const std::string& path, DWORD ms)
