@@ -101,10 +101,22 @@ static BOOL OnCommand(HWND window, int id)
     return TRUE;
 }
 
+// Keys in the thumbnail list: Escape ends a drag, Delete removes, F2 or a letter or digit
+// edits the caption.
+static void OnImageListKey(WORD key)
+{
+    if (key == VK_ESCAPE && DragActive) EndReorderDrag(1);
+    if (!ProgramIdle()) return;
+    if (key == VK_DELETE) RemoveAndCount();
+    else if (key == VK_F2) BeginCaptionEdit(ByF2, VK_F2);
+    else if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))
+        BeginCaptionEdit(ByTypedKey, key);
+}
+
 static BOOL OnImageListNotify(NMHDR* header)
 {
     switch (header->code) {
-    case LVN_KEYDOWN: OnImageListKeyDown(((NMLVKEYDOWN*)header)->wVKey); return TRUE;
+    case LVN_KEYDOWN: OnImageListKey(((NMLVKEYDOWN*)header)->wVKey); return TRUE;
     case LVN_GETDISPINFOA: AnswerImageDisplayInfo((NMLVDISPINFOA*)header); return TRUE;
     case LVN_BEGINDRAG: {
         NMLISTVIEW* drag = (NMLISTVIEW*)header;

@@ -4,8 +4,6 @@
 
 #include "ui/owner_data_win.h"
 #include "ui/statusbar_win.h"
-#include "listview/remove_win.h"
-#include "listview/reorder_win.h"
 
 static WNDPROC PreviousImageListViewProc;
 
@@ -79,20 +77,6 @@ void RefreshItemCount()
     // arrange, then set the count once more for the scroll range.
     SendMessageA(ImageListView, LVM_ARRANGE, LVA_DEFAULT, 0);
     SendMessageA(ImageListView, LVM_SETITEMCOUNT, ImageCollection.size(), 0);
-}
-
-void OnImageListKeyDown(WORD key)
-{
-    if (key == VK_ESCAPE) {
-        if (DragActive) EndReorderDrag(1);
-    } else if (key == VK_DELETE) {
-        RemoveSelectedImages();
-        UpdateStatusCounts();
-    } else if (key == VK_F2) {
-        BeginCaptionEdit(ByF2, VK_F2);
-    } else if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) {
-        BeginCaptionEdit(ByTypedKey, key);
-    }
 }
 
 // The item a caption edit starts on: the lowest selected one, or the one under the last

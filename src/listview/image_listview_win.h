@@ -7,7 +7,6 @@ enum CaptionEditMode { ByF2 = 1, AtRightClick = 2, ByTypedKey = 3 };
 HWND CreateImageListView(HWND parent);
 void RestoreImageListViewProc();
 void AnswerImageDisplayInfo(NMLVDISPINFOA* request);
-void OnImageListKeyDown(WORD virtualKey);
 void BeginCaptionEdit(CaptionEditMode mode, int key);
 void OnBeginCaptionEdit(NMLVDISPINFOA* request);
 void OnEndCaptionEdit(NMLVDISPINFOA* request);
