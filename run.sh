@@ -11,7 +11,7 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 # Debian's Wine does not find its own Marlett font, which draws the caption buttons.
 prefix="${WINEPREFIX:-$HOME/.wine}"
-[ -d "$prefix" ] || wineboot -i >/dev/null 2>&1
+[ -d "$prefix" ] || scripts/wine64.sh wineboot -i >/dev/null 2>&1
 fonts="$prefix/drive_c/windows/Fonts"
 [ -f "$fonts/marlett.ttf" ] || cp /usr/share/wine/fonts/marlett.ttf "$fonts/" 2>/dev/null || true
-exec wine build/win/Tolvane.exe.so "$@"
+exec scripts/wine64.sh build/win/Tolvane.exe.so "$@"

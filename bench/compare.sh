@@ -51,7 +51,7 @@ same_output=$(sed -n 's/^summary same output: lowest PSNR \([0-9.]*\) dB.*/\1/p'
 # processes) with the environment given. With "sample" first, samples the memory of all
 # of them together every 0.1 s and prints the highest total in MB; the sampling takes
 # CPU, so the times are taken from a run without it.
-winfolder=$(WINEPREFIX="$build/win/wineprefix" winepath -w "$photos" 2>/dev/null)
+winfolder=$(WINEPREFIX="$build/win/wineprefix" "$root/scripts/wine64.sh" winepath -w "$photos" 2>/dev/null)
 program() {
   local sample=0
   [ "${1:-}" = sample ] && { sample=1; shift; }

@@ -3,6 +3,7 @@
 # Runs a Winelib test program in the build folder's own Wine prefix, headless when there
 # is no display, with no first-run prompts, and passes its exit status on.
 set -u
+wine64=$(cd "$(dirname "$0")/../../scripts" && pwd)/wine64.sh
 build=$1; shift
 program=$1; shift
 [ -f "$program.so" ] && program="$program.so"
@@ -16,10 +17,10 @@ mkdir -p "$build"
 exec 9>"$build/wineprefix.lock"
 flock 9
 if [ ! -f "$WINEPREFIX/.tolvane-ready" ]; then
-  wineboot -i >/dev/null 2>&1 9>&-
+  "$wine64" wineboot -i >/dev/null 2>&1 9>&-
   # No window manager under Xvfb: unmanaged windows close at once instead of after 2 s.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  "$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  "$wine64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wineserver -w
   # Debian's Wine does not find its own Marlett font, which draws the caption buttons.
   cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
@@ -55,7 +56,7 @@ flock -u 9
 # Wine's own service processes outlive the test and would keep ctest's output pipe open:
 # the test writes to a file, which is passed on afterwards.
 output=$(mktemp "${TMPDIR:-/tmp}/tolvane-test.XXXXXX")
-wine "$program" "$@" >"$output" 2>&1 </dev/null
+"$wine64" "$program" "$@" >"$output" 2>&1 </dev/null
 status=$?
 cat "$output"
 rm -f "$output"
