@@ -1,6 +1,8 @@
 #include "model/product.h"
 
-const char ProductName[] = "Tolvane";
+#include "model/version.h"
+
+const char ProductName[] = TOLVANE_NAME;
 const char ProductWebAddress[] = "https://www.quorrel.com/tolvane";
-const char ProductVersionText[] = "Tolvane 2.0";
-const char CompanyName[] = "Quorrel, Inc.";
+const char ProductVersionText[] = TOLVANE_NAME " " TOLVANE_VERSION;
+const char CompanyName[] = TOLVANE_COMPANY;

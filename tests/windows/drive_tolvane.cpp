@@ -13,7 +13,9 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "model/version.h"
 #include "resources/resource.h"
 
 namespace {
@@ -116,6 +118,25 @@ long long FileSize(const char* path)
     return ((long long)data.nFileSizeHigh << 32) | data.nFileSizeLow;
 }
 
+// What Explorer shows under the file's Properties: the version resource as Windows reads it.
+bool HasVersionResource(const char* exe)
+{
+    DWORD unused = 0, size = GetFileVersionInfoSizeA(exe, &unused);
+    std::vector<char> info(size + 1);
+    auto value = [&](const char* name) {
+        char* text = NULL;
+        UINT length = 0;
+        std::string path = std::string("\\StringFileInfo\\040904E4\\") + name;
+        return VerQueryValueA(info.data(), path.c_str(), (void**)&text, &length) && length
+                   ? std::string(text) : std::string();
+    };
+    bool found = size && GetFileVersionInfoA(exe, 0, size, info.data()) &&
+                 value("ProductVersion") == TOLVANE_VERSION && value("ProductName") == TOLVANE_NAME &&
+                 value("CompanyName") == TOLVANE_COMPANY && !value("FileDescription").empty();
+    if (!found) fprintf(stderr, "drive_tolvane: %s has no complete version resource\n", exe);
+    return found;
+}
+
 bool Drive(const char* folder, const char* names, int count, const char* pdf,
            const char* password)
 {
@@ -174,7 +195,8 @@ int main(int argc, char** argv)
         return 1;
     }
     ProgramId = program.dwProcessId;
-    bool done = Drive(argv[2], argv[3], atoi(argv[4]), argv[5], argv[6]);
+    bool done = HasVersionResource(argv[1]) &&
+                Drive(argv[2], argv[3], atoi(argv[4]), argv[5], argv[6]);
     DWORD exitCode = 1;
     if (done && WaitForSingleObject(program.hProcess, Limit) == WAIT_OBJECT_0)
         GetExitCodeProcess(program.hProcess, &exitCode);

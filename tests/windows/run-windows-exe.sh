@@ -15,7 +15,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 rm -rf "$work"
 mkdir -p "$work/photos"
 x86_64-w64-mingw32-g++-posix -std=c++17 -O1 -Wall -I"$here/../../src" -static \
-  "$here/drive_tolvane.cpp" -o "$work/drive_tolvane.exe" -lcomctl32
+  "$here/drive_tolvane.cpp" -o "$work/drive_tolvane.exe" -lcomctl32 -lversion
 convert -size 640x480 gradient:orange-navy "$work/photos/sunset.jpg"
 convert -size 480x640 pattern:checkerboard -quality 80 "$work/photos/tiles.jpg"
 convert -size 300x200 xc:seagreen "$work/photos/field.png"
