@@ -14,7 +14,7 @@ status=0
 fuzz/run.sh 60 build/fuzz >build/fuzz.log 2>&1 || { status=1; tail -30 build/fuzz.log; }
 grep -E '^stat::(number_of_executed_units|new_units_added)' build/fuzz.log || true
 (cd build && ctest -j"$(nproc)" --output-on-failure) || status=$?
-# The shared headless X server and Wine's server of the test prefix are no longer needed.
+# The shared headless X server and Wine's servers of the test prefixes are no longer needed.
 if [ -f build/win/xvfb/pid ]; then kill "$(cat build/win/xvfb/pid)" 2>/dev/null || true; fi
-WINEPREFIX="$PWD/build/win/wineprefix" wineserver -k 2>/dev/null || true
+for prefix in "$PWD"/build/win/wineprefix*/; do WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; done
 exit $status

@@ -3,6 +3,7 @@
 #include "app/mainwindow_win.h"
 
 #include "app/help_win.h"
+#include "ui/dpi_win.h"
 #include "ui/operation_win.h"
 #include "ui/progress_win.h"
 #include "ui/statusbar_win.h"
@@ -24,6 +25,7 @@ static LPARAM LastDragMouseLParam;
 
 static void OnCreate(HWND window)
 {
+    WindowDpi = DpiOfWindow(window);
     CreatePreviewListView(window);
     CreateStatusBar(window);
     CreateMainToolbar(window);
@@ -33,6 +35,22 @@ static void OnCreate(HWND window)
     }
     RegisterImageDropTarget(ImageListView);
     CreateLayoutPalette(window);
+    FitFontsToDpi();
+}
+
+// The window moved to a monitor of another DPI (or the user changed the scale): every
+// size is made again for it, and the window takes the place Windows suggests.
+static void OnDpiChanged(HWND window, int dpi, const RECT* suggested)
+{
+    WindowDpi = dpi;
+    FitFontsToDpi();
+    RemakeToolbarArt();
+    FitLayoutPalette();
+    ResizeThumbnails(ThumbnailSideAt(dpi));
+    SetWindowPos(window, NULL, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    LayoutChildWindows(window);
+    if (PreviewActive && ProgramIdle()) RenderPreviewPages();
 }
 
 static void OnDestroy()
@@ -199,6 +217,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CAPTURECHANGED:  // another window took the mouse: the drag cannot go on
         if (DragActive && (HWND)lParam != window) EndReorderDrag(1);
         return 0;
+    case WM_DPICHANGED: OnDpiChanged(window, LOWORD(wParam), (const RECT*)lParam); return 0;
     case WM_ENTERSIZEMOVE: SetComposited(window, TRUE); return 0;
     case WM_EXITSIZEMOVE: SetComposited(window, FALSE); return 0;
     case APP_CLOSE_PDF_PROGRESS:

@@ -332,12 +332,12 @@ uint8_t* PipeBounceBuffer()
 }
 
 BOOL SendDecodeJob(int slot, DecodeJobKind kind, const char* path, const PagePlan& plan,
-                   DWORD decodeLimitMs)
+                   DWORD decodeLimitMs, int thumbnailSide)
 {
     if (slot < 0 || slot >= DecoderCount || !path || !path[0]) return FALSE;
     std::vector<uint8_t> request;
     try {
-        request = EncodeRequest(kind, path, plan);  // the decoder maps the file
+        request = EncodeRequest(kind, path, plan, thumbnailSide);  // the decoder maps the file
     } catch (...) {
         return FALSE;  // no memory even for a request
     }

@@ -34,12 +34,12 @@ enum : uint64_t { DecoderMemoryBytes = 1536ull << 20 };
 enum : DWORD { PipeBounceBytes = 1u << 20 };
 uint8_t* PipeBounceBuffer();
 
-// Sends decoder `slot` the job of reading the file at path (UTF-8) for a thumbnail, or for
-// a page picture planned by plan, starting the process first when it is not running;
-// decodeLimitMs is the time its decoding may take. FALSE when no decoder could be started
-// or it did not take the job; the decoder is then ended.
+// Sends decoder `slot` the job of reading the file at path (UTF-8) for a thumbnail of
+// thumbnailSide, or for a page picture planned by plan, starting the process first when it
+// is not running; decodeLimitMs is the time its decoding may take. FALSE when no decoder
+// could be started or it did not take the job; the decoder is then ended.
 BOOL SendDecodeJob(int slot, DecodeJobKind kind, const char* path, const PagePlan& plan,
-                   DWORD decodeLimitMs);
+                   DWORD decodeLimitMs, int thumbnailSide = ThumbnailSize);
 
 // What became of a request.
 enum DecodeOutcome {

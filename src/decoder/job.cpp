@@ -16,7 +16,7 @@ std::vector<uint8_t> RunDecodeJob(const DecodeRequest& request)
         if (request.kind == DecodeThumbnail) {
             std::unique_ptr<ThumbnailPixels> pixels(new ThumbnailPixels);
             bool made = MakeThumbnailPixels(request.data, request.size, request.fileName,
-                                            pixels.get());
+                                            pixels.get(), request.thumbnailSide);
             return EncodeThumbnailReply(made ? pixels.get() : nullptr);
         }
         PagePicture picture;

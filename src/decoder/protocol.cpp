@@ -14,7 +14,8 @@ const uint32_t ReplyMagic = 0x31505654;    // "TVP1"
 const size_t PlanBytes = 11 * 4 + 8;
 const size_t MaxNameBytes = 4096;
 const uint64_t MaxRequestBodyBytes = PlanBytes + 4 + MaxNameBytes;
-const size_t ThumbnailBodyBytes = 16 + sizeof(ThumbnailPixels::bgra);
+// A thumbnail's reply: where the picture lies, then the square's pixels.
+size_t ThumbnailBodyBytes(int side) { return 16 + (size_t)side * side * 4; }
 
 // Numbers go through the pipe little-endian.
 void Put32(std::vector<uint8_t>* out, uint32_t v) { AppendLittleEndian(out, v, 4); }
@@ -34,7 +35,7 @@ FrameHeader GetFrame(const uint8_t* p) { return FrameHeader{Get32(p), Get32(p + 
 }  // namespace
 
 std::vector<uint8_t> EncodeRequest(DecodeJobKind kind, const char* fileName,
-                                   const PagePlan& plan)
+                                   const PagePlan& plan, int thumbnailSide)
 {
     if (!fileName) fileName = "";
     size_t nameBytes = strnlen(fileName, MaxNameBytes - 1) + 1;
@@ -44,7 +45,7 @@ std::vector<uint8_t> EncodeRequest(DecodeJobKind kind, const char* fileName,
     const uint32_t words[11] = {(uint32_t)plan.flips, (uint32_t)plan.rotation,
                                 (uint32_t)plan.cellsPerPage, plan.startsPage ? 1u : 0u,
                                 plan.pageWidth, plan.pageHeight, plan.margin, plan.gap,
-                                plan.cellWidth, plan.cellHeight, 0};
+                                plan.cellWidth, plan.cellHeight, (uint32_t)thumbnailSide};
     for (uint32_t w : words) Put32(&out, w);
     uint64_t quality;
     memcpy(&quality, &plan.quality, 8);
@@ -82,6 +83,10 @@ bool ParseRequestBody(DecodeJobKind kind, uint8_t* body, size_t size, DecodeRequ
     plan.gap = Get32(body + 28);
     plan.cellWidth = Get32(body + 32);
     plan.cellHeight = Get32(body + 36);
+    const uint32_t side = Get32(body + 40);
+    if (kind == DecodeThumbnail && (side < MinThumbnailSide || side > MaxThumbnailSide))
+        return false;
+    out->thumbnailSide = kind == DecodeThumbnail ? (int)side : ThumbnailSize;
     uint64_t quality = Get64(body + 44);
     memcpy(&plan.quality, &quality, 8);
     size_t nameBytes = Get32(body + PlanBytes);
@@ -101,11 +106,12 @@ std::vector<uint8_t> EncodeThumbnailReply(const ThumbnailPixels* pixels)
         PutFrame(&out, ReplyMagic, DecodeUnreadable, 0);
         return out;
     }
-    out.reserve(FrameHeaderBytes + ThumbnailBodyBytes);
-    PutFrame(&out, ReplyMagic, DecodeDone, ThumbnailBodyBytes);
+    const size_t bodyBytes = ThumbnailBodyBytes(pixels->side);
+    out.reserve(FrameHeaderBytes + bodyBytes);
+    PutFrame(&out, ReplyMagic, DecodeDone, bodyBytes);
     const PictureRect& r = pixels->pictureRect;
     for (int v : {r.left, r.top, r.right, r.bottom}) Put32(&out, (uint32_t)v);
-    out.insert(out.end(), pixels->bgra, pixels->bgra + sizeof pixels->bgra);
+    out.insert(out.end(), pixels->bgra.begin(), pixels->bgra.end());
     return out;
 }
 
@@ -139,7 +145,9 @@ bool ReadReplyHeader(const uint8_t header[FrameHeaderBytes], DecodeJobKind kind,
     if (frame.word == DecodeUnreadable || frame.word == DecodeFileRead) {
         if (frame.length != 0) return false;
     } else if (frame.word == DecodeDone) {
-        if (kind == DecodeThumbnail && frame.length != ThumbnailBodyBytes) return false;
+        if (kind == DecodeThumbnail && (frame.length < ThumbnailBodyBytes(MinThumbnailSide) ||
+                                        frame.length > ThumbnailBodyBytes(MaxThumbnailSide)))
+            return false;
         if (kind == DecodePage && (frame.length < 8 || frame.length > MaxReplyBodyBytes))
             return false;
         if (kind != DecodeThumbnail && kind != DecodePage) return false;
@@ -151,16 +159,19 @@ bool ReadReplyHeader(const uint8_t header[FrameHeaderBytes], DecodeJobKind kind,
     return true;
 }
 
-bool ParseThumbnailReply(const uint8_t* body, size_t size, ThumbnailPixels* out)
+bool ParseThumbnailReply(const uint8_t* body, size_t size, ThumbnailPixels* out, int side)
 {
-    if (!body || size != ThumbnailBodyBytes) return false;
+    if (!body || side < MinThumbnailSide || side > MaxThumbnailSide ||
+        size != ThumbnailBodyBytes(side))
+        return false;
     int v[4];
     for (int i = 0; i < 4; i++) v[i] = (int)Get32(body + 4 * i);
     // Inside the square and not empty, as every thumbnail is made.
-    if (v[0] < 0 || v[1] < 0 || v[2] > ThumbnailSize || v[3] > ThumbnailSize) return false;
+    if (v[0] < 0 || v[1] < 0 || v[2] > side || v[3] > side) return false;
     if (v[0] >= v[2] || v[1] >= v[3]) return false;
     out->pictureRect = PictureRect{v[0], v[1], v[2], v[3]};
-    memcpy(out->bgra, body + 16, sizeof out->bgra);
+    out->side = side;
+    out->bgra.assign(body + 16, body + size);
     return true;
 }
 

@@ -25,17 +25,18 @@ struct FrameHeader {
     uint64_t length;  // bytes of body that follow
 };
 
-// A whole request: frame and body, the plan and the file's name (the decoder maps the file
-// itself: its bytes never go through the pipe). fileName may be null; plan is used for
-// DecodePage.
+// A whole request: frame and body, the plan, the thumbnail's side and the file's name (the
+// decoder maps the file itself: its bytes never go through the pipe). fileName may be
+// null; plan is used for DecodePage, thumbnailSide for DecodeThumbnail.
 std::vector<uint8_t> EncodeRequest(DecodeJobKind kind, const char* fileName,
-                                   const PagePlan& plan);
+                                   const PagePlan& plan, int thumbnailSide = ThumbnailSize);
 
 // The decoder's side: a request's parts, pointing into body. False for a malformed one.
 struct DecodeRequest {
     DecodeJobKind kind;
     const char* fileName;  // zero-terminated inside body
     PagePlan plan;
+    int thumbnailSide = ThumbnailSize;  // MinThumbnailSide to MaxThumbnailSide
     const uint8_t* data = nullptr;  // the file's bytes, once the decoder has mapped it
     size_t size = 0;
 };
@@ -52,8 +53,10 @@ std::vector<uint8_t> EncodeFileReadNotice();
 // this kind (then the decoder is to be ended); *status and *bodyLength otherwise.
 bool ReadReplyHeader(const uint8_t header[FrameHeaderBytes], DecodeJobKind kind,
                      DecodeStatus* status, uint64_t* bodyLength);
-// The body of a DecodeDone reply; false when it does not hold a sound result.
-bool ParseThumbnailReply(const uint8_t* body, size_t size, ThumbnailPixels* out);
+// The body of a DecodeDone reply; false when it does not hold a sound result (for a
+// thumbnail: one of the side asked for).
+bool ParseThumbnailReply(const uint8_t* body, size_t size, ThumbnailPixels* out,
+                         int side = ThumbnailSize);
 // The page picture takes the body's memory: a large picture is never copied, so a
 // program short of memory cannot fail here.
 bool ParsePageReply(std::vector<uint8_t>&& body, PagePicture* out);

@@ -8,6 +8,7 @@
 #include "ui/progress_win.h"
 #include "ui/statusbar_win.h"
 #include "platform/wide_text_win.h"
+#include "ui/dpi_win.h"
 #include "ui/thumbnail_win.h"
 #include "listview/image_listview_win.h"
 
@@ -72,11 +73,11 @@ private:
     HBITMAP bitmap_;
 };
 
-DecodeOutcome ReceiveThumbnail(int slot, ThumbnailPixels* pixels)
+DecodeOutcome ReceiveThumbnail(int slot, int side, ThumbnailPixels* pixels)
 {
     std::vector<uint8_t> body;
     DecodeOutcome outcome = ReceiveDecodeReply(slot, DecodeThumbnail, &body);
-    if (outcome == Decoded && !ParseThumbnailReply(body.data(), body.size(), pixels))
+    if (outcome == Decoded && !ParseThumbnailReply(body.data(), body.size(), pixels, side))
         outcome = DecodeUnreadableFile;
     return outcome;
 }
@@ -85,17 +86,18 @@ DecodeOutcome ReceiveThumbnail(int slot, ThumbnailPixels* pixels)
 // entry; the view is not refreshed. FALSE when the thumbnail could not be stored.
 BOOL AddThumbnailEntry(const char* path, ThumbnailPixels* pixels)
 {
+    HIMAGELIST list = (HIMAGELIST)SendMessageA(ImageListView, LVM_GETIMAGELIST, LVSIL_NORMAL, 0);
+    FitThumbnail(pixels, ImageListSide(list));
     const PictureRect pictureRect = pixels->pictureRect;
     ScopedBitmap bitmap = ThumbnailBitmap(MainWindow, pixels);
     if (!bitmap.Get()) return FALSE;
-    HIMAGELIST list = (HIMAGELIST)SendMessageA(ImageListView, LVM_GETIMAGELIST, LVSIL_NORMAL, 0);
     ImageListStore store(list, bitmap.Get());  // the image list keeps a copy
     int slot = list ? TakeThumbnailSlot(FreeSlotQueue, store) : -1;
     if (slot >= 0) ImageCollection.push_back(MakeImageEntry(slot, path, pictureRect));
     return slot >= 0;
 }
 
-// 36 KB of pixels: on the heap rather than on the stack of a nested message handler.
+// Kept for the whole import: its pixels are not allocated again for every file.
 ThumbnailPixels* PixelBuffer()
 {
     static ThumbnailPixels* pixels = new ThumbnailPixels;
@@ -104,9 +106,9 @@ ThumbnailPixels* PixelBuffer()
 
 // Makes the entry from the thumbnail decoder `slot` was asked for, or says on the
 // message line why there is none.
-BOOL AddOrReport(int slot, BOOL sent, const char* path)
+BOOL AddOrReport(int slot, int side, BOOL sent, const char* path)
 {
-    DecodeOutcome outcome = ReceiveThumbnail(slot, PixelBuffer());  // cancelled if not sent
+    DecodeOutcome outcome = ReceiveThumbnail(slot, side, PixelBuffer());  // cancelled if not sent
     if (outcome == Decoded && AddThumbnailEntry(path, PixelBuffer())) return TRUE;
     const char* format = !sent                      ? "Could Not Start the Decoder for: %s"
                          : outcome == Decoded       ? "Could Not Keep the Thumbnail of: %s"
@@ -128,11 +130,14 @@ void ImportFiles(int count, ImportPathProc pathAt, void* context)
     // decoders work on the next files while the thumbnail of this one is stored.
     char paths[DecoderCount][MaxPathBytes];  // UTF-8
     BOOL fits[DecoderCount] = {}, sent[DecoderCount] = {};
+    int sides[DecoderCount] = {};  // of the thumbnail asked for: the DPI may change meanwhile
     auto send = [&](int i) {
         int slot = i % DecoderCount;
         paths[slot][0] = 0;
         fits[slot] = pathAt(i, paths[slot], MaxPathBytes, context);
-        sent[slot] = fits[slot] && SendDecodeJob(slot, DecodeThumbnail, paths[slot], PagePlan(), ThumbnailTimeLimitMs);
+        sides[slot] = ThumbnailSideAt(WindowDpi);
+        sent[slot] = fits[slot] && SendDecodeJob(slot, DecodeThumbnail, paths[slot], PagePlan(),
+                                                 ThumbnailTimeLimitMs, sides[slot]);
     };
     for (int i = 0; i < count && i < DecoderCount; i++) send(i);
     DWORD shown = GetTickCount();
@@ -142,7 +147,7 @@ void ImportFiles(int count, ImportPathProc pathAt, void* context)
         const int slot = i % DecoderCount;
         ShowImportProgress(i + 1, count, paths[slot]);
         BOOL added = FALSE;
-        if (fits[slot]) added = AddOrReport(slot, sent[slot], paths[slot]);
+        if (fits[slot]) added = AddOrReport(slot, sides[slot], sent[slot], paths[slot]);
         else SetProgressLine(IDC_ADD_MESSAGE, "Path Too Long: %s...", paths[slot]);
         if (added && GetTickCount() - shown >= ViewRefreshMs) {
             ShowNewEntries();

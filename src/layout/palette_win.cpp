@@ -31,9 +31,7 @@ static HWND CreatePaletteToolbar(HWND palette)
     if (!toolbar) return NULL;
     PaletteToolbarTips = (HWND)SendMessageA(toolbar, TB_GETTOOLTIPS, 0, 0);
     SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(24, 24));
-    TBADDBITMAP bitmap = {AppInstance, ToolbarBitmapId()};
-    SendMessageA(toolbar, TB_ADDBITMAP, 16, (LPARAM)&bitmap);
+    ShowToolbarArt(toolbar);
     TBBUTTON buttons[] = {PaletteButton(LayoutOnePerPage), PaletteButton(LayoutTwoPerPage),
                           PaletteButton(LayoutFourPerPage)};
     SendMessageA(toolbar, TB_ADDBUTTONSA, 3, (LPARAM)buttons);
@@ -42,23 +40,29 @@ static HWND CreatePaletteToolbar(HWND palette)
     return toolbar;
 }
 
+// Client area for one column of the three buttons: the wrapable toolbar stacks them.
+void FitLayoutPalette()
+{
+    const DWORD button = (DWORD)SendMessageA(PaletteToolbar, TB_GETBUTTONSIZE, 0, 0);
+    RECT frame = {0, 0, LOWORD(button), 3 * HIWORD(button)};
+    AdjustWindowRectEx(&frame, (DWORD)GetWindowLongPtrA(LayoutPalette, GWL_STYLE), FALSE,
+                       (DWORD)GetWindowLongPtrA(LayoutPalette, GWL_EXSTYLE));
+    SetWindowPos(LayoutPalette, NULL, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageA(PaletteToolbar, TB_AUTOSIZE, 0, 0);
+}
+
 HWND CreateLayoutPalette(HWND owner)
 {
-    // The first separator is as tall as the toolbar's buttons.
-    RECT separator = {0, 0, 0, 0};
-    SendMessageA(MainToolbar, TB_GETRECT, 0, (LPARAM)&separator);
-    int h = separator.bottom - separator.top;
-
     if (!LayoutPalette || !IsWindow(LayoutPalette)) {
         LayoutPalette = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_LAYOUT_PALETTE),
                                            owner, LayoutPaletteProc, 0);
         if (!LayoutPalette) return NULL;
     }
-    // So narrow that the wrapable toolbar stacks its three buttons in one column.
-    SetWindowPos(LayoutPalette, NULL, 0, 0, h + 7, 3 * h + 7, 0);
     ShowWindow(LayoutPalette, SW_HIDE);
     PaletteToolbar = CreatePaletteToolbar(LayoutPalette);
     if (!PaletteToolbar) return NULL;
+    FitLayoutPalette();
     return LayoutPalette;
 }
 

@@ -9,6 +9,7 @@
 #include "ui/owner_data_win.h"
 #include "platform/message_loop_win.h"
 #include "model/preview_geometry.h"
+#include "ui/thumbnail_win.h"
 
 std::deque<int> PreviewSlotList;
 
@@ -33,9 +34,9 @@ HWND CreatePreviewListView(HWND parent)
 // and the brushes. The bitmaps are selected only while drawing: an image list copies
 // only unselected bitmaps.
 struct PageCanvas {
-    explicit PageCanvas(int side)
+    PageCanvas(int side, int thumbnailSide)
         : pageBitmap(CreateCompatibleBitmap(screen.Get(), side, side)),
-          scratchBitmap(CreateCompatibleBitmap(screen.Get(), ThumbnailSize, ThumbnailSize))
+          scratchBitmap(CreateCompatibleBitmap(screen.Get(), thumbnailSide, thumbnailSide))
     {
         for (HDC dc : {page.Get(), scratch.Get()}) {
             SetStretchBltMode(dc, HALFTONE);
@@ -71,8 +72,9 @@ static void DrawEmptyPage(PageCanvas& c, const PreviewPages& pages)
     const int side = pages.CanvasSide();
     Fill(c.page.Get(), 0, 0, side, side, c.white.Get());
     RECT sheet = Bounds(pages.Sheet());
-    Fill(c.page.Get(), sheet.left + 4, sheet.top + 4, sheet.right + 4, sheet.bottom + 4,
-         c.shadow.Get());
+    const int shadow = pages.ShadowOffset();
+    Fill(c.page.Get(), sheet.left + shadow, sheet.top + shadow, sheet.right + shadow,
+         sheet.bottom + shadow, c.shadow.Get());
     FillRect(c.page.Get(), &sheet, c.white.Get());
     FrameRect(c.page.Get(), &sheet, c.black.Get());
 }
@@ -103,8 +105,10 @@ static int RenderPages()
     double width, height;  // the PDF's own paper, in whole points as the PDF lays it out
     if (!PaperSizeInPoints(PdfSettings.pageSizeName, &width, &height)) return 0;
     int perPage = ImagesPerPage(PdfSettings.layout);
+    HIMAGELIST thumbnails = (HIMAGELIST)SendMessageA(ImageListView, LVM_GETIMAGELIST, LVSIL_NORMAL, 0);
+    const int thumbnailSide = ImageListSide(thumbnails);
     PreviewPages geometry((unsigned)width, (unsigned)height, PdfSettings.pageMargin,
-                          PdfSettings.cellGap, perPage);
+                          PdfSettings.cellGap, perPage, thumbnailSide);
     const int side = geometry.CanvasSide();
 
     SendMessageA(PreviewListView, LVM_SETITEMCOUNT, 0, 0);
@@ -114,9 +118,8 @@ static int RenderPages()
                                               (LPARAM)pages);
     if (old) ImageList_Destroy(old);
     if (!pages) return 0;
-    HIMAGELIST thumbnails = (HIMAGELIST)SendMessageA(ImageListView, LVM_GETIMAGELIST, LVSIL_NORMAL, 0);
 
-    PageCanvas canvas(side);
+    PageCanvas canvas(side, thumbnailSide);
     if (!canvas.Ready()) return 0;
     int p = 0;
     // By position, re-reading the size: the pump lets other messages run between pictures.

@@ -2,8 +2,11 @@
 // item's caption and thumbnail slot when it paints.
 #include "listview/image_listview_win.h"
 
+#include "picture/area_scale.h"
+#include "ui/dpi_win.h"
 #include "ui/owner_data_win.h"
 #include "ui/statusbar_win.h"
+#include "ui/thumbnail_win.h"
 
 static WNDPROC PreviousImageListViewProc;
 
@@ -19,11 +22,10 @@ HWND CreateImageListView(HWND parent)
     INITCOMMONCONTROLSEX init = {sizeof init, ICC_LISTVIEW_CLASSES};
     if (!InitCommonControlsEx(&init)) return NULL;
 
-    RECT client = {0, 0, 0, 0}, bar = {0, 0, 0, 0}, status = {0, 0, 0, 0};
+    RECT client = {0, 0, 0, 0}, status = {0, 0, 0, 0};
     GetClientRect(parent, &client);
-    GetClientRect(MainToolbar, &bar);
     GetClientRect(StatusBar, &status);
-    int top = bar.bottom + 2;
+    int top = ToolbarBottom(parent);
     int height = client.bottom - (status.bottom - status.top) - top;
 
     HWND view = CreateWindowExA(WS_EX_ACCEPTFILES, WC_LISTVIEWA, "",
@@ -38,8 +40,8 @@ HWND CreateImageListView(HWND parent)
     SendMessageA(view, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, extended | LVS_EX_BORDERSELECT);
     SendMessageA(view, LVM_SETBKCOLOR, 0, RGB(255, 255, 255));
 
-    HIMAGELIST thumbnails = ImageList_Create(ThumbnailSize, ThumbnailSize,
-                                             ILC_COLORDDB | ILC_MASK, 4, 36);
+    const int side = ThumbnailSideAt(WindowDpi);
+    HIMAGELIST thumbnails = ImageList_Create(side, side, ILC_COLORDDB | ILC_MASK, 4, 36);
     HIMAGELIST old = (HIMAGELIST)SendMessageA(view, LVM_SETIMAGELIST, LVSIL_NORMAL,
                                               (LPARAM)thumbnails);
     if (old) ImageList_Destroy(old);
@@ -49,6 +51,30 @@ HWND CreateImageListView(HWND parent)
     PreviousImageListViewProc = (WNDPROC)SetWindowLongPtrA(view, GWLP_WNDPROC,
                                                            (LONG_PTR)ImageListViewProc);
     return view;
+}
+
+void ResizeThumbnails(int side)
+{
+    HIMAGELIST former = (HIMAGELIST)SendMessageA(ImageListView, LVM_GETIMAGELIST, LVSIL_NORMAL, 0);
+    const int formerSide = ImageListSide(former), count = ImageList_GetImageCount(former);
+    if (!former || formerSide == side) return;
+    HIMAGELIST list = ImageList_Create(side, side, ILC_COLORDDB | ILC_MASK, count + 4, 36);
+    ThumbnailWorkspace from(formerSide), to(side);
+    bool copied = list && from.Ready() && to.Ready();
+    for (int slot = 0; copied && slot < count; slot++) {
+        copied = from.Read(former, slot);
+        ScaleByArea(from.pixels.data(), formerSide, formerSide, to.pixels.data(), side, side);
+        copied = copied && to.Write(list, slot);
+    }
+    if (!copied) {  // the thumbnails stay as they are
+        if (list) ImageList_Destroy(list);
+        return;
+    }
+    for (ImageEntry& entry : ImageCollection)
+        entry.pictureRect = RectOnSide(entry.pictureRect, formerSide, side);
+    SendMessageA(ImageListView, LVM_SETIMAGELIST, LVSIL_NORMAL, (LPARAM)list);
+    ImageList_Destroy(former);
+    RefreshItemCount();
 }
 
 void RestoreImageListViewProc()

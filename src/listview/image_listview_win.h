@@ -5,6 +5,9 @@
 enum CaptionEditMode { ByF2 = 1, AtRightClick = 2, ByTypedKey = 3 };
 
 HWND CreateImageListView(HWND parent);
+// Makes the thumbnails side x side (the window's DPI changed): each one scaled from what
+// the list holds, the entries' picture rectangles with them.
+void ResizeThumbnails(int side);
 void RestoreImageListViewProc();
 void AnswerImageDisplayInfo(NMLVDISPINFOA* request);
 void BeginCaptionEdit(CaptionEditMode mode, int key);

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "platform/owners_win.h"
+#include "ui/dpi_win.h"
 #include "ui/operation_win.h"
+#include "ui/thumbnail_win.h"
 #include "listview/image_listview_win.h"
 
 ReorderDragStateRecord ReorderDragState;
@@ -36,13 +38,16 @@ int ViewHeight()
     return view.bottom - view.top;
 }
 
-// The mark bitmaps are copied 2 pixels left of their place, so a mark at a right edge
-// sits in the gap between two items; at the view's left edge they are not shifted.
+// The mark bitmaps are drawn at the window's scale, half their width left of their
+// place, so a mark at a right edge sits in the gap between two items; at the view's left
+// edge they are not shifted.
 void CopyMark(HDC viewDC, HDC source, int x, int y)
 {
     if (!source) return;  // no bitmaps: the drag works without a visible mark
-    BitBlt(viewDC, x < 4 ? x : x - 2, y, InsertionMarkWidth, InsertionMarkHeight, source, 0, 0,
-           SRCCOPY);
+    const int width = Scaled(InsertionMarkWidth);
+    SetStretchBltMode(viewDC, COLORONCOLOR);
+    StretchBlt(viewDC, x < width ? x : x - width / 2, y, width, Scaled(InsertionMarkHeight),
+               source, 0, 0, InsertionMarkWidth, InsertionMarkHeight, SRCCOPY);
 }
 
 void StopScrollTimer()
@@ -79,7 +84,8 @@ void AutoScroll(POINT p)
     if (GetTickCount() - s.scrollTick < (DWORD)ReorderScrollDelay) return;
     s.scrollTick += ReorderScrollPeriod;
     ImageList_DragLeave(ImageListView);
-    SendMessageA(ImageListView, LVM_SCROLL, 0, inTop ? -ReorderScrollStep : ReorderScrollStep);
+    const int step = Scaled(ReorderScrollStep);
+    SendMessageA(ImageListView, LVM_SCROLL, 0, inTop ? -step : step);
     // Repainted in full while the drag image is hidden. Not by setting the item count
     // again: that scrolls the focused item back into sight.
     InvalidateRect(ImageListView, NULL, TRUE);
@@ -172,8 +178,9 @@ void BeginReorderDrag(int item, int x, int y)
                                                      LVSIL_NORMAL, 0);
     RECT icon = ItemRect(item, LVIR_ICON);
     // The hot spot is the drag point on the thumbnail, which is centred in the icon box.
-    int hotX = x - (icon.right - icon.left - ThumbnailSize) / 2 - icon.left;
-    int hotY = y - (icon.bottom - icon.top - ThumbnailSize) / 2 - icon.top;
+    const int side = ImageListSide(thumbnails);
+    int hotX = x - (icon.right - icon.left - side) / 2 - icon.left;
+    int hotY = y - (icon.bottom - icon.top - side) / 2 - icon.top;
     ImageList_BeginDrag(thumbnails, ImageCollection[item].slot, hotX, hotY);
     ImageList_DragEnter(ImageListView, x, y);
     SetCapture(MainWindow);
@@ -187,8 +194,9 @@ void BeginReorderDrag(int item, int x, int y)
     s.sourceOriginY = ScrollY();
     RECT client = {0, 0, 0, 0};
     GetClientRect(ImageListView, &client);
-    SetRect(&s.topZone, client.left, client.top, client.right, client.top + ReorderScrollZone);
-    SetRect(&s.bottomZone, client.left, client.bottom - ReorderScrollZone, client.right,
+    const int zone = Scaled(ReorderScrollZone);
+    SetRect(&s.topZone, client.left, client.top, client.right, client.top + zone);
+    SetRect(&s.bottomZone, client.left, client.bottom - zone, client.right,
             client.bottom);
     s.viewFits = client.bottom >= ViewHeight() ? 1 : 0;
     s.scrollTimer = 0;

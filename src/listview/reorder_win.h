@@ -12,13 +12,14 @@ struct ReorderDragStateRecord {
     int markShown;       // 1 while the mark is drawn there
     RECT sourceBounds;   // bounds of the source item at the start...
     int sourceOriginY;   // ...and the view's vertical scroll position then
-    RECT topZone, bottomZone;  // auto-scroll zones: the top and bottom 48 pixels
+    RECT topZone, bottomZone;  // auto-scroll zones: the top and bottom 48 pixels at 100 %
     int viewFits;              // 1: all items fit, no auto-scrolling in this drag
     UINT_PTR scrollTimer;      // the running auto-scroll timer, 0 when none
     DWORD scrollTick;          // tick count of entering a zone (advanced per step), or 0
 };
 extern ReorderDragStateRecord ReorderDragState;
 
+// Pixel sizes are those at 96 DPI (100 %), scaled to the window's DPI.
 enum {
     ReorderScrollTimerId = 1,
     ReorderScrollZone = 48,     // pixels at the top and bottom that scroll the view

@@ -9,20 +9,22 @@ namespace {
 
 int Pixels(double points, double pixelsPerPoint) { return (int)std::lround(points * pixelsPerPoint); }
 
-// The shadow's offset: the canvas is this much wider than the page's long side.
+// The shadow's offset beside 96-pixel thumbnails: the canvas is this much wider than the
+// page's long side.
 const int ShadowPixels = 4;
 
 }  // namespace
 
 PreviewPages::PreviewPages(unsigned paperWidth, unsigned paperHeight, unsigned margin,
-                           unsigned gap, int cellsPerPage)
+                           unsigned gap, int cellsPerPage, int thumbnailSide)
     : margin_(margin), gap_(gap), cellsPerPage_(cellsPerPage),
       page_{std::max(paperWidth, paperHeight), std::min(paperWidth, paperHeight)}
 {
     const double longSide = page_.width;
     const double twoCells = longSide - 2.0 * margin - gap;
-    pixelsPerPoint_ = 2.0 * ThumbnailSize / (twoCells > 0 ? twoCells : longSide);
-    canvasSide_ = Pixels(longSide, pixelsPerPoint_) + ShadowPixels;
+    pixelsPerPoint_ = 2.0 * thumbnailSide / (twoCells > 0 ? twoCells : longSide);
+    shadow_ = std::max(1, (ShadowPixels * thumbnailSide + ThumbnailSize / 2) / ThumbnailSize);
+    canvasSide_ = Pixels(longSide, pixelsPerPoint_) + shadow_;
 }
 
 CanvasRect PreviewPages::OnCanvas(double left, double top, double width, double height) const

@@ -13,14 +13,17 @@ struct CanvasRect {
 class PreviewPages {
 public:
     // Paper of paperWidth x paperHeight whole points, with the PDF's margin and gap and
-    // cellsPerPage pictures a page. The document starts out landscape, as the PDF does.
+    // cellsPerPage pictures a page, drawn from thumbnails of thumbnailSide. The document
+    // starts out landscape, as the PDF does.
     PreviewPages(unsigned paperWidth, unsigned paperHeight, unsigned margin, unsigned gap,
-                 int cellsPerPage);
+                 int cellsPerPage, int thumbnailSide = ThumbnailSize);
 
     // The side of the square canvas. The scale makes a four-up page's two cells along its
-    // long side thumbnail-sized (96 pixels each); the canvas holds the page at either turn
-    // and its shadow.
+    // long side thumbnail-sized; the canvas holds the page at either turn and its shadow.
     int CanvasSide() const { return canvasSide_; }
+    // How far the page's shadow lies right of and below it: 4 pixels beside 96-pixel
+    // thumbnails.
+    int ShadowOffset() const { return shadow_; }
     // Places the next picture, of the proportions of width x height (its thumbnail): true
     // when it starts a new page, turned for it as the PDF's page is.
     bool Place(unsigned width, unsigned height);
@@ -38,7 +41,7 @@ private:
     const unsigned margin_, gap_;
     const int cellsPerPage_;
     double pixelsPerPoint_;
-    int canvasSide_;
+    int shadow_, canvasSide_;
     PageSize page_;
     PageCells cells_ = {};
     int cellIndex_ = 0;

@@ -11,7 +11,10 @@ enum : LayoutMode {
 };
 
 enum {
-    ThumbnailSize = 96,  // thumbnail width and height in pixels
+    ThumbnailSize = 96,  // thumbnail width and height in pixels at 96 DPI (100 %)
+    // Thumbnails are made at the screen's scale: ThumbnailSize x DPI / 96, within these.
+    MinThumbnailSide = 48,
+    MaxThumbnailSide = 384,  // 400 %
     MaxPathChars = 260,  // a Windows path in characters, terminator included
     // A path held as UTF-8: 259 UTF-16 characters take up to 3 bytes each.
     MaxPathBytes = 3 * (MaxPathChars - 1) + 1,

@@ -1,4 +1,5 @@
-// Thumbnails: the picture scaled to 96 on its longer side and centred on white.
+// Thumbnails: the picture scaled to the square's side on its longer side and centred on
+// white.
 #include "picture/thumbnail.h"
 
 #include <FreeImage.h>
@@ -11,22 +12,20 @@
 
 namespace {
 
-const int Side = ThumbnailSize;
-const unsigned RowBytes = Side * 4;
 const int SourcePixels = 8;
 
-// Copies between the thumbnail bytes (bottom-up rows) and a 96 x 96 32-bit bitmap,
+// Copies between the thumbnail bytes (bottom-up rows) and a side x side 32-bit bitmap,
 // whose scan line 0 is also the bottom row.
-void CopyToBitmap(const uint8_t* bgra, FIBITMAP* bitmap)
+void CopyToBitmap(const uint8_t* bgra, int side, FIBITMAP* bitmap)
 {
-    for (int y = 0; y < Side; y++)
-        memcpy(FreeImage_GetScanLine(bitmap, y), bgra + y * RowBytes, RowBytes);
+    for (int y = 0; y < side; y++)
+        memcpy(FreeImage_GetScanLine(bitmap, y), bgra + y * side * 4, side * 4);
 }
 
-void CopyFromBitmap(FIBITMAP* bitmap, uint8_t* bgra)
+void CopyFromBitmap(FIBITMAP* bitmap, int side, uint8_t* bgra)
 {
-    for (int y = 0; y < Side; y++)
-        memcpy(bgra + y * RowBytes, FreeImage_GetScanLine(bitmap, y), RowBytes);
+    for (int y = 0; y < side; y++)
+        memcpy(bgra + y * side * 4, FreeImage_GetScanLine(bitmap, y), side * 4);
 }
 
 // The scaled picture, upright and at 32 bits, or null.
@@ -45,11 +44,12 @@ BitmapOwner ScaledPicture(FIBITMAP* picture, int orientation, int width, int hei
 
 }  // namespace
 
-void ThumbnailScaledSize(unsigned width, unsigned height, int* scaledWidth, int* scaledHeight)
+void ThumbnailScaledSize(unsigned width, unsigned height, int* scaledWidth, int* scaledHeight,
+                         int side)
 {
-    int w = Side, h = Side;
-    if (height < width) h = (int)((double)Side / width * height);
-    else if (width < height) w = (int)((double)Side / height * width);
+    int w = side, h = side;
+    if (height < width) h = (int)((double)side / width * height);
+    else if (width < height) w = (int)((double)side / height * width);
     // A very thin picture keeps one pixel rather than failing to scale to nothing.
     *scaledWidth = w < 1 ? 1 : w;
     *scaledHeight = h < 1 ? 1 : h;
@@ -58,19 +58,21 @@ void ThumbnailScaledSize(unsigned width, unsigned height, int* scaledWidth, int*
 namespace {
 
 // The w x h scaled picture centred on a white square, as the thumbnail's pixels.
-bool PasteOnWhiteSquare(FIBITMAP* scaled, int w, int h, ThumbnailPixels* out)
+bool PasteOnWhiteSquare(FIBITMAP* scaled, int w, int h, int side, ThumbnailPixels* out)
 {
-    const BitmapOwner canvas(FreeImage_Allocate(Side, Side, 32, 0, 0, 0));
+    const BitmapOwner canvas(FreeImage_Allocate(side, side, 32, 0, 0, 0));
     if (!canvas) return false;
-    memset(FreeImage_GetBits(canvas.get()), 255, FreeImage_GetPitch(canvas.get()) * Side);
-    int left = (Side - w) / 2, top = (Side - h) / 2;  // odd margin: extra pixel right/bottom
+    memset(FreeImage_GetBits(canvas.get()), 255, FreeImage_GetPitch(canvas.get()) * side);
+    int left = (side - w) / 2, top = (side - h) / 2;  // odd margin: extra pixel right/bottom
     // FreeImage_Paste counts top from the top edge although scan line 0 is the bottom row.
     if (!FreeImage_Paste(canvas.get(), scaled, left, top, 255)) return false;
-    CopyFromBitmap(canvas.get(), out->bgra);
+    out->side = side;
+    out->bgra.resize((size_t)side * side * 4);
+    CopyFromBitmap(canvas.get(), side, out->bgra.data());
     // Opaque everywhere: the list view masks pure red, not by alpha. So pure red in the
     // picture itself would show as holes; it is drawn one step darker instead.
-    for (int i = 0; i < Side * Side; i++) {
-        uint8_t* p = out->bgra + i * 4;
+    for (int i = 0; i < side * side; i++) {
+        uint8_t* p = out->bgra.data() + i * 4;
         p[3] = 255;
         if (p[0] == 0 && p[1] == 0 && p[2] == 255) p[2] = 254;
     }
@@ -81,14 +83,15 @@ bool PasteOnWhiteSquare(FIBITMAP* scaled, int w, int h, ThumbnailPixels* out)
 }  // namespace
 
 bool MakeThumbnailPixels(const uint8_t* data, size_t size, const char* fileName,
-                         ThumbnailPixels* out)
+                         ThumbnailPixels* out, int side)
 {
+    if (side < MinThumbnailSide || side > MaxThumbnailSide) return false;
     try {
         PictureFile file;
         if (!file.ReadHeader(data, size, fileName)) return false;
         int storedWidth, storedHeight;  // the thumbnail's size before the EXIF turn
         ThumbnailScaledSize(file.Header().width, file.Header().height, &storedWidth,
-                            &storedHeight);
+                            &storedHeight, side);
         // A JPEG is decoded reduced, keeping at least SourcePixels pixels for each pixel of
         // the thumbnail in each direction: the box filter then gives the thumbnail of the
         // full picture within 40 dB PSNR on camera photos (five pixels fell to 38.8 dB on
@@ -101,20 +104,20 @@ bool MakeThumbnailPixels(const uint8_t* data, size_t size, const char* fileName,
         const int orientation = file.Header().orientation;
         if (OrientationSwapsSides(orientation)) std::swap(width, height);
         int w, h;
-        ThumbnailScaledSize(width, height, &w, &h);
+        ThumbnailScaledSize(width, height, &w, &h, side);
         const BitmapOwner scaled = ScaledPicture(picture.get(), orientation, w, h);
         picture.reset();
-        return scaled && PasteOnWhiteSquare(scaled.get(), w, h, out);
+        return scaled && PasteOnWhiteSquare(scaled.get(), w, h, side, out);
     } catch (...) {
         return false;  // out of memory while scaling: reported like an unreadable file
     }
 }
 
-bool TransformThumbnailPixels(uint8_t* bgra, TransformMode mode)
+bool TransformThumbnailPixels(uint8_t* bgra, TransformMode mode, int side)
 {
-    BitmapOwner bitmap(FreeImage_Allocate(Side, Side, 32, 0, 0, 0));
+    BitmapOwner bitmap(FreeImage_Allocate(side, side, 32, 0, 0, 0));
     if (!bitmap) return false;
-    CopyToBitmap(bgra, bitmap.get());
+    CopyToBitmap(bgra, side, bitmap.get());
     bool done = false;
     switch (mode) {
     case FlipLeftRight: done = FreeImage_FlipHorizontal(bitmap.get()) != 0; break;
@@ -130,6 +133,6 @@ bool TransformThumbnailPixels(uint8_t* bgra, TransformMode mode)
         break;
     }
     }
-    if (done) CopyFromBitmap(bitmap.get(), bgra);
+    if (done) CopyFromBitmap(bitmap.get(), side, bgra);
     return done;
 }

@@ -55,7 +55,7 @@ struct HandleTraits {
 };
 typedef Owned<HandleTraits> ScopedHandle;
 
-// A GDI object: a bitmap, a brush.
+// A GDI object: a bitmap, a brush, a font.
 template <typename T>
 struct GdiTraits {
     typedef T Type;
@@ -64,6 +64,7 @@ struct GdiTraits {
 };
 typedef Owned<GdiTraits<HBITMAP>> ScopedBitmap;
 typedef Owned<GdiTraits<HBRUSH>> ScopedBrush;
+typedef Owned<GdiTraits<HFONT>> ScopedFont;
 
 // The device context of a window (or of the screen, for a null window), from GetDC.
 class WindowDC {

@@ -22,6 +22,11 @@
 #define IDB_TOOLBAR_32            171
 #define IDI_TOLVANE               188
 #define IDB_TOOLBAR_8             189
+// The same strips at 36 and 48 pixels, for 150 % and 200 % (and scaled between).
+#define IDB_TOOLBAR_32_36         190
+#define IDB_TOOLBAR_8_36          191
+#define IDB_TOOLBAR_32_48         192
+#define IDB_TOOLBAR_8_48          193
 
 // Child windows
 #define IDC_IMAGE_LIST_VIEW       110

@@ -1,7 +1,11 @@
 // The status bar's counts and the layout of the child windows.
 #include "ui/statusbar_win.h"
 
+#include <algorithm>
 #include <cstdio>
+
+#include "platform/owners_win.h"
+#include "ui/dpi_win.h"
 
 static int ClientHeight(HWND window)
 {
@@ -10,13 +14,28 @@ static int ClientHeight(HWND window)
     return r.bottom - r.top;
 }
 
-// Parts 1 and 2 are 100 pixels wide and end before the size grip; part 3 is the grip.
+// The width of the parts that show the counts: 100 pixels at 100 %, and never less than
+// four-digit counts take in the bar's font, whatever its size.
+static int CountPartWidth()
+{
+    WindowDC dc(StatusBar);
+    Selection font(dc.Get(), (HFONT)SendMessageA(StatusBar, WM_GETFONT, 0, 0));
+    int widest = 0;
+    for (const char* text : {"Images: 0000", "Pages: 0000"}) {
+        SIZE size = {0, 0};
+        if (dc.Get() && GetTextExtentPoint32A(dc.Get(), text, lstrlenA(text), &size))
+            widest = std::max<int>(widest, size.cx);
+    }
+    return std::max(Scaled(100), widest + Scaled(12));  // and the part's edges and margins
+}
+
+// Parts 1 and 2 hold the counts and end before the size grip; part 3 is the grip.
 static void SetStatusParts(HWND mainWindow)
 {
     RECT client = {0, 0, 0, 0};
     GetClientRect(mainWindow, &client);
-    int w = client.right - ClientHeight(StatusBar);
-    int edges[4] = {w - 200, w - 100, w, -1};
+    int w = client.right - ClientHeight(StatusBar), part = CountPartWidth();
+    int edges[4] = {w - 2 * part, w - part, w, -1};
     SendMessageA(StatusBar, SB_SETPARTS, 4, (LPARAM)edges);
 }
 
@@ -50,12 +69,19 @@ void UpdateStatusCounts()
     SendMessageA(StatusBar, SB_SETTEXTA, 2, (LPARAM)text);
 }
 
+int ToolbarBottom(HWND mainWindow)
+{
+    RECT bar = {0, 0, 0, 0};
+    GetWindowRect(MainToolbar, &bar);
+    MapWindowPoints(NULL, mainWindow, (POINT*)&bar, 2);
+    return bar.bottom;
+}
+
 void LayoutChildWindows(HWND mainWindow)
 {
-    RECT client = {0, 0, 0, 0}, bar = {0, 0, 0, 0};
+    RECT client = {0, 0, 0, 0};
     GetClientRect(mainWindow, &client);
-    GetClientRect(MainToolbar, &bar);
-    int top = bar.bottom + 2;
+    int top = ToolbarBottom(mainWindow);
     int bottom = client.bottom - ClientHeight(StatusBar);
     SetStatusParts(mainWindow);
     UpdateStatusCounts();

@@ -4,3 +4,5 @@
 HWND CreateStatusBar(HWND parent);
 void UpdateStatusCounts();
 void LayoutChildWindows(HWND mainWindow);
+// Where the list views begin: under the toolbar and its edge.
+int ToolbarBottom(HWND mainWindow);

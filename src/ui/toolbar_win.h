@@ -2,5 +2,9 @@
 #include "ui/globals_win.h"
 
 HWND CreateMainToolbar(HWND parent);
-UINT ToolbarBitmapId();  // 171 (32-bit alpha) or 189 (8-bit), by the version rule
+// Gives a toolbar (the main one, or the layout palette's) the pictures at the main
+// window's DPI, and sizes it to them.
+void ShowToolbarArt(HWND toolbar);
+// Makes the pictures again at a new DPI, for both toolbars.
+void RemakeToolbarArt();
 void AnswerToolbarTooltip(NMTTDISPINFOA* request);

@@ -109,9 +109,10 @@ double Psnr(FIBITMAP* a, FIBITMAP* b, int bx = 0, int by = 0)
     return sum == 0 ? 99 : 10 * log10(255.0 * 255 * w * h * 3 / sum);
 }
 
-std::vector<uint8_t> Job(DecodeJobKind kind, const ByteVec& file, const PagePlan& plan = PagePlan())
+std::vector<uint8_t> Job(DecodeJobKind kind, const ByteVec& file, const PagePlan& plan = PagePlan(),
+                         int side = ThumbnailSize)
 {
-    std::vector<uint8_t> request = EncodeRequest(kind, "C:\\a.png", plan);
+    std::vector<uint8_t> request = EncodeRequest(kind, "C:\\a.png", plan, side);
     DecodeJobKind readKind;
     uint64_t length;
     EXPECT_TRUE(ReadRequestHeader(request.data(), &readKind, &length));
@@ -123,7 +124,7 @@ std::vector<uint8_t> Job(DecodeJobKind kind, const ByteVec& file, const PagePlan
     return RunDecodeJob(parsed);
 }
 
-bool Accepted(DecodeJobKind kind, const std::vector<uint8_t>& reply)
+bool Accepted(DecodeJobKind kind, const std::vector<uint8_t>& reply, int side = ThumbnailSize)
 {
     DecodeStatus status;
     uint64_t length;
@@ -132,7 +133,7 @@ bool Accepted(DecodeJobKind kind, const std::vector<uint8_t>& reply)
     const uint8_t* body = reply.data() + FrameHeaderBytes;
     return ReadReplyHeader(reply.data(), kind, &status, &length) && status == DecodeDone &&
            length == reply.size() - FrameHeaderBytes &&
-           (kind == DecodeThumbnail ? ParseThumbnailReply(body, (size_t)length, &pixels)
+           (kind == DecodeThumbnail ? ParseThumbnailReply(body, (size_t)length, &pixels, side)
                                     : ParsePageReply(std::vector<uint8_t>(body, body + length), &page));
 }
 
@@ -192,8 +193,8 @@ TEST(ImageLoad, ThumbnailsStandUprightAsTheCameraSays)
         ASSERT_TRUE(MakeThumbnailPixels(bytes.data(), bytes.size(), "a.jpg", &thumb));
         const PictureRect& r = thumb.pictureRect;
         EXPECT_EQ(c.tall, r.bottom - r.top > r.right - r.left) << c.orientation;
-        EXPECT_TRUE(Near(Red, ThumbPixel(thumb.bgra, c.x, c.y), 60)) << c.orientation;
-        EXPECT_TRUE(Near(White, ThumbPixel(thumb.bgra, c.tall ? 2 : 48, c.tall ? 48 : 2), 0))
+        EXPECT_TRUE(Near(Red, ThumbPixel(thumb.bgra.data(), c.x, c.y), 60)) << c.orientation;
+        EXPECT_TRUE(Near(White, ThumbPixel(thumb.bgra.data(), c.tall ? 2 : 48, c.tall ? 48 : 2), 0))
             << "white around the picture, orientation " << c.orientation;
     }
 }
@@ -210,8 +211,8 @@ TEST(ImageLoad, CameraRawFilesAreTurnedOnce)
         ASSERT_TRUE(MakeThumbnailPixels(dng.data(), dng.size(), "a.dng", &thumb));
         EXPECT_EQ(16, thumb.pictureRect.left);  // 64 x 96
         EXPECT_EQ(96, thumb.pictureRect.bottom);
-        EXPECT_GT(ThumbPixel(thumb.bgra, 70, 10).g, 200);
-        EXPECT_LT(ThumbPixel(thumb.bgra, 70, 60).g, 100);
+        EXPECT_GT(ThumbPixel(thumb.bgra.data(), 70, 10).g, 200);
+        EXPECT_LT(ThumbPixel(thumb.bgra.data(), 70, 60).g, 100);
         PagePlan plan;
         plan.startsPage = false, plan.cellWidth = plan.cellHeight = 1000;
         unsigned w = 0, h = 0;
@@ -316,7 +317,7 @@ TEST(ImageLoad, ReducedDecodesMatchTheFullSizeOnes)
         const PictureRect& r = thumbnail.pictureRect;
         const BitmapOwner box(FreeImage_Rescale(LoadUpright(file).get(), r.right - r.left,
                                                 r.bottom - r.top, FILTER_BOX));
-        const BitmapOwner square = FromBgra(thumbnail.bgra, ThumbnailSize, ThumbnailSize);
+        const BitmapOwner square = FromBgra(thumbnail.bgra.data(), ThumbnailSize, ThumbnailSize);
         EXPECT_GE(Psnr(box.get(), square.get(), r.left, r.top), 40.0);
     }
 }
@@ -361,8 +362,8 @@ TEST(ImageLoad, TransparencyIsBlendedOverWhite)
         if (c.kind == Alpha) EXPECT_TRUE(Near(Rgb{255, 127, 127}, PixelAt(picture.get(), 18, 12), 3));
         static ThumbnailPixels thumb;  // the square scaled to 96 x 96
         ASSERT_TRUE(MakeThumbnailPixels(bytes.data(), bytes.size(), "a.img", &thumb));
-        EXPECT_TRUE(Near(clear, ThumbPixel(thumb.bgra, 8, 48), 2));
-        EXPECT_TRUE(Near(Blue, ThumbPixel(thumb.bgra, 80, 48), 2));
+        EXPECT_TRUE(Near(clear, ThumbPixel(thumb.bgra.data(), 8, 48), 2));
+        EXPECT_TRUE(Near(Blue, ThumbPixel(thumb.bgra.data(), 80, 48), 2));
     }
 }
 
@@ -373,7 +374,13 @@ TEST(DecoderProtocol, RepliesComeBackWholeAndDamagedOnesAreRefused)
     ASSERT_TRUE(Accepted(DecodeThumbnail, thumbnail));
     static ThumbnailPixels direct;
     ASSERT_TRUE(MakeThumbnailPixels(png.data(), png.size(), "a.png", &direct));
-    EXPECT_EQ(0, memcmp(direct.bgra, thumbnail.data() + FrameHeaderBytes + 16, sizeof direct.bgra));
+    EXPECT_EQ(0, memcmp(direct.bgra.data(), thumbnail.data() + FrameHeaderBytes + 16, direct.bgra.size()));
+    // A thumbnail of the side asked for, and only of that; no side past the limits is asked.
+    EXPECT_TRUE(Accepted(DecodeThumbnail, Job(DecodeThumbnail, png, PagePlan(), 192), 192));
+    EXPECT_FALSE(Accepted(DecodeThumbnail, Job(DecodeThumbnail, png, PagePlan(), 192)));
+    std::vector<uint8_t> huge = EncodeRequest(DecodeThumbnail, "a.png", PagePlan(), MaxThumbnailSide + 1);
+    DecodeRequest parsed;
+    EXPECT_FALSE(ParseRequestBody(DecodeThumbnail, &huge[FrameHeaderBytes], huge.size() - FrameHeaderBytes, &parsed));
 
     PagePlan plan;
     plan.pageWidth = 792, plan.pageHeight = 612, plan.margin = plan.gap = 36;

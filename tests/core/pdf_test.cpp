@@ -335,7 +335,7 @@ TEST_F(PdfBuilder, EveryCommandSequenceLooksInThePdfAsInTheThumbnail)
     ASSERT_TRUE(WriteWholeFile(path, std::string(bytes.begin(), bytes.end())));
     static ThumbnailPixels first, thumb;
     ASSERT_TRUE(MakeThumbnailPixels(bytes.data(), bytes.size(), "marked.png", &first));
-    ASSERT_EQ("TL landscape", ThumbnailLook(first.bgra, first.pictureRect));
+    ASSERT_EQ("TL landscape", ThumbnailLook(first.bgra.data(), first.pictureRect));
 
     // Each command alone, as the user expects to see it; every sequence of up to four
     // commands as the thumbnail shows it, each state of the entry drawn once in the PDF.
@@ -348,11 +348,11 @@ TEST_F(PdfBuilder, EveryCommandSequenceLooksInThePdfAsInTheThumbnail)
             ImageEntry entry = MakeImageEntry(0, path.c_str(), first.pictureRect);
             std::string commands;
             for (int i = 0, c = code; i < n; i++, c /= 4) {
-                ASSERT_TRUE(TransformThumbnailPixels(thumb.bgra, Modes[c % 4]));
+                ASSERT_TRUE(TransformThumbnailPixels(thumb.bgra.data(), Modes[c % 4]));
                 ApplyTransformToEntry(&entry, Modes[c % 4]);
                 commands += std::to_string(Modes[c % 4]);
             }
-            const std::string look = ThumbnailLook(thumb.bgra, entry.pictureRect);
+            const std::string look = ThumbnailLook(thumb.bgra.data(), entry.pictureRect);
             if (n == 1) EXPECT_EQ(alone[code], look) << "command " << commands;
             const auto state = looks.emplace(std::make_pair(entry.rotation, entry.flips), look);
             if (state.second) entries.push_back(entry);

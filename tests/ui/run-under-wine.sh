@@ -1,23 +1,29 @@
 #!/usr/bin/env bash
 # run-under-wine.sh BUILD_DIR PROGRAM [ARGS...]
 # Runs a Winelib test program in the build folder's own Wine prefix, headless when there
-# is no display, with no first-run prompts, and passes its exit status on.
+# is no display, with no first-run prompts, and passes its exit status on. With
+# TOLVANE_TEST_DPI set (e.g. 192), in a prefix of its own whose display has that DPI.
 set -u
 wine64=$(cd "$(dirname "$0")/../../scripts" && pwd)/wine64.sh
 build=$1; shift
 program=$1; shift
 [ -f "$program.so" ] && program="$program.so"
 
-export WINEPREFIX="$build/wineprefix"
+dpi=${TOLVANE_TEST_DPI:-96}
+prefix=wineprefix
+[ "$dpi" = 96 ] || prefix=wineprefix-dpi$dpi
+export WINEPREFIX="$build/$prefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 mkdir -p "$build"
 
-# One prefix per build folder, made once; ctest -j runs tests side by side.
-exec 9>"$build/wineprefix.lock"
+# One prefix per build folder and DPI, made once; ctest -j runs tests side by side.
+exec 9>"$build/$prefix.lock"
 flock 9
 if [ ! -f "$WINEPREFIX/.tolvane-ready" ]; then
   "$wine64" wineboot -i >/dev/null 2>&1 9>&-
+  # Read by every program when it starts.
+  "$wine64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
   # No window manager under Xvfb: unmanaged windows close at once instead of after 2 s.
   "$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   "$wine64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1

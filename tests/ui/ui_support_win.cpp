@@ -10,6 +10,7 @@
 #include "platform/message_loop_win.h"
 #include "platform/owners_win.h"
 #include "ui/operation_win.h"
+#include "ui/thumbnail_win.h"
 #include "ui/progress_win.h"
 #include "app/startup_win.h"
 #include "ui/statusbar_win.h"
@@ -319,8 +320,9 @@ std::string StatusText(int part)
 std::vector<uint8_t> ThumbnailAsShown(int slot)
 {
     HIMAGELIST list = (HIMAGELIST)SendMessageA(ImageListView, LVM_GETIMAGELIST, LVSIL_NORMAL, 0);
-    return DrawnPixels(ThumbnailSize, ThumbnailSize, [&](HDC dc) {
-        PatBlt(dc, 0, 0, ThumbnailSize, ThumbnailSize, WHITENESS);
+    const int side = ImageListSide(list);
+    return DrawnPixels(side, side, [&](HDC dc) {
+        PatBlt(dc, 0, 0, side, side, WHITENESS);
         ImageList_Draw(list, slot, dc, 0, 0, ILD_NORMAL);
     });
 }

@@ -89,7 +89,8 @@ LPARAM ItemPoint(int item, double fx, double fy);
 void BeginDrag(int item);
 std::string StatusText(int part);
 
-// The thumbnail in a slot as the view draws it on white: 96 x 96 BGRA, rows bottom-up.
+// The thumbnail in a slot as the view draws it on white: side x side BGRA (96 x 96 at
+// 100 %), rows bottom-up.
 std::vector<uint8_t> ThumbnailAsShown(int slot);
 
 // Records what the progress dialogs show while they exist: the status and message lines
