@@ -55,6 +55,8 @@ TEST(Dpi, ThumbnailsToolbarListAndDialogsAreDrawnAtTheDisplaysDpi)
 {
     ASSERT_TRUE(StartWithImages(3));
     const int dpi = DpiOfWindow(MainWindow), side = MulDiv(96, dpi, 96);
+    const char* display = getenv("TOLVANE_TEST_DPI");  // run-under-wine.sh's display
+    ASSERT_EQ(display ? atoi(display) : 96, dpi) << "the program sees the display's DPI";
     const std::string shot = "dpi" + std::to_string(dpi) + "-";
     SetWindowPos(MainWindow, NULL, 0, 0, MulDiv(480, dpi, 96), MulDiv(360, dpi, 96), SWP_NOZORDER);
     // One-pixel stripes as wide as a thumbnail: every stripe shows when the thumbnail is
