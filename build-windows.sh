@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # build-windows.sh [x86_64] [i686]
 # Builds Tolvane.exe for 64-bit and 32-bit Windows: dist/<arch>/Tolvane.exe with its help
-# file Tolvane.chm beside it, a folder to copy to a Windows computer as it is. Installs
+# file Tolvane.chm beside it, a folder to copy to a Windows computer as it is, and the
+# release archive dist/Tolvane-<version>-<arch>.zip (scripts/windows/package.sh). Installs
 # the MinGW-w64 compilers, fetches the Debian sources of zlib, libjpeg-turbo, libpng,
 # FreeImage, libharu and qpdf with apt, and cross-builds them once into
 # build/windows/<arch>/prefix; later runs rebuild only Tolvane.
@@ -32,7 +33,10 @@ build_arch() {
   fi
   mkdir -p "dist/$arch"
   cp "$out/tolvane/Tolvane.exe" "$out/tolvane/Tolvane.chm" "dist/$arch/"
-  echo "build-windows: dist/$arch/Tolvane.exe ($(du -k "dist/$arch/Tolvane.exe" | cut -f1) KB)"
+  local zip
+  zip=dist/Tolvane-$(sed -n 's/^#define TOLVANE_VERSION "\(.*\)"$/\1/p' src/model/version.h)-$arch.zip
+  scripts/windows/package.sh "$arch" "$out/tolvane" build/windows/sources "$zip"
+  echo "build-windows: dist/$arch/Tolvane.exe ($(du -k "dist/$arch/Tolvane.exe" | cut -f1) KB), $zip"
 }
 
 # The architectures build side by side.

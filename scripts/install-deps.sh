@@ -11,10 +11,15 @@ windows=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix  # Windows compilers (std::thread)
   nasm                                             # libjpeg-turbo's SIMD code
   dpkg-dev patch xz-utils                          # apt-get source and unpacking sources
+  zip                                              # the release archives
 )
 bench=()
 [ "${1:-}" = bench ] && bench=(graphicsmagick libvips-tools img2pdf time)
-packages=("${bench[@]}"
+# 32-bit Wine runs the 32-bit Tolvane.exe in the tests (on amd64, with the i386
+# architecture added for it). The Winelib program keeps to the 64-bit loader.
+wine32=()
+[ "$(dpkg --print-architecture)" = amd64 ] && wine32=(wine32:i386)
+packages=("${bench[@]}" "${wine32[@]}"
   "${windows[@]}"
   pkg-config                                       # the portable core
   wine wine64 wine64-tools libwine-dev fonts-wine # the Win32 layer (Winelib)
@@ -22,6 +27,7 @@ packages=("${bench[@]}"
   libgtest-dev zlib1g-dev                          # tests
   xvfb xauth procps                                # headless display for the UI tests
   qpdf poppler-utils poppler-data imagemagick      # reading back PDFs (CJK text too), screenshots
+  unzip                                            # the release archives, unpacked by a test
 )
 [ "${1:-}" = windows ] && packages=("${windows[@]}")
 [ "${1:-}" = fuzz ] && packages=(clang libclang-rt-dev libfreeimage-dev)
@@ -33,5 +39,8 @@ done
 SUDO=
 [ "$(id -u)" = 0 ] || SUDO=sudo
 echo "Installing: ${missing[*]}"
+if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

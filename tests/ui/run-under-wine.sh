@@ -2,7 +2,8 @@
 # run-under-wine.sh BUILD_DIR PROGRAM [ARGS...]
 # Runs a Winelib test program in the build folder's own Wine prefix, headless when there
 # is no display, with no first-run prompts, and passes its exit status on. With
-# TOLVANE_TEST_DPI set (e.g. 192), in a prefix of its own whose display has that DPI.
+# TOLVANE_TEST_DPI set (e.g. 192), in a prefix of its own whose display has that DPI; with
+# TOLVANE_TEST_PREFIX, in the prefix of that name.
 set -u
 wine64=$(cd "$(dirname "$0")/../../scripts" && pwd)/wine64.sh
 build=$1; shift
@@ -10,8 +11,8 @@ program=$1; shift
 [ -f "$program.so" ] && program="$program.so"
 
 dpi=${TOLVANE_TEST_DPI:-96}
-prefix=wineprefix
-[ "$dpi" = 96 ] || prefix=wineprefix-dpi$dpi
+prefix=${TOLVANE_TEST_PREFIX:-wineprefix}
+[ "$dpi" = 96 ] || prefix=$prefix-dpi$dpi
 export WINEPREFIX="$build/$prefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"

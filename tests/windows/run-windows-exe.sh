@@ -1,19 +1,36 @@
 #!/usr/bin/env bash
-# run-windows-exe.sh WORK_DIR TOLVANE_EXE WINE_BUILD_DIR
-# Runs the Windows Tolvane.exe (from build-windows.sh) under Wine as a user would, driven
-# from another process (drive_tolvane.exe): adds three photos through the Add Images
-# dialog, makes a PDF with a password, closes the program. Then checks the PDF with qpdf:
-# three pages, AES-256 encryption, refused without the password. Uses the Wine prefix
-# and headless display of the UI tests (WINE_BUILD_DIR).
+# run-windows-exe.sh WORK_DIR ARCH WINE_BUILD_DIR
+# Unpacks the release archive of ARCH (x86_64 or i686, from build-windows.sh) and runs its
+# Tolvane.exe under Wine as a user would, driven from another process (drive_tolvane.exe):
+# adds three photos through the Add Images dialog, makes a PDF with a password, closes the
+# program. Then checks the PDF with qpdf: three pages, AES-256 encryption, refused without
+# the password. Uses the headless display of the UI tests (WINE_BUILD_DIR) and their Wine
+# prefix, or for i686 one of its own made with 32-bit Wine; skipped (77) without that.
 set -euo pipefail
 work=$1
-exe=$2
+arch=$2
 wine_build=$3
 here=$(cd "$(dirname "$0")" && pwd)
-[ -f "$exe" ] || { echo "run-windows-exe: no $exe; ./build-windows.sh makes it" >&2; exit 1; }
+root=$here/../..
+version=$(sed -n 's/^#define TOLVANE_VERSION "\(.*\)"$/\1/p' "$root/src/model/version.h")
+zip=$root/dist/Tolvane-$version-$arch.zip
+[ -f "$zip" ] || { echo "run-windows-exe: no $zip; ./build-windows.sh makes it" >&2; exit 1; }
+if [ "$arch" = i686 ]; then
+  if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
+    echo "run-windows-exe: skipped, 32-bit Wine is not installed (scripts/install-deps.sh installs it)"
+    exit 77
+  fi
+  export TOLVANE_TEST_PREFIX=wineprefix-i686
+fi
 
 rm -rf "$work"
 mkdir -p "$work/photos"
+unzip -q "$zip" -d "$work"
+package=$work/Tolvane-$version-$arch
+exe=$package/Tolvane.exe
+for file in Tolvane.chm README.txt licences/zlib.txt; do
+  [ -s "$package/$file" ] || { echo "run-windows-exe: the archive has no $file" >&2; exit 1; }
+done
 x86_64-w64-mingw32-g++-posix -std=c++17 -O1 -Wall -I"$here/../../src" -static \
   "$here/drive_tolvane.cpp" -o "$work/drive_tolvane.exe" -lcomctl32 -lversion
 convert -size 640x480 gradient:orange-navy "$work/photos/sunset.jpg"
