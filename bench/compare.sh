@@ -2,8 +2,9 @@
 # compare.sh PHOTOS_FOLDER -- Tolvane against the best free peers, on the same photos, in
 # one run: GraphicsMagick's thumbnailing against adding the photos, vipsthumbnail (1704
 # px box, Q75) + img2pdf against Make PDF at the defaults; Tolvane's core functions
-# (native, one process) and its own Add Images and Make PDF code paths with their real
-# windows (under Wine). Prints ms/photo, peak memory and the ratios.
+# (native, one process), its own Add Images and Make PDF code paths with their real
+# windows (under Wine), and the Windows Tolvane.exe (x86_64, from build-windows.sh) driven
+# from outside under Wine. Prints ms/photo, peak memory and the ratios.
 # The photos: /work/shared/bench/make-photos.sh or any folder of p*.jpg camera photos.
 # Builds nothing: run after the build (BUILD=folder, default ./build).
 set -euo pipefail
@@ -51,7 +52,8 @@ same_output=$(sed -n 's/^summary same output: lowest PSNR \([0-9.]*\) dB.*/\1/p'
 # processes) with the environment given. With "sample" first, samples the memory of all
 # of them together every 0.1 s and prints the highest total in MB; the sampling takes
 # CPU, so the times are taken from a run without it.
-winfolder=$(WINEPREFIX="$build/win/wineprefix" "$root/scripts/wine64.sh" winepath -w "$photos" 2>/dev/null)
+winpath() { WINEPREFIX="$build/win/wineprefix" "$root/scripts/wine64.sh" winepath -w "$1" 2>/dev/null; }
+winfolder=$(winpath "$photos")
 program() {
   local sample=0
   [ "${1:-}" = sample ] && { sample=1; shift; }
@@ -79,6 +81,18 @@ ui_high_all_mb=$(program sample TOLVANE_BENCH_QUALITY=1 TOLVANE_BENCH_PASSWORD=s
 ui_high_mb=$(field 'program peak memory:' "$work/ui")
 ui_high_pdf=$(sed -n 's/^Make PDF, from OK:.*PDF \([0-9.]*\) MB.*/\1/p' "$work/ui")
 
+# The Windows build: dist/x86_64/Tolvane.exe through its dialogs, driven from another process.
+exe_import=- exe_pdf=-
+if [ -f "$root/dist/x86_64/Tolvane.exe" ]; then
+  x86_64-w64-mingw32-g++-posix -std=c++17 -O1 -I"$root/src" -static "$root/tests/windows/drive_tolvane.cpp" \
+    -o "$work/drive_tolvane.exe" -lcomctl32 -lversion
+  "$root/tests/ui/run-under-wine.sh" "$build/win" "$work/drive_tolvane.exe" \
+    "$(winpath "$root/dist/x86_64/Tolvane.exe")" "$winfolder" "$(printf '"%s" ' "${names[@]}")" \
+    "$n" "$(winpath "$work/exe.pdf")" "" >"$work/exe" 2>&1 || { cat "$work/exe" >&2; exit 1; }
+  exe_import=$(field 'Add Images, from OK:' "$work/exe")
+  exe_pdf=$(field 'Make PDF, from OK:' "$work/exe")
+fi
+
 gm_ms=$(ms "$gm_s"); peer_ms=$(ms "$peer_pdf_s")
 printf '\n| Job | Tolvane core (1 process) | Tolvane program (Wine) | Best peer | core / peer | program / peer |\n'
 printf '|---|---|---|---|---|---|\n'
@@ -90,6 +104,8 @@ printf '| Peak memory, add + PDF at the defaults | %s MB | %s MB; with decoders 
   "$core_pdf_mb" "$ui_mb" "$ui_all_mb" "$((peer_pdf_kb / 1024))"
 printf '| Peak memory, add + PDF at Highest + password | %s | %s MB; with decoders %s MB (PDF %s MB) | | | |\n' \
   "$high_all" "$ui_high_mb" "$ui_high_all_mb" "$ui_high_pdf"
+printf '| Windows Tolvane.exe (x86_64, Wine) | | add %s ms, PDF %s ms | | | add %s, PDF %s |\n' \
+  "$exe_import" "$exe_pdf" "$(ratio "$exe_import" "$gm_ms")" "$(ratio "$exe_pdf" "$peer_ms")"
 printf '\nTimes are per photo. The peers use every core; the core is one process; the program\n'
 printf 'works with two decoder processes. Peer PDF: vipsthumbnail %s ms + img2pdf %s ms.\n' \
   "$(ms "$vt_s")" "$(ms "$i2p_s")"
