@@ -1,0 +1,66 @@
+#include "picture/jpeg_library.h"
+
+#include <algorithm>
+#include <exception>
+
+#include <jerror.h>
+
+namespace {
+
+void JumpBack(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1); }
+
+void SayNothing(j_common_ptr) {}
+
+// Makes the vector `size` bytes long and hands libjpeg the part after the first `used`.
+void HandOver(j_compress_ptr info, size_t used, size_t size)
+{
+    JpegVectorOutput* output = reinterpret_cast<JpegVectorOutput*>(info->dest);
+    bool grown = true;
+    try {
+        output->out->resize(size);
+    } catch (const std::exception&) {
+        grown = false;  // never a throw through libjpeg's frames
+    }
+    if (!grown) ERREXIT1(info, JERR_OUT_OF_MEMORY, 0);
+    output->manager.next_output_byte = output->out->data() + used;
+    output->manager.free_in_buffer = size - used;
+}
+
+// The room the caller reserved, at least 64 KB, is used first.
+void StartOutput(j_compress_ptr info)
+{
+    const std::vector<uint8_t>& out = *reinterpret_cast<JpegVectorOutput*>(info->dest)->out;
+    HandOver(info, 0, std::max<size_t>(out.capacity(), 65536));
+}
+
+boolean GrowOutput(j_compress_ptr info)
+{
+    const size_t used = reinterpret_cast<JpegVectorOutput*>(info->dest)->out->size();
+    HandOver(info, used, used + used / 2);  // libjpeg hands a full buffer back
+    return TRUE;
+}
+
+void EndOutput(j_compress_ptr info)
+{
+    JpegVectorOutput* output = reinterpret_cast<JpegVectorOutput*>(info->dest);
+    output->out->resize(output->out->size() - output->manager.free_in_buffer);
+}
+
+}  // namespace
+
+jpeg_error_mgr* UseJpegErrors(JpegErrors* errors)
+{
+    jpeg_std_error(&errors->manager);
+    errors->manager.error_exit = JumpBack;
+    errors->manager.output_message = SayNothing;
+    return &errors->manager;
+}
+
+void WriteJpegTo(j_compress_ptr info, JpegVectorOutput* output, std::vector<uint8_t>* out)
+{
+    output->manager.init_destination = StartOutput;
+    output->manager.empty_output_buffer = GrowOutput;
+    output->manager.term_destination = EndOutput;
+    output->out = out;
+    info->dest = &output->manager;
+}
