@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include <jerror.h>
 
@@ -63,4 +64,30 @@ void WriteJpegTo(j_compress_ptr info, JpegVectorOutput* output, std::vector<uint
     output->manager.term_destination = EndOutput;
     output->out = out;
     info->dest = &output->manager;
+}
+
+void SaveKeptBlocks(j_decompress_ptr source)
+{
+    for (int app : {0, 2, 14}) jpeg_save_markers(source, JPEG_APP0 + app, 0xFFFF);
+}
+
+void WriteKeptBlocks(j_decompress_ptr source, j_compress_ptr destination)
+{
+    for (jpeg_saved_marker_ptr m = source->marker_list; m; m = m->next)
+        jpeg_write_marker(destination, m->marker, m->data, m->data_length);
+}
+
+void TakeParameters(j_decompress_ptr source, j_compress_ptr destination, bool transpose)
+{
+    jpeg_copy_critical_parameters(source, destination);
+    destination->write_JFIF_header = FALSE;  // the source's own blocks are written instead
+    destination->write_Adobe_marker = FALSE;
+    if (!transpose) return;
+    std::swap(destination->image_width, destination->image_height);
+    for (int c = 0; c < destination->num_components; c++)
+        std::swap(destination->comp_info[c].h_samp_factor, destination->comp_info[c].v_samp_factor);
+    for (JQUANT_TBL* table : destination->quant_tbl_ptrs)
+        for (int i = 0; table && i < DCTSIZE; i++)
+            for (int j = 0; j < i; j++)
+                std::swap(table->quantval[i * DCTSIZE + j], table->quantval[j * DCTSIZE + i]);
 }

@@ -34,3 +34,11 @@ struct JpegObjectOwner {
     j_common_ptr object;
     ~JpegObjectOwner() { jpeg_destroy(object); }
 };
+
+// A JPEG written again from another: the blocks KeepJpegData keeps (JFIF, ICC profile,
+// Adobe) saved while reading and written out as they were, and the source's coding
+// parameters (colour space, components, sampling, quantization tables) taken over, with
+// rows and columns exchanged when the picture is transposed.
+void SaveKeptBlocks(j_decompress_ptr source);
+void WriteKeptBlocks(j_decompress_ptr source, j_compress_ptr destination);
+void TakeParameters(j_decompress_ptr source, j_compress_ptr destination, bool transpose);
