@@ -1,6 +1,7 @@
 #include "picture/jpeg_library.h"
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
 #include <utility>
 
@@ -18,6 +19,7 @@ void HandOver(j_compress_ptr info, size_t used, size_t size)
     JpegVectorOutput* output = reinterpret_cast<JpegVectorOutput*>(info->dest);
     bool grown = true;
     try {
+        output->out->reserve(size);  // no more than asked: a JPEG may be half the memory used
         output->out->resize(size);
     } catch (const std::exception&) {
         grown = false;  // never a throw through libjpeg's frames
@@ -73,8 +75,11 @@ void SaveKeptBlocks(j_decompress_ptr source)
 
 void WriteKeptBlocks(j_decompress_ptr source, j_compress_ptr destination)
 {
-    for (jpeg_saved_marker_ptr m = source->marker_list; m; m = m->next)
-        jpeg_write_marker(destination, m->marker, m->data, m->data_length);
+    for (jpeg_saved_marker_ptr m = source->marker_list; m; m = m->next) {
+        const char* kept = m->marker == JPEG_APP0 ? "JFIF" : m->marker == JPEG_APP0 + 2 ? "ICC_PROFILE" : "Adobe";
+        if (m->data_length > strlen(kept) && memcmp(m->data, kept, strlen(kept)) == 0)
+            jpeg_write_marker(destination, m->marker, m->data, m->data_length);
+    }
 }
 
 void TakeParameters(j_decompress_ptr source, j_compress_ptr destination, bool transpose)

@@ -36,7 +36,7 @@ struct JpegObjectOwner {
 };
 
 // A JPEG written again from another: the blocks KeepJpegData keeps (JFIF, ICC profile,
-// Adobe) saved while reading and written out as they were, and the source's coding
+// Adobe) saved while reading and written out as they were (no other block of theirs), and the source's coding
 // parameters (colour space, components, sampling, quantization tables) taken over, with
 // rows and columns exchanged when the picture is transposed.
 void SaveKeptBlocks(j_decompress_ptr source);

@@ -11,12 +11,12 @@ unsigned RoundUp(unsigned n, unsigned multiple) { return (n + multiple - 1) / mu
 
 // Reads the coefficients into *source, with arrays of the turned shape asked for beside
 // them (libjpeg makes every array when it reads).
-bool Read(j_decompress_ptr info, JpegErrors* errors, const std::vector<uint8_t>& jpeg,
+bool Read(j_decompress_ptr info, JpegErrors* errors, const uint8_t* jpeg, size_t size,
           bool transpose, jvirt_barray_ptr** source, jvirt_barray_ptr* turned)
 {
     if (setjmp(errors->jump)) return false;
     jpeg_create_decompress(info);
-    jpeg_mem_src(info, jpeg.data(), (unsigned long)jpeg.size());
+    jpeg_mem_src(info, jpeg, (unsigned long)size);
     SaveKeptBlocks(info);
     jpeg_read_header(info, TRUE);
     for (int c = 0; c < info->num_components; c++) {
@@ -92,7 +92,7 @@ bool TurnIsLossless(const JpegFrame& frame, const PictureTurn& turn)
     return (!turn.mirrorAcross || across % mcuAcross == 0) && (!turn.mirrorDown || down % mcuDown == 0);
 }
 
-bool TurnJpegLosslessly(const std::vector<uint8_t>& jpeg, const PictureTurn& turn,
+bool TurnJpegLosslessly(const uint8_t* jpeg, size_t size, const PictureTurn& turn,
                         std::vector<uint8_t>* out)
 {
     JpegErrors errors;  // both objects': an error in either jumps back to the step running
@@ -104,8 +104,8 @@ bool TurnJpegLosslessly(const std::vector<uint8_t>& jpeg, const PictureTurn& tur
     jvirt_barray_ptr turned[MAX_COMPONENTS] = {};
     JpegVectorOutput output;
     out->clear();
-    out->reserve(jpeg.size() + jpeg.size() / 8);
-    if (Read(&from, &errors, jpeg, turn.transpose, &source, turned) &&
+    out->reserve(size);  // the coding fitted to the picture: rarely larger
+    if (Read(&from, &errors, jpeg, size, turn.transpose, &source, turned) &&
         Write(&from, &to, &errors, turn, source, turned, &output, out))
         return true;
     out->clear();

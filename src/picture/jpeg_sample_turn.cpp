@@ -12,12 +12,12 @@ namespace {
 
 unsigned RoundUp(unsigned n, unsigned multiple) { return (n + multiple - 1) / multiple * multiple; }
 
-bool Read(j_decompress_ptr info, JpegErrors* errors, const std::vector<uint8_t>& jpeg,
+bool Read(j_decompress_ptr info, JpegErrors* errors, const uint8_t* jpeg, size_t size,
           JSAMPARRAY* planes)
 {
     if (setjmp(errors->jump)) return false;
     jpeg_create_decompress(info);
-    jpeg_mem_src(info, jpeg.data(), (unsigned long)jpeg.size());
+    jpeg_mem_src(info, jpeg, (unsigned long)size);
     SaveKeptBlocks(info);
     jpeg_read_header(info, TRUE);
     info->raw_data_out = TRUE;
@@ -102,7 +102,7 @@ bool Write(j_decompress_ptr from, j_compress_ptr to, JpegErrors* errors, const P
 
 }  // namespace
 
-bool TurnJpegSamples(const std::vector<uint8_t>& jpeg, const PictureTurn& turn,
+bool TurnJpegSamples(const uint8_t* jpeg, size_t size, const PictureTurn& turn,
                      std::vector<uint8_t>* out)
 {
     JpegErrors errors;  // both objects': an error in either jumps back to the step running
@@ -113,8 +113,8 @@ bool TurnJpegSamples(const std::vector<uint8_t>& jpeg, const PictureTurn& turn,
     JSAMPARRAY planes[MAX_COMPONENTS] = {};
     JpegVectorOutput output;
     out->clear();
-    out->reserve(jpeg.size() + jpeg.size() / 4);
-    if (Read(&from, &errors, jpeg, planes) && Write(&from, &to, &errors, turn, planes, &output, out))
+    out->reserve(size * 2);  // steps half as fine: about twice the size
+    if (Read(&from, &errors, jpeg, size, planes) && Write(&from, &to, &errors, turn, planes, &output, out))
         return true;
     out->clear();
     return false;

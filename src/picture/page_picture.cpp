@@ -104,13 +104,13 @@ bool OwnJpeg(const uint8_t* data, size_t size, int orientation, const PagePlan& 
         out->filePieces.swap(pieces);
         return true;
     }
-    std::vector<uint8_t> kept = JoinPieces(data, pieces);
     if (turn.None()) {
-        out->jpeg.swap(kept);
+        out->jpeg = JoinPieces(data, pieces);
         return true;
     }
-    if (TurnIsLossless(frame, turn)) return TurnJpegLosslessly(kept, turn, &out->jpeg);
-    return anyTurn && TurnJpegSamples(kept, turn, &out->jpeg);
+    // Turned from the file itself: what libjpeg reads of it is what KeepJpegData kept.
+    if (TurnIsLossless(frame, turn)) return TurnJpegLosslessly(data, size, turn, &out->jpeg);
+    return anyTurn && TurnJpegSamples(data, size, turn, &out->jpeg);
 }
 
 // The size of a JPEG as it was made or left in its file.
