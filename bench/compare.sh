@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # compare.sh PHOTOS_FOLDER -- Tolvane against the best free peers, on the same photos, in
 # one run: GraphicsMagick's thumbnailing against adding the photos, vipsthumbnail (1704
-# px box, Q75) + img2pdf against Make PDF at the defaults; Tolvane's core functions
-# (native, one process), its own Add Images and Make PDF code paths with their real
-# windows (under Wine), and the Windows Tolvane.exe (x86_64, from build-windows.sh) driven
-# from outside under Wine. Prints ms/photo, peak memory and the ratios.
+# px box, Q75) + img2pdf against Make PDF at the defaults, img2pdf of the photos as they
+# are against Make PDF at Highest (whose JPEGs bench/kept_jpegs.py checks); Tolvane's
+# core functions (native, one process), its own Add Images and Make PDF code paths with
+# their real windows (under Wine), and the Windows Tolvane.exe (x86_64, from
+# build-windows.sh) driven from outside under Wine. Prints ms/photo, peak memory and the ratios.
 # The photos: /work/shared/bench/make-photos.sh or any folder of p*.jpg camera photos.
 # Builds nothing: run after the build (BUILD=folder, default ./build).
 set -euo pipefail
@@ -36,6 +37,9 @@ read -r gm_s gm_kb < <(measure env -C "$photos" gm mogrify -output-directory "$w
 read -r vt_s vt_kb < <(measure vipsthumbnail -s 1704 -o "$work/vips/%s.jpg[Q=75]" "${files[@]}")
 read -r i2p_s i2p_kb < <(measure img2pdf -o "$work/peer.pdf" "$work"/vips/*.jpg)
 peer_pdf_s=$(awk -v a="$vt_s" -v b="$i2p_s" 'BEGIN { print a + b }')
+# At Highest the peer is img2pdf alone, which puts the photos' JPEG data in as it is.
+read -r kept_s kept_kb < <(measure img2pdf -o "$work/kept.pdf" "${files[@]}")
+rm -f "$work/kept.pdf"
 peer_pdf_kb=$((vt_kb > i2p_kb ? vt_kb : i2p_kb))
 
 "$build/import_bench" "$photos" 1 >"$work/import" 2>&1
@@ -63,6 +67,8 @@ program() {
   while ((sample)) && kill -0 "$runner" 2>/dev/null; do
     total=0
     for p in $(pgrep -f 'ui_bench\.exe\.so' || true); do
+      # This build's only: other builds on the machine may run their benchmark meanwhile.
+      tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$build/win/wineprefix" || continue
       kb=$(awk '/^VmRSS/ {print $2}' "/proc/$p/status" 2>/dev/null || true)
       total=$((total + ${kb:-0}))
     done
@@ -80,6 +86,11 @@ ui_mb=$(field 'program peak memory:' "$work/ui")
 ui_high_all_mb=$(program sample TOLVANE_BENCH_QUALITY=1 TOLVANE_BENCH_PASSWORD=secret)
 ui_high_mb=$(field 'program peak memory:' "$work/ui")
 ui_high_pdf=$(sed -n 's/^Make PDF, from OK:.*PDF \([0-9.]*\) MB.*/\1/p' "$work/ui")
+# At Highest without a password, timed, the PDF kept and checked against the photos.
+program TOLVANE_BENCH_QUALITY=1 TOLVANE_BENCH_KEEP="$(winpath "$work")\\high.pdf" >/dev/null
+ui_high=$(field 'Make PDF, from OK:' "$work/ui")
+kept_check=$(/usr/bin/python3 "$root/bench/kept_jpegs.py" "$work/high.pdf" "${files[@]}")
+rm -f "$work/high.pdf"
 
 # The Windows build: dist/x86_64/Tolvane.exe through its dialogs, driven from another process.
 exe_import=- exe_pdf=-
@@ -100,6 +111,8 @@ printf '| Adding photos (thumbnails) | %s ms | %s ms | GraphicsMagick: %s ms | %
   "$core_import" "$ui_import" "$gm_ms" "$(ratio "$core_import" "$gm_ms")" "$(ratio "$ui_import" "$gm_ms")"
 printf '| Make PDF at the defaults | %s ms | %s ms | vipsthumbnail + img2pdf: %s ms | %s | %s |\n' \
   "$core_pdf" "$ui_pdf" "$peer_ms" "$(ratio "$core_pdf" "$peer_ms")" "$(ratio "$ui_pdf" "$peer_ms")"
+printf '| Make PDF at Highest | | %s ms | img2pdf, the JPEGs as they are: %s ms | | %s |\n' \
+  "$ui_high" "$(ms "$kept_s")" "$(ratio "$ui_high" "$(ms "$kept_s")")"
 printf '| Peak memory, add + PDF at the defaults | %s MB | %s MB; with decoders %s MB | %s MB | | |\n' \
   "$core_pdf_mb" "$ui_mb" "$ui_all_mb" "$((peer_pdf_kb / 1024))"
 printf '| Peak memory, add + PDF at Highest + password | %s | %s MB; with decoders %s MB (PDF %s MB) | | | |\n' \
@@ -112,3 +125,4 @@ printf 'works with two decoder processes. Peer PDF: vipsthumbnail %s ms + img2pd
 printf 'Core with a quarter of the photos at Highest + password: %s.\n' "$high_quarter"
 printf 'Same output: page pictures at the defaults within %s dB PSNR of a full-size decode\n' "$same_output"
 printf 'resampled by FreeImage (lowest over every tenth photo).\n'
+printf 'At Highest: img2pdf peak %s MB. The PDF %s\n' "$((kept_kb / 1024))" "$kept_check"

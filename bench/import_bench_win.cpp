@@ -9,7 +9,8 @@
 // Bench.AddImagesThenMakePdf adds the photos through the open dialog and makes the PDF
 // through the save dialog, each timed from OK, at the default settings or at
 // TOLVANE_BENCH_QUALITY (0..1) with TOLVANE_BENCH_PASSWORD, and prints this process's
-// peak memory (the decoder processes are measured from outside).
+// peak memory (the decoder processes are measured from outside); the PDF is then deleted,
+// or moved to TOLVANE_BENCH_KEEP.
 #include "ui/ui_support_win.h"
 
 #include <psapi.h>
@@ -137,7 +138,10 @@ TEST(Bench, AddImagesThenMakePdf)
     EXPECT_FALSE(DialogTimedOut());
     WIN32_FILE_ATTRIBUTE_DATA written;
     ASSERT_TRUE(GetFileAttributesExA(target.c_str(), GetFileExInfoStandard, &written));
-    DeleteFileA(target.c_str());
+    char keep[MAX_PATH] = "";  // TOLVANE_BENCH_KEEP: where the PDF goes, to be read
+    if (!GetEnvironmentVariableA("TOLVANE_BENCH_KEEP", keep, sizeof keep) ||
+        !MoveFileExA(target.c_str(), keep, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+        DeleteFileA(target.c_str());
     PROCESS_MEMORY_COUNTERS memory = {sizeof memory};
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
     std::string decoders;  // those still running: one is ended when Make PDF goes alone

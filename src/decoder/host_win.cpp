@@ -332,12 +332,12 @@ uint8_t* PipeBounceBuffer()
 }
 
 BOOL SendDecodeJob(int slot, DecodeJobKind kind, const char* path, const PagePlan& plan,
-                   DWORD decodeLimitMs, int thumbnailSide)
+                   DWORD decodeLimitMs, int thumbnailSide, bool leaveInFile)
 {
     if (slot < 0 || slot >= DecoderCount || !path || !path[0]) return FALSE;
     std::vector<uint8_t> request;
     try {
-        request = EncodeRequest(kind, path, plan, thumbnailSide);  // the decoder maps the file
+        request = EncodeRequest(kind, path, plan, thumbnailSide, leaveInFile);  // the decoder maps the file
     } catch (...) {
         return FALSE;  // no memory even for a request
     }
@@ -356,9 +356,11 @@ BOOL SendDecodeJob(int slot, DecodeJobKind kind, const char* path, const PagePla
     return TRUE;
 }
 
-DecodeOutcome ReceiveDecodeReply(int slot, DecodeJobKind kind, std::vector<uint8_t>* body)
+DecodeOutcome ReceiveDecodeReply(int slot, DecodeJobKind kind, std::vector<uint8_t>* body,
+                                 bool* inFile)
 {
     body->clear();
+    if (inFile) *inFile = false;
     if (slot < 0 || slot >= DecoderCount) return DecodeUnreadableFile;
     Decoder& d = Decoders[slot];
     if (WaitsStopped()) {  // the file being read when Cancel came is not waited for
@@ -401,7 +403,8 @@ DecodeOutcome ReceiveDecodeReply(int slot, DecodeJobKind kind, std::vector<uint8
         return outcome;
     }
     d.busy = FALSE;
-    return status == DecodeDone ? Decoded : DecodeUnreadableFile;
+    if (inFile) *inFile = status == DecodeDoneInFile;
+    return status == DecodeDone || status == DecodeDoneInFile ? Decoded : DecodeUnreadableFile;
 }
 
 SIZE_T DecoderPeakBytes(int slot)

@@ -36,10 +36,12 @@ uint8_t* PipeBounceBuffer();
 
 // Sends decoder `slot` the job of reading the file at path (UTF-8) for a thumbnail of
 // thumbnailSide, or for a page picture planned by plan, starting the process first when it
-// is not running; decodeLimitMs is the time its decoding may take. FALSE when no decoder
-// could be started or it did not take the job; the decoder is then ended.
+// is not running; decodeLimitMs is the time its decoding may take; leaveInFile as in
+// EncodeRequest. FALSE when no decoder could be started or it did not take the job; the
+// decoder is then ended.
 BOOL SendDecodeJob(int slot, DecodeJobKind kind, const char* path, const PagePlan& plan,
-                   DWORD decodeLimitMs, int thumbnailSide = ThumbnailSize);
+                   DWORD decodeLimitMs, int thumbnailSide = ThumbnailSize,
+                   bool leaveInFile = false);
 
 // What became of a request.
 enum DecodeOutcome {
@@ -56,8 +58,9 @@ void StopDecoderWaitsOn(HANDLE event);
 
 // Waits for the reply to the request last sent to `slot`; once waits have been stopped,
 // waits for nothing. Any outcome but Decoded and DecodeUnreadableFile ends
-// the decoder.
-DecodeOutcome ReceiveDecodeReply(int slot, DecodeJobKind kind, std::vector<uint8_t>* body);
+// the decoder. *inFile (when given): the reply is a page picture left in its file.
+DecodeOutcome ReceiveDecodeReply(int slot, DecodeJobKind kind, std::vector<uint8_t>* body,
+                                 bool* inFile = nullptr);
 
 // The most memory the decoder of `slot` has held (its peak working set); 0 when it is not
 // running or cannot tell.

@@ -21,7 +21,7 @@ std::vector<uint8_t> RunDecodeJob(const DecodeRequest& request)
         }
         PagePicture picture;
         bool made = MakePagePicture(request.data, request.size, request.fileName, request.plan,
-                                    &picture);
+                                    &picture, request.leaveInFile);
         return EncodePageReply(made ? &picture : nullptr);
     } catch (...) {
         // No memory even for the reply: the short one still fits.

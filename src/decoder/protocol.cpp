@@ -35,7 +35,7 @@ FrameHeader GetFrame(const uint8_t* p) { return FrameHeader{Get32(p), Get32(p + 
 }  // namespace
 
 std::vector<uint8_t> EncodeRequest(DecodeJobKind kind, const char* fileName,
-                                   const PagePlan& plan, int thumbnailSide)
+                                   const PagePlan& plan, int thumbnailSide, bool leaveInFile)
 {
     if (!fileName) fileName = "";
     size_t nameBytes = strnlen(fileName, MaxNameBytes - 1) + 1;
@@ -45,7 +45,9 @@ std::vector<uint8_t> EncodeRequest(DecodeJobKind kind, const char* fileName,
     const uint32_t words[11] = {(uint32_t)plan.flips, (uint32_t)plan.rotation,
                                 (uint32_t)plan.cellsPerPage, plan.startsPage ? 1u : 0u,
                                 plan.pageWidth, plan.pageHeight, plan.margin, plan.gap,
-                                plan.cellWidth, plan.cellHeight, (uint32_t)thumbnailSide};
+                                plan.cellWidth, plan.cellHeight,
+                                kind == DecodeThumbnail ? (uint32_t)thumbnailSide
+                                                        : leaveInFile ? 1u : 0u};
     for (uint32_t w : words) Put32(&out, w);
     uint64_t quality;
     memcpy(&quality, &plan.quality, 8);
@@ -83,10 +85,11 @@ bool ParseRequestBody(DecodeJobKind kind, uint8_t* body, size_t size, DecodeRequ
     plan.gap = Get32(body + 28);
     plan.cellWidth = Get32(body + 32);
     plan.cellHeight = Get32(body + 36);
-    const uint32_t side = Get32(body + 40);
+    const uint32_t side = Get32(body + 40);  // or, for a page, whether to leave it in its file
     if (kind == DecodeThumbnail && (side < MinThumbnailSide || side > MaxThumbnailSide))
         return false;
     out->thumbnailSide = kind == DecodeThumbnail ? (int)side : ThumbnailSize;
+    out->leaveInFile = kind == DecodePage && side == 1;
     uint64_t quality = Get64(body + 44);
     memcpy(&plan.quality, &quality, 8);
     size_t nameBytes = Get32(body + PlanBytes);
@@ -118,6 +121,17 @@ std::vector<uint8_t> EncodeThumbnailReply(const ThumbnailPixels* pixels)
 std::vector<uint8_t> EncodePageReply(const PagePicture* picture)
 {
     std::vector<uint8_t> out;
+    if (picture && !picture->filePieces.empty() && picture->filePieces.size() <= MaxFilePieces) {
+        PutFrame(&out, ReplyMagic, DecodeDoneInFile, 12 + 16 * picture->filePieces.size());
+        Put32(&out, picture->width);
+        Put32(&out, picture->height);
+        Put32(&out, (uint32_t)picture->filePieces.size());
+        for (const FilePiece& piece : picture->filePieces) {
+            Put64(&out, piece.offset);
+            Put64(&out, piece.length);
+        }
+        return out;
+    }
     if (!picture || picture->jpeg.size() > MaxReplyBodyBytes - 8) {
         PutFrame(&out, ReplyMagic, DecodeUnreadable, 0);
         return out;
@@ -151,6 +165,9 @@ bool ReadReplyHeader(const uint8_t header[FrameHeaderBytes], DecodeJobKind kind,
         if (kind == DecodePage && (frame.length < 8 || frame.length > MaxReplyBodyBytes))
             return false;
         if (kind != DecodeThumbnail && kind != DecodePage) return false;
+    } else if (frame.word == DecodeDoneInFile) {
+        if (kind != DecodePage || frame.length < 12 + 16 || frame.length > 12 + 16 * MaxFilePieces)
+            return false;
     } else {
         return false;
     }
@@ -185,9 +202,34 @@ bool ParsePageReply(std::vector<uint8_t>&& body, PagePicture* out)
     size_t frameAt;
     if (width == 0 || height == 0 || (uint64_t)width * height > MaxImagePixels) return false;
     if (!IsEmbeddableJpeg(jpeg, size - 8, &frameAt)) return false;
+    *out = PagePicture();
     out->width = width;
     out->height = height;
     body.erase(body.begin(), body.begin() + 8);
     out->jpeg = std::move(body);
+    return true;
+}
+
+bool ParsePageInFileReply(const uint8_t* body, size_t size, PagePicture* out)
+{
+    if (!body || size < 12) return false;
+    const unsigned width = Get32(body), height = Get32(body + 4);
+    const size_t count = Get32(body + 8);
+    if (width == 0 || height == 0 || (uint64_t)width * height > MaxImagePixels) return false;
+    if (count == 0 || count > MaxFilePieces || size != 12 + 16 * count) return false;
+    std::vector<FilePiece> pieces(count);
+    uint64_t end = 0;
+    for (size_t i = 0; i < count; i++) {
+        const FilePiece piece{Get64(body + 12 + 16 * i), Get64(body + 20 + 16 * i)};
+        if (piece.length == 0 || piece.offset < end || piece.length > UINT32_MAX ||
+            piece.offset > UINT64_MAX - piece.length)
+            return false;
+        end = piece.offset + piece.length;
+        pieces[i] = piece;
+    }
+    *out = PagePicture();
+    out->width = width;
+    out->height = height;
+    out->filePieces.swap(pieces);
     return true;
 }

@@ -12,8 +12,16 @@
 
 enum DecodeJobKind : uint32_t { DecodeThumbnail = 1, DecodePage = 2 };
 // DecodeFileRead comes first, with no body, once the decoder has read the file: the
-// time it took does not count against the decoding.
-enum DecodeStatus : uint32_t { DecodeDone = 0, DecodeUnreadable = 1, DecodeFileRead = 2 };
+// time it took does not count against the decoding. DecodeDoneInFile: a page picture
+// left in its file, as the request allowed (its body names the pieces).
+enum DecodeStatus : uint32_t {
+    DecodeDone = 0,
+    DecodeUnreadable = 1,
+    DecodeFileRead = 2,
+    DecodeDoneInFile = 3
+};
+// A picture left in its file is at most this many pieces of it.
+enum : size_t { MaxFilePieces = 64 };
 
 enum : size_t { FrameHeaderBytes = 16 };
 // Largest reply body: a page picture's JPEG, which is made from at most MaxImagePixels.
@@ -27,9 +35,12 @@ struct FrameHeader {
 
 // A whole request: frame and body, the plan, the thumbnail's side and the file's name (the
 // decoder maps the file itself: its bytes never go through the pipe). fileName may be
-// null; plan is used for DecodePage, thumbnailSide for DecodeThumbnail.
+// null; plan is used for DecodePage, thumbnailSide for DecodeThumbnail. leaveInFile (a
+// page): the program holds the file open, unchangeable, and takes a JPEG kept as it is as
+// pieces of the file.
 std::vector<uint8_t> EncodeRequest(DecodeJobKind kind, const char* fileName,
-                                   const PagePlan& plan, int thumbnailSide = ThumbnailSize);
+                                   const PagePlan& plan, int thumbnailSide = ThumbnailSize,
+                                   bool leaveInFile = false);
 
 // The decoder's side: a request's parts, pointing into body. False for a malformed one.
 struct DecodeRequest {
@@ -37,6 +48,7 @@ struct DecodeRequest {
     const char* fileName;  // zero-terminated inside body
     PagePlan plan;
     int thumbnailSide = ThumbnailSize;  // MinThumbnailSide to MaxThumbnailSide
+    bool leaveInFile = false;
     const uint8_t* data = nullptr;  // the file's bytes, once the decoder has mapped it
     size_t size = 0;
 };
@@ -60,3 +72,6 @@ bool ParseThumbnailReply(const uint8_t* body, size_t size, ThumbnailPixels* out,
 // The page picture takes the body's memory: a large picture is never copied, so a
 // program short of memory cannot fail here.
 bool ParsePageReply(std::vector<uint8_t>&& body, PagePicture* out);
+// The body of a DecodeDoneInFile reply: the size and the pieces, in order, none empty,
+// none overlapping the one before; the program checks them against the file.
+bool ParsePageInFileReply(const uint8_t* body, size_t size, PagePicture* out);

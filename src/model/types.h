@@ -2,6 +2,7 @@
 // Portable: no windows.h here.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 
 typedef int LayoutMode;
 enum : LayoutMode {
@@ -19,6 +20,11 @@ enum {
     // A path held as UTF-8: 259 UTF-16 characters take up to 3 bytes each.
     MaxPathBytes = 3 * (MaxPathChars - 1) + 1,
     CaptionChars = 40,   // caption field, terminator included (39 usable)
+};
+
+// A part of a file: where it starts, and its length.
+struct FilePiece {
+    uint64_t offset, length;
 };
 
 // 2 for two per page, 4 for four per page, 1 for anything else.

@@ -1,5 +1,9 @@
 #include "pdf/build_host_win.h"
 
+#include <algorithm>
+
+#include "picture/jpeg_segments.h"
+
 #include "decoder/host_win.h"
 #include "ui/operation_win.h"
 #include "platform/message_loop_win.h"
@@ -53,6 +57,31 @@ bool WindowsPdfFiles::Append(const uint8_t* data, size_t size, uint64_t* offset)
     return Noted(AppendToSpool(&spool_, data, size, offset));
 }
 
+bool WindowsPdfFiles::Hold(ScopedHandle file, uint64_t fileSize, PagePicture* picture)
+{
+    if (!file.Valid()) return false;  // asked to keep the file, which was not held
+    uint64_t at = 0, size = 0;
+    if (!HoldInSpool(&spool_, std::move(file), fileSize, picture->filePieces, &at, &size))
+        return false;
+    // The head, up to the first scan: a few kilobytes, more with a large colour profile.
+    size_t frameAt = 0;
+    for (size_t want = 64 << 10;; want *= 4) {
+        const size_t n = (size_t)std::min<uint64_t>(want, size);
+        try {
+            picture->jpeg.resize(n);
+        } catch (...) {
+            return Failed(ERROR_NOT_ENOUGH_MEMORY);
+        }
+        if (!Noted(ReadFromSpool(&spool_, at, picture->jpeg.data(), n))) return false;
+        if (IsEmbeddableJpeg(picture->jpeg.data(), n, &frameAt)) break;
+        if (n == size || n >= (16u << 20)) return false;
+    }
+    picture->filePieces.clear();
+    picture->spooledAt = at;
+    picture->spooledSize = size;
+    return true;
+}
+
 bool WindowsPdfFiles::Read(uint64_t offset, uint8_t* data, size_t size)
 {
     return Noted(ReadFromSpool(&spool_, offset, data, size));
@@ -87,8 +116,10 @@ bool DecoderPictures::StartPagePicture(int worker, const ImageEntry& entry,
                                          const PagePlan& plan)
 {
     DWORD limit = plan.quality >= 1.0 ? FullQualityPageTimeLimitMs : PageTimeLimitMs;
+    const bool held = OpenUnchangeable(entry.path, &files_[worker], &fileSizes_[worker]) != FALSE;
     // A start that a Cancel stopped is not a failure: the picture then comes back cancelled.
-    return SendDecodeJob(worker, DecodePage, entry.path, plan, limit) || OperationCancelled() ||
+    return SendDecodeJob(worker, DecodePage, entry.path, plan, limit, ThumbnailSize, held) ||
+           OperationCancelled() ||
            failures_.Failed(0, "The program's picture decoder could not be started.");
 }
 
@@ -96,7 +127,15 @@ PictureOutcome DecoderPictures::FinishPagePicture(int worker, PagePicture* out)
 {
     std::vector<uint8_t> body;
     picturesMade_++;
-    switch (ReceiveDecodeReply(worker, DecodePage, &body)) {
+    bool inFile = false;
+    const DecodeOutcome outcome = ReceiveDecodeReply(worker, DecodePage, &body, &inFile);
+    ScopedHandle file(files_[worker].Release());  // let go, unless the picture stays in it
+    if (outcome == Decoded && inFile)
+        return ParsePageInFileReply(body.data(), body.size(), out) &&
+                       failures_.Hold(std::move(file), fileSizes_[worker], out)
+                   ? PictureMade
+                   : PictureUnreadable;
+    switch (outcome) {
     case Decoded: return ParsePageReply(std::move(body), out) ? PictureMade : PictureUnreadable;
     case DecodeTooSlow: return PictureTooSlow;
     case DecodeCancelled: return PictureCancelled;

@@ -23,6 +23,11 @@ public:
     void DescribeFailure(char* out, size_t outSize) override;
     // Notes a step that failed, by GetLastError()'s code or in the program's own words.
     bool Failed(DWORD error, const char* text = nullptr);
+    // Takes a picture a decoder left in its file (held open by OpenUnchangeable, fileSize
+    // bytes) as the pieces named, and reads its head, up to its first scan, into
+    // picture->jpeg: the picture then waits in the spool (spooledAt, spooledSize). False
+    // when the pieces are not in the file or do not start a JPEG the PDF can embed.
+    bool Hold(ScopedHandle file, uint64_t fileSize, PagePicture* picture);
 
 private:
     bool Noted(BOOL ok);
@@ -34,7 +39,7 @@ private:
 };
 
 // The page pictures from the decoder processes, one picture in each at a time (see
-// decoder/host_win.h). The first picture goes alone; two are made side by side only while
+// decoder/host_win.h); a JPEG the decoder keeps as it is stays in its file. The first picture goes alone; two are made side by side only while
 // every decoder's peak memory stays within SharedDecoderPeakBytes, so that big pictures
 // (or a high quality) do not take two decoders' worth of memory at once.
 class DecoderPictures : public PagePictures {
@@ -46,8 +51,12 @@ public:
     void DropPagePictures() override;
 
 private:
-    WindowsPdfFiles& failures_;  // told why a picture could not be made
+    WindowsPdfFiles& failures_;  // told why a picture could not be made, holds files
     int picturesMade_ = 0;
+    // Each worker's file, held unchangeable while its picture is made: a JPEG kept as it
+    // is then stays there until the PDF is written.
+    ScopedHandle files_[MaxPictureWorkers];
+    uint64_t fileSizes_[MaxPictureWorkers] = {};
 };
 
 // The bar and the message line of MakePdfProgressDialog (nothing once it is gone), the

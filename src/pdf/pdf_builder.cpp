@@ -240,7 +240,10 @@ RunEnd PdfRun::AddEntry(const ImageEntry& entry, const SentPicture& sent)
         StartPage(w, h);
     }
     const DrawnSize drawn = FitPicture(w, h, page_.cellWidth, page_.cellHeight);
-    const int imageId = document_.AddJpeg(picture.jpeg.data(), picture.jpeg.size());
+    const int imageId =
+        picture.spooledSize ? document_.AddSpooledJpeg(picture.jpeg.data(), picture.jpeg.size(),
+                                                       picture.spooledAt, picture.spooledSize)
+                            : document_.AddJpeg(picture.jpeg.data(), picture.jpeg.size());
     std::vector<uint8_t>().swap(picture.jpeg);  // the spool has it now
     if (imageId <= 0 && !document_.Damaged())  // a picture the library cannot embed
         return LeaveOut(entry, "Error, could not open image file [%s].");

@@ -429,12 +429,22 @@ int PdfDocument::AddJpeg(const uint8_t* data, size_t size)
     if (!data || size == 0 || size > INT32_MAX) return d.Fail(), 0;
     size_t frameAt = 0;
     if (!IsEmbeddableJpeg(data, size, &frameAt)) return 0;  // refused; the document stays as it was
+    uint64_t offset = 0;
+    if (!d.spool.Append(data, size, &offset)) return d.Fail(), 0;
+    return AddSpooledJpeg(data, size, offset, size);
+}
+
+int PdfDocument::AddSpooledJpeg(const uint8_t* head, size_t headSize, uint64_t offset, uint64_t size)
+{
+    Parts& d = *parts_;
+    if (!d.Page()) return 0;
+    if (!head || headSize == 0 || size == 0) return d.Fail(), 0;
+    size_t frameAt = 0;
+    if (!IsEmbeddableJpeg(head, headSize, &frameAt)) return 0;  // refused; the document stays as it was
     // The picture waits in the spool; the document keeps a stand-in.
     std::vector<uint8_t> standIn;
     try {
-        uint64_t offset = 0;
-        if (!d.spool.Append(data, size, &offset)) return d.Fail(), 0;
-        standIn = SpoolStandIn(data, frameAt, offset, (uint64_t)size);
+        standIn = SpoolStandIn(head, frameAt, offset, size);
     } catch (const std::exception&) {
         return d.Fail(), 0;
     }

@@ -28,6 +28,7 @@ public:
     virtual ~PdfImageSpool() {}
     // Adds the bytes at the end; *offset tells where they start.
     virtual bool Append(const uint8_t* data, size_t size, uint64_t* offset) = 0;
+    // Reads bytes appended, or bytes the spool holds by other means (AddSpooledJpeg).
     virtual bool Read(uint64_t offset, uint8_t* data, size_t size) = 0;
 };
 
@@ -79,6 +80,9 @@ public:
     // data is not a JPEG the library can embed (the document is unharmed) or it could not
     // be added (the spool refused it, no memory: the document is damaged).
     int AddJpeg(const uint8_t* data, size_t size);
+    // The same for a JPEG of `size` bytes that waits in the spool already at `offset`;
+    // head holds its first bytes, up to its first scan.
+    int AddSpooledJpeg(const uint8_t* head, size_t headSize, uint64_t offset, uint64_t size);
     // Makes an image current for PlaceImage; an unknown id leaves no image current.
     void UseImage(int imageId);
     void FillRect(double left, double top, double width, double height);

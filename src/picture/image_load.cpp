@@ -4,7 +4,9 @@
 
 #include <FreeImage.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "picture/exif_reader.h"
 #include "picture/exr_header.h"
 #include "picture/header_size.h"
+#include "picture/jpeg_decode.h"
 #include "picture/jpeg_segments.h"
 #include "picture/standard_colour.h"
 #include "model/collection.h"
@@ -67,10 +70,48 @@ int FullDecodeFlags(FREE_IMAGE_FORMAT fif)
     return fif == FIF_ICO ? ICO_MAKEALPHA : 0;
 }
 
+// Reading from the stream's bytes as FreeImage's own memory reader does, but a read of n
+// items is one copy instead of n: a JPEG's reader asks for 4096 items of one byte at a
+// time, and their copies took a sixth of a reduced decode.
+struct StreamBytes {
+    const BYTE* data;
+    long size, at;
+};
+
+unsigned DLL_CALLCONV ReadBytes(void* buffer, unsigned size, unsigned count, fi_handle handle)
+{
+    StreamBytes* s = static_cast<StreamBytes*>(handle);
+    const long left = s->at < s->size ? s->size - s->at : 0;
+    const unsigned whole = size == 0 ? count : (unsigned)std::min<long>(count, left / size);
+    if (whole > 0) memcpy(buffer, s->data + s->at, (size_t)whole * size);
+    s->at += (long)whole * size;
+    if (whole < count) {  // a last item cut short: what there is of it, and the end
+        if (s->at < s->size)
+            memcpy((BYTE*)buffer + (size_t)whole * size, s->data + s->at, (size_t)(s->size - s->at));
+        s->at = s->size;
+    }
+    return whole;
+}
+
+int DLL_CALLCONV SeekBytes(fi_handle handle, long offset, int origin)
+{
+    StreamBytes* s = static_cast<StreamBytes*>(handle);
+    const long base = origin == SEEK_CUR ? s->at : origin == SEEK_END ? s->size : 0;
+    if (base + offset < 0) return -1;
+    s->at = base + offset;  // past the end too, as FreeImage's memory streams allow
+    return 0;
+}
+
+long DLL_CALLCONV TellBytes(fi_handle handle) { return static_cast<StreamBytes*>(handle)->at; }
+
 FIBITMAP* LoadFrom(FIMEMORY* stream, FREE_IMAGE_FORMAT fif, int flags)
 {
-    FreeImage_SeekMemory(stream, 0, SEEK_SET);
-    return FreeImage_LoadFromMemory(fif, stream, flags);
+    BYTE* data = nullptr;
+    DWORD size = 0;
+    if (!FreeImage_AcquireMemory(stream, &data, &size)) return nullptr;
+    StreamBytes bytes{data, (long)size, 0};
+    FreeImageIO io{ReadBytes, nullptr, SeekBytes, TellBytes};
+    return FreeImage_LoadFromHandle(fif, &io, &bytes, flags);
 }
 
 // The factor (1, 2, 4 or 8) a JPEG can be reduced by while decoding and still keep at
@@ -189,13 +230,18 @@ BitmapOwner PictureFile::DecodeAsStored(unsigned minWidth, unsigned minHeight)
     if (!r) return nullptr;
     try {
         BitmapOwner picture = std::move(r->decoded);
-        if (!picture) {
-            int flags = FullDecodeFlags(r->format);
-            if (r->format == FIF_JPEG)
-                flags = JpegReductionFlags(header_.width, header_.height,
-                                           JpegReduction(header_.width, header_.height,
-                                                         minWidth, minHeight));
-            picture.reset(LoadFrom(r->stream.get(), r->format, flags));
+        if (!picture && r->format == FIF_JPEG) {
+            const unsigned reduction =
+                JpegReduction(header_.width, header_.height, minWidth, minHeight);
+            BYTE* bytes = nullptr;
+            DWORD size = 0;
+            if (FreeImage_AcquireMemory(r->stream.get(), &bytes, &size))
+                picture = DecodeColourJpeg(bytes, size, reduction);
+            if (!picture)  // grey and CMYK pictures, or a decode that failed
+                picture.reset(LoadFrom(r->stream.get(), r->format,
+                                       JpegReductionFlags(header_.width, header_.height, reduction)));
+        } else if (!picture) {
+            picture.reset(LoadFrom(r->stream.get(), r->format, FullDecodeFlags(r->format)));
         }
         if (!picture || !FreeImage_HasPixels(picture.get()) || !BitmapSizeAllowed(picture.get()))
             return nullptr;

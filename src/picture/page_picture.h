@@ -1,12 +1,14 @@
 // One picture of the PDF made ready for its page: decoded, turned as its entry says,
-// resampled for the cell it will fill and encoded as JPEG. A pure function of the file's
-// bytes and a small plan, so that it can run in a decoder process of its own.
+// resampled for the cell it will fill and encoded as JPEG, or, for a JPEG that keeps its
+// size, the file's own JPEG data. A pure function of the file's bytes and a small plan,
+// so that it can run in a decoder process of its own.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "picture/bitmap_owner.h"
+#include "picture/jpeg_segments.h"
 
 // What the PDF run knows about where the picture goes.
 struct PagePlan {
@@ -25,6 +27,12 @@ struct PagePlan {
 struct PagePicture {
     unsigned width = 0, height = 0;  // the turned picture before resampling
     std::vector<uint8_t> jpeg;       // a whole JPEG file
+    // Or, where the maker was asked to leave a JPEG kept as it is in its file: these
+    // pieces of the file joined (jpeg is then empty).
+    std::vector<FilePiece> filePieces;
+    // The program's side: a picture that waits in the spool already, spooledSize bytes at
+    // spooledAt (see PdfImageSpool); jpeg then holds its head, up to its first scan.
+    uint64_t spooledAt = 0, spooledSize = 0;
 };
 
 // The page a width x height (turned) picture will be on, and the cell it is fitted into.
@@ -40,7 +48,11 @@ BitmapOwner MakePagePixels(const uint8_t* data, size_t size, const char* fileNam
                            const PagePlan& plan, unsigned* turnedWidth, unsigned* turnedHeight);
 
 // A JPEG is reduced while decoding (to no fewer pixels than the resample needs), the
-// resample is bicubic (ResizeBicubic). False when the bytes are not a readable picture
-// or no JPEG could be made.
+// resample is bicubic (ResizeBicubic). A JPEG whose page picture has its own size is kept
+// as it is, less its metadata (KeepJpegData), and turned without decoding where its
+// blocks allow (TurnJpegLosslessly): at the highest quality always (another turn then
+// goes through its samples, TurnJpegSamples), at the others when that is not larger than
+// the picture encoded; unturned and with leaveInFile, as its pieces. False when the bytes
+// are not a readable picture or no JPEG could be made.
 bool MakePagePicture(const uint8_t* data, size_t size, const char* fileName,
-                     const PagePlan& plan, PagePicture* out);
+                     const PagePlan& plan, PagePicture* out, bool leaveInFile = false);

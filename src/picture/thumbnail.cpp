@@ -7,12 +7,13 @@
 #include <cstring>
 #include <utility>
 
+#include "picture/area_resize.h"
 #include "picture/exif_orientation.h"
 #include "picture/image_load.h"
 
 namespace {
 
-const int SourcePixels = 8;
+const int SourcePixels = 4;
 
 // Copies between the thumbnail bytes (bottom-up rows) and a side x side 32-bit bitmap,
 // whose scan line 0 is also the bottom row.
@@ -31,11 +32,10 @@ void CopyFromBitmap(FIBITMAP* bitmap, int side, uint8_t* bgra)
 // The scaled picture, upright and at 32 bits, or null.
 BitmapOwner ScaledPicture(FIBITMAP* picture, int orientation, int width, int height)
 {
-    // Turning the small picture instead of the full one: a box filter gives the same
-    // pixels either way, and a quarter turn of 12 megapixels costs more than the scaling.
+    // Turning the small picture instead of the full one: averaging gives the same pixels
+    // either way, and a quarter turn of 12 megapixels costs more than the scaling.
     bool swap = OrientationSwapsSides(orientation);
-    BitmapOwner scaled(FreeImage_Rescale(picture, swap ? height : width, swap ? width : height,
-                                         FILTER_BOX));
+    BitmapOwner scaled = ResizeByArea(picture, swap ? height : width, swap ? width : height);
     if (scaled && FreeImage_GetBPP(scaled.get()) != 32)  // FreeImage_Paste wants equal depths
         scaled.reset(FreeImage_ConvertTo32Bits(scaled.get()));
     if (!scaled) return nullptr;
@@ -93,9 +93,10 @@ bool MakeThumbnailPixels(const uint8_t* data, size_t size, const char* fileName,
         ThumbnailScaledSize(file.Header().width, file.Header().height, &storedWidth,
                             &storedHeight, side);
         // A JPEG is decoded reduced, keeping at least SourcePixels pixels for each pixel of
-        // the thumbnail in each direction: the box filter then gives the thumbnail of the
-        // full picture within 40 dB PSNR on camera photos (five pixels fell to 38.8 dB on
-        // one), at a fraction of the cost.
+        // the thumbnail in each direction: averaged by area, they give the full picture's
+        // box-filtered thumbnail within 44 dB PSNR on camera photos (12 megapixels: 1/8,
+        // the entropy decoding alone), where a box filter of the reduced pixels fell to
+        // 38.8 dB at five.
         BitmapOwner picture = file.DecodeAsStored(storedWidth * SourcePixels,
                                                   storedHeight * SourcePixels);
         if (!picture) return false;

@@ -147,6 +147,24 @@ static BOOL SeekTo(HANDLE file, uint64_t offset)
     return SetFilePointerEx(file, at, NULL, FILE_BEGIN);
 }
 
+BOOL OpenUnchangeable(const char* path, ScopedHandle* file, uint64_t* size)
+{
+    file->Reset(CreateFileW(WidePath(path).text, GENERIC_READ, FILE_SHARE_READ, NULL,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
+    LARGE_INTEGER bytes;
+    if (!file->Valid() || !GetFileSizeEx(file->Get(), &bytes) || bytes.QuadPart > MaxReadFileBytes) {
+        file->Reset();
+        return FALSE;
+    }
+    *size = (uint64_t)bytes.QuadPart;
+    return TRUE;
+}
+
+BOOL ReadFileAt(HANDLE file, uint64_t offset, uint8_t* data, size_t size)
+{
+    return SeekTo(file, offset) && ReadFully(file, data, size);
+}
+
 // Opened at the first append: a run that adds nothing makes no file.
 static BOOL OpenSpool(TempSpool* spool)
 {
@@ -171,10 +189,55 @@ BOOL AppendToSpool(TempSpool* spool, const uint8_t* data, size_t size, uint64_t*
     return TRUE;
 }
 
+// Pictures held in their files are read under offsets from here on, past any spool.
+static const uint64_t HeldFrom = 1ull << 62;
+
+BOOL HoldInSpool(TempSpool* spool, ScopedHandle file, uint64_t fileSize,
+                 const std::vector<FilePiece>& pieces, uint64_t* offset, uint64_t* size)
+{
+    uint64_t total = 0;
+    for (const FilePiece& piece : pieces) {
+        if (piece.offset > fileSize || piece.length > fileSize - piece.offset) return FALSE;
+        total += piece.length;
+    }
+    if (!file.Valid() || total == 0) return FALSE;
+    const uint64_t at = spool->held.empty() ? HeldFrom : spool->held.back().at + spool->held.back().size;
+    try {
+        spool->held.push_back(HeldInFile{std::move(file), pieces, at, total});
+    } catch (...) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return FALSE;
+    }
+    *offset = at;
+    *size = total;
+    return TRUE;
+}
+
 BOOL ReadFromSpool(TempSpool* spool, uint64_t offset, uint8_t* data, size_t size)
 {
-    return spool->file.Valid() && offset + size <= spool->size &&
-           SeekTo(spool->file.Get(), offset) && ReadFully(spool->file.Get(), data, size);
+    if (offset < HeldFrom)
+        return spool->file.Valid() && offset + size <= spool->size &&
+               SeekTo(spool->file.Get(), offset) && ReadFully(spool->file.Get(), data, size);
+    // The held picture that starts at or before offset, then its pieces from there on.
+    auto after = std::upper_bound(spool->held.begin(), spool->held.end(), offset,
+                                  [](uint64_t at, const HeldInFile& h) { return at < h.at; });
+    if (after == spool->held.begin()) return FALSE;
+    const HeldInFile& h = *(after - 1);
+    if (offset - h.at > h.size || size > h.size - (offset - h.at)) return FALSE;
+    uint64_t skip = offset - h.at;
+    for (const FilePiece& piece : h.pieces) {
+        if (size == 0) break;
+        if (skip >= piece.length) {
+            skip -= piece.length;
+            continue;
+        }
+        const size_t n = (size_t)std::min<uint64_t>(size, piece.length - skip);
+        if (!ReadFileAt(h.file.Get(), piece.offset + skip, data, n)) return FALSE;
+        data += n;
+        size -= n;
+        skip = 0;
+    }
+    return size == 0;
 }
 
 BOOL DeleteFileAtPath(const char* path)

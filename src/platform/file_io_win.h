@@ -56,12 +56,29 @@ BOOL WriteReplacing(ReplacingFile* out, const uint8_t* data, size_t size);
 // keep: replace the target with what was written; otherwise delete the temporary file.
 BOOL EndReplacing(ReplacingFile* out, BOOL keep);
 
-// A scratch file in the user's temporary folder, deleted when it goes.
+// A file held open for reading that no one may change or delete meanwhile (where the
+// system enforces sharing); *size: its size. FALSE for what ReadWholeFile refuses.
+BOOL OpenUnchangeable(const char* path, ScopedHandle* file, uint64_t* size);
+// Reads exactly size bytes at offset.
+BOOL ReadFileAt(HANDLE file, uint64_t offset, uint8_t* data, size_t size);
+
+// A scratch file in the user's temporary folder, deleted when it goes, and the files that
+// hold pictures the spool leaves where they are.
+struct HeldInFile {
+    ScopedHandle file;
+    std::vector<FilePiece> pieces;  // in order: the picture's bytes, joined
+    uint64_t at, size;              // where ReadFromSpool finds them, and how many
+};
 struct TempSpool {
     ScopedHandle file;
     uint64_t size = 0;
+    std::vector<HeldInFile> held;
 };
 BOOL AppendToSpool(TempSpool* spool, const uint8_t* data, size_t size, uint64_t* offset);
+// Takes a file opened by OpenUnchangeable and the pieces of it that make a picture, all
+// inside its fileSize bytes: *offset and *size tell where ReadFromSpool finds the picture.
+BOOL HoldInSpool(TempSpool* spool, ScopedHandle file, uint64_t fileSize,
+                 const std::vector<FilePiece>& pieces, uint64_t* offset, uint64_t* size);
 BOOL ReadFromSpool(TempSpool* spool, uint64_t offset, uint8_t* data, size_t size);
 
 BOOL DeleteFileAtPath(const char* path);

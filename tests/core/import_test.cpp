@@ -7,6 +7,7 @@
 #include <malloc.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -322,6 +323,61 @@ TEST(ImageLoad, ReducedDecodesMatchTheFullSizeOnes)
     }
 }
 
+// At the highest quality a JPEG keeping its size goes in as the file's own data, less
+// its metadata and what follows its end: byte for byte unturned, turned by whole blocks
+// where its size allows and through its samples elsewhere (1000 x 750 is not whole 16 x 16
+// blocks). At a lower quality the original goes in only when not larger; arithmetic
+// coding and 12 bits are not kept.
+TEST(PagePicture, AJpegKeptAtItsSizeIsTheFilesOwnDataWithoutItsMetadata)
+{
+    const ByteVec whole = PhotoLikeJpeg();
+    const BitmapOwner pixels = LoadUpright(whole);
+    const ByteVec progressive = EncodeAndUnload(FreeImage_Copy(pixels.get(), 0, 0, 1000, 750), FIF_JPEG,
+                                                JPEG_PROGRESSIVE | 90),
+                  low = EncodeAndUnload(FreeImage_Copy(pixels.get(), 0, 0, 800, 600), FIF_JPEG, 50);
+    struct Case {
+        const ByteVec* jpeg;
+        int exif, flips, rotation;
+        double quality;
+        bool kept;
+    } cases[] = {
+        {&whole, 1, 0, 0, 1.0, true}, {&progressive, 1, 0, 0, 1.0, true}, {&whole, 6, 0, 0, 1.0, false},
+        {&whole, 1, FlipLeftRightFlag, 90, 1.0, false}, {&whole, 7, 0, 0, 1.0, false},
+        {&progressive, 6, 0, 0, 1.0, false}, {&progressive, 2, 0, 180, 1.0, false},
+        {&whole, 1, 0, 0, 0.9, false}, {&low, 1, 0, 0, 0.9, true},  // not resampled
+    };
+    const char* metadata[] = {"Exif", "GPS 48N", "ns.xap", "after"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "exif " << c.exif << " flips " << c.flips << " rotation "
+                                        << c.rotation << " quality " << c.quality);
+        ByteVec file = WithExifOrientation(*c.jpeg, c.exif);
+        const char more[] = "\xFF\xFE\0\x0AGPS 48N\0\xFF\xE1\0\x0Fhttp://ns.xap";  // a comment, XMP
+        file.insert(file.begin() + 2, more, more + sizeof more - 1);
+        file.insert(file.end(), metadata[3], metadata[3] + 5);  // bytes after the picture
+        PagePlan plan;
+        plan.flips = c.flips, plan.rotation = c.rotation, plan.quality = c.quality;
+        plan.startsPage = false, plan.cellWidth = 2000, plan.cellHeight = 1500;
+        PagePicture made;
+        ASSERT_TRUE(MakePagePicture(file.data(), file.size(), "p.jpg", plan, &made));
+        EXPECT_EQ(c.kept, made.jpeg == *c.jpeg);
+        for (const char* text : metadata)
+            EXPECT_EQ(made.jpeg.end(), std::search(made.jpeg.begin(), made.jpeg.end(), text, text + strlen(text))) << text;
+        const BitmapOwner expected = OrientForEntry(LoadUpright(file), c.flips, c.rotation);
+        const double db = c.quality < 1 ? 30 : c.jpeg == &whole ? 50 : 40;  // whole blocks: lossless
+        EXPECT_GE(Psnr(expected.get(), LoadUpright(made.jpeg).get()), db);
+    }
+    for (bool twelveBits : {false, true}) {  // arithmetic coding; 12 bits, which C1 allows
+        ByteVec file = whole;
+        size_t at = 0;
+        ASSERT_TRUE(IsEmbeddableJpeg(file.data(), file.size(), &at));
+        file[at + 1] = twelveBits ? 0xC1 : 0xC9;
+        if (twelveBits) file[at + 4] = 12;
+        std::vector<FilePiece> pieces;
+        JpegFrame frame;
+        EXPECT_FALSE(KeepJpegData(file.data(), file.size(), &pieces, &frame)) << twelveBits;
+    }
+}
+
 // Transparent pictures come out on white paper, in the decoded picture (which the PDF
 // embeds) and in the thumbnail. 48 x 48: columns 0-11 clear, 12-23 red at alpha 128, the
 // rest opaque blue; a palette picture's first 24 columns are its transparent colour. An
@@ -417,6 +473,21 @@ TEST(DecoderProtocol, RepliesComeBackWholeAndDamagedOnesAreRefused)
     uint64_t length;
     ASSERT_TRUE(ReadReplyHeader(unreadable.data(), DecodeThumbnail, &status, &length));
     EXPECT_EQ(DecodeUnreadable, status);
+
+    // At the highest quality a JPEG the program holds open stays in its file: the reply
+    // names the pieces to join, and pieces out of order are refused.
+    const ByteVec plain = EncodeAndUnload(MakeSolid(64, 48, Blue), FIF_JPEG), jpeg = WithExifOrientation(plain, 1);
+    plan.rotation = 0, plan.quality = 1.0;
+    std::vector<uint8_t> held = EncodeRequest(DecodePage, "a.jpg", plan, ThumbnailSize, true);
+    ASSERT_TRUE(ParseRequestBody(DecodePage, &held[FrameHeaderBytes], held.size() - FrameHeaderBytes, &parsed));
+    parsed.data = jpeg.data(), parsed.size = jpeg.size();
+    std::vector<uint8_t> inFile = RunDecodeJob(parsed);
+    PagePicture left;
+    ASSERT_TRUE(ReadReplyHeader(inFile.data(), DecodePage, &status, &length) && status == DecodeDoneInFile);
+    ASSERT_TRUE(ParsePageInFileReply(&inFile[FrameHeaderBytes], (size_t)length, &left));
+    EXPECT_EQ(plain, JoinPieces(jpeg.data(), left.filePieces));
+    memset(&inFile[FrameHeaderBytes + 28], 0, 8);  // the second piece starts at 0
+    EXPECT_FALSE(ParsePageInFileReply(&inFile[FrameHeaderBytes], (size_t)length, &left));
 }
 
 TEST(Paths, OpenSelectionIsReadWithinTheBuffer)

@@ -163,9 +163,12 @@ public:
         if (op == "cm")
             for (int i = 0; i < 6; ++i) m_[i] = n(i);
         if (op == "Do" && !operands_.empty()) {
-            QPDFObjectHandle image = res_.getKey("/XObject").getKey(operands_[0].getName()).getDict();
+            QPDFObjectHandle xobject = res_.getKey("/XObject").getKey(operands_[0].getName());
+            QPDFObjectHandle image = xobject.getDict();
+            const auto data = xobject.getRawStreamData();
             page_->images.push_back({m_[4], m_[5], m_[0], m_[3], true, (int)Number(image.getKey("/Width")),
-                                     (int)Number(image.getKey("/Height"))});
+                                     (int)Number(image.getKey("/Height")),
+                                     std::string((const char*)data->getBuffer(), data->getSize())});
         }
         if (op == "Tf" && !operands_.empty()) {
             QPDFObjectHandle e = res_.getKey("/Font").getKey(operands_[0].getName()).getKey("/Encoding");

@@ -68,6 +68,7 @@ struct PdfRect {
     double x, y, width, height;  // lower-left corner; for images from the `cm` before `Do`
     bool filled;                 // rectangles: `f` (true) or `S`
     int pixelWidth, pixelHeight; // images: the XObject's /Width and /Height
+    std::string data;            // images: the stream's bytes, filters not undone
 };
 struct PdfText {
     std::string bytes;     // the string operand, undecoded

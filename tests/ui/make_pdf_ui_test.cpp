@@ -142,6 +142,9 @@ TEST(MakePdf, PicturesLandInOrderCancelStopsTheDecodersAndTheWholePdfIsOpenedThe
     }
     ASSERT_EQ(6u, ImageCollection.size());
     ASSERT_TRUE(WriteTestFile(ImageCollection[2].path, "broken", 6));
+    const std::string plain = ReadTestFile(ImageCollection[5].path);  // given an Exif block
+    const ByteVec exif = WithExifOrientation(ByteVec(plain.begin(), plain.end()), 1);
+    ASSERT_TRUE(WriteTestFile(ImageCollection[5].path, (const char*)exif.data(), exif.size()));
     ShellOpenRecorder opened(folder + "\\opened.pdf");
     ASSERT_TRUE(opened.ok);
     const std::string target = folder + "\\for mail.pdf";
@@ -174,6 +177,7 @@ TEST(MakePdf, PicturesLandInOrderCancelStopsTheDecodersAndTheWholePdfIsOpenedThe
     for (const PdfPage& page : pdf.pages)
         for (const PdfRect& r : page.images) placed.push_back(r.pixelWidth);
     EXPECT_EQ(std::vector<int>({320, 200, 240, 360, 160}), placed);
+    EXPECT_EQ(plain, pdf.pages[1].images[0].data) << "at Highest, the file's JPEG less its metadata";
     EXPECT_EQ(bytes, WaitForFileBytes(opened.marker, 5000)) << "the shell was not asked to open it";
     // 8: MAPI_DIALOG, the user writes the message; waited: the viewer was started first.
     EXPECT_EQ("flags=8|path=" + target + "|name=for mail.pdf|waited=yes\n", Mail);
