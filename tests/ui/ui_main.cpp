@@ -55,6 +55,9 @@ int main(int argc, char** argv)
     SetUnhandledExceptionFilter(FailOnCrash);
     testing::InitGoogleTest(&argc, argv);
     int result = RUN_ALL_TESTS();
+    // Decoders still running at exit would be ended by the job's closing, and under Wine
+    // that turns the program's exit status into 0: a failed run would pass.
+    EndAllDecoders();
     OleUninitialize();
     return result;
 }
