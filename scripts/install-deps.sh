@@ -24,6 +24,7 @@ packages=("${bench[@]}" "${wine32[@]}"
   pkg-config                                       # the portable core
   wine wine64 wine64-tools libwine-dev fonts-wine # the Win32 layer (Winelib)
   libfreeimage-dev libhpdf-dev libqpdf-dev         # images and PDF
+  libheif-dev libde265-dev libdav1d-dev            # HEIF and AVIF photos
   libgtest-dev zlib1g-dev                          # tests
   xvfb xauth procps                                # headless display for the UI tests
   qpdf poppler-utils poppler-data imagemagick      # reading back PDFs (CJK text too), screenshots
