@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# compare.sh PHOTOS_FOLDER -- Tolvane against the best free peers, on the same photos, in
-# one run: GraphicsMagick's thumbnailing against adding the photos, vipsthumbnail (1704
-# px box, Q75) + img2pdf against Make PDF at the defaults; Tolvane's core functions
-# (native, one process), its own Add Images and Make PDF code paths with their real
-# windows (under Wine), and the Windows Tolvane.exe (x86_64, from build-windows.sh) driven
-# from outside under Wine. Prints ms/photo, peak memory and the ratios.
+# compare.sh PHOTOS_FOLDER [HEIF_FOLDER] -- Tolvane against the best free peers, on the
+# same photos, in one run: GraphicsMagick's thumbnailing against adding the photos,
+# vipsthumbnail (1704 px box, Q75) + img2pdf against Make PDF at the defaults; Tolvane's
+# core functions (native, one process), its own Add Images and Make PDF code paths with
+# their real windows (under Wine), and the Windows Tolvane.exe (x86_64, from
+# build-windows.sh) driven from outside under Wine. Prints ms/photo, peak memory and the
+# ratios.
 # The photos: /work/shared/bench/make-photos.sh or any folder of p*.jpg camera photos.
+# With HEIF_FOLDER (bench/make-heif.sh's), also its heic/p*.heic photos beside the peer
+# that reads them, vipsthumbnail (with libheif, as Tolvane): adding them (96 px box)
+# and Make PDF (1704 px box, Q75, + img2pdf).
 # Builds nothing: run after the build (BUILD=folder, default ./build).
 set -euo pipefail
-photos=$(cd "${1:?usage: compare.sh PHOTOS_FOLDER}" && pwd)
+photos=$(cd "${1:?usage: compare.sh PHOTOS_FOLDER [HEIF_FOLDER]}" && pwd)
+heif=${2:+$(cd "$2" && pwd)}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD:-$root/build}
 "$root/scripts/install-deps.sh" bench
@@ -24,7 +29,7 @@ measure() {
   /usr/bin/time -f '%e %M' -o "$work/time" "$@" >"$work/out" 2>&1 || { cat "$work/out" >&2; return 1; }
   cat "$work/time"
 }
-ms() { awk -v s="$1" -v n="$n" 'BEGIN { printf "%.1f", s * 1000 / n }'; }
+ms() { awk -v s="$1" -v n="${2:-$n}" 'BEGIN { printf "%.1f", s * 1000 / n }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2fx", a / b }'; }
 field() { sed -n "s/^$1 *\([0-9.]*\).*/\1/p" "$2" | head -1; }
 
@@ -62,7 +67,7 @@ program() {
   local runner=$! most=0 total p kb
   while ((sample)) && kill -0 "$runner" 2>/dev/null; do
     total=0
-    for p in $(pgrep -f 'ui_bench\.exe\.so' || true); do
+    for p in $(pgrep -f "$build/win/.*ui_bench\.exe\.so" || true); do  # this build's alone
       kb=$(awk '/^VmRSS/ {print $2}' "/proc/$p/status" 2>/dev/null || true)
       total=$((total + ${kb:-0}))
     done
@@ -112,3 +117,35 @@ printf 'works with two decoder processes. Peer PDF: vipsthumbnail %s ms + img2pd
 printf 'Core with a quarter of the photos at Highest + password: %s.\n' "$high_quarter"
 printf 'Same output: page pictures at the defaults within %s dB PSNR of a full-size decode\n' "$same_output"
 printf 'resampled by FreeImage (lowest over every tenth photo).\n'
+
+[ -n "$heif" ] || exit 0
+heics=("$heif"/heic/p*.heic)
+nh=${#heics[@]}
+((nh > 0)) || { echo "no heic/p*.heic photos in $heif" >&2; exit 1; }
+mkdir -p "$work/vh" "$work/vhp"
+read -r vh_s _ < <(measure vipsthumbnail -s 96 -o "$work/vh/%s.jpg" "${heics[@]}")
+read -r vhp_s vhp_kb < <(measure vipsthumbnail -s 1704 -o "$work/vhp/%s.jpg[Q=75]" "${heics[@]}")
+read -r hi2p_s _ < <(measure img2pdf -o "$work/heic.pdf" "$work"/vhp/*.jpg)
+"$build/import_bench" "$heif/heic" 1 >"$work/heic-import" 2>&1
+core_heic=$(field 'import (MakeThumbnailPixels):' "$work/heic-import")
+program TOLVANE_BENCH_PHOTOS="$(winpath "$heif/heic")" TOLVANE_BENCH_FILES='p*.heic' >/dev/null
+ui_heic=$(field 'Add Images, from OK:' "$work/ui")
+ui_heic_pdf=$(field 'Make PDF, from OK:' "$work/ui")
+exe_heic=- exe_heic_pdf=-
+if [ -f "$root/dist/x86_64/Tolvane.exe" ]; then
+  "$root/tests/ui/run-under-wine.sh" "$build/win" "$work/drive_tolvane.exe" \
+    "$(winpath "$root/dist/x86_64/Tolvane.exe")" "$(winpath "$heif/heic")" \
+    "$(printf '"%s" ' "${heics[@]##*/}")" "$nh" "$(winpath "$work/exe-heic.pdf")" "" >"$work/exe" 2>&1 ||
+    { cat "$work/exe" >&2; exit 1; }
+  exe_heic=$(field 'Add Images, from OK:' "$work/exe")
+  exe_heic_pdf=$(field 'Make PDF, from OK:' "$work/exe")
+fi
+vh_ms=$(ms "$vh_s" "$nh"); vhp_ms=$(ms "$(awk -v a="$vhp_s" -v b="$hi2p_s" 'BEGIN { print a + b }')" "$nh")
+printf '\n| Job, %d HEIC photos | Tolvane core (1 process) | Tolvane program (Wine) | Best peer | core / peer | program / peer |\n' "$nh"
+printf '|---|---|---|---|---|---|\n'
+printf '| Adding HEIC photos (thumbnails) | %s ms | %s ms | vipsthumbnail (libheif): %s ms | %s | %s |\n' \
+  "$core_heic" "$ui_heic" "$vh_ms" "$(ratio "$core_heic" "$vh_ms")" "$(ratio "$ui_heic" "$vh_ms")"
+printf '| Make PDF of HEIC photos at the defaults | | %s ms | vipsthumbnail (libheif) + img2pdf: %s ms | | %s |\n' \
+  "$ui_heic_pdf" "$vhp_ms" "$(ratio "$ui_heic_pdf" "$vhp_ms")"
+printf '| Windows Tolvane.exe (x86_64, Wine) | | add %s ms, PDF %s ms | | | add %s, PDF %s |\n' \
+  "$exe_heic" "$exe_heic_pdf" "$(ratio "$exe_heic" "$vh_ms")" "$(ratio "$exe_heic_pdf" "$vhp_ms")"
