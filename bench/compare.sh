@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
-# compare.sh PHOTOS_FOLDER -- Tolvane against the best free peers, on the same photos, in
-# one run: GraphicsMagick's thumbnailing against adding the photos, vipsthumbnail (1704
-# px box, Q75) + img2pdf against Make PDF at the defaults, img2pdf of the photos as they
-# are against Make PDF at Highest (whose JPEGs bench/kept_jpegs.py checks); Tolvane's
-# core functions (native, one process), its own Add Images and Make PDF code paths with
-# their real windows (under Wine), and the Windows Tolvane.exe (x86_64, from
-# build-windows.sh) driven from outside under Wine. Prints ms/photo, peak memory and the ratios.
+# compare.sh PHOTOS_FOLDER [HEIF_FOLDER] -- Tolvane against the best free peers, on the
+# same photos, in one run: GraphicsMagick's thumbnailing against adding the photos,
+# vipsthumbnail (1704 px box, Q75) + img2pdf against Make PDF at the defaults, img2pdf of
+# the photos as they are against Make PDF at Highest (whose JPEGs bench/kept_jpegs.py
+# checks); Tolvane's core functions (native, one process), its own Add Images and Make PDF
+# code paths with their real windows (under Wine), and the Windows Tolvane.exe (x86_64,
+# from build-windows.sh) driven from outside under Wine. Prints ms/photo, peak memory and
+# the ratios.
 # The photos: /work/shared/bench/make-photos.sh or any folder of p*.jpg camera photos.
+# With HEIF_FOLDER (bench/make-heif.sh's), also its heic/p*.heic and avif/p*.avif photos
+# beside the peer that reads them, vipsthumbnail (with libheif, as Tolvane): adding them
+# (96 px box) and Make PDF (1704 px box, Q75, + img2pdf).
 # Builds nothing: run after the build (BUILD=folder, default ./build).
 set -euo pipefail
-photos=$(cd "${1:?usage: compare.sh PHOTOS_FOLDER}" && pwd)
+photos=$(cd "${1:?usage: compare.sh PHOTOS_FOLDER [HEIF_FOLDER]}" && pwd)
+heif=${2:+$(cd "$2" && pwd)}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD:-$root/build}
 "$root/scripts/install-deps.sh" bench
@@ -25,7 +30,7 @@ measure() {
   /usr/bin/time -f '%e %M' -o "$work/time" "$@" >"$work/out" 2>&1 || { cat "$work/out" >&2; return 1; }
   cat "$work/time"
 }
-ms() { awk -v s="$1" -v n="$n" 'BEGIN { printf "%.1f", s * 1000 / n }'; }
+ms() { awk -v s="$1" -v n="${2:-$n}" 'BEGIN { printf "%.1f", s * 1000 / n }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2fx", a / b }'; }
 field() { sed -n "s/^$1 *\([0-9.]*\).*/\1/p" "$2" | head -1; }
 
@@ -126,3 +131,41 @@ printf 'Core with a quarter of the photos at Highest + password: %s.\n' "$high_q
 printf 'Same output: page pictures at the defaults within %s dB PSNR of a full-size decode\n' "$same_output"
 printf 'resampled by FreeImage (lowest over every tenth photo).\n'
 printf 'At Highest: img2pdf peak %s MB. The PDF %s\n' "$((kept_kb / 1024))" "$kept_check"
+
+[ -n "$heif" ] || exit 0
+# The same jobs on HEIC and on AVIF photos, beside vipsthumbnail, which reads them through
+# libheif as Tolvane does.
+heif_table() {  # heif_table heic|avif
+  local kind=$1 KIND=${1^^} photos nh vh_s vhp_s hi2p_s core ui ui_pdf exe=- exe_pdf=- vh_ms vhp_ms
+  photos=("$heif/$kind"/p*."$kind")
+  nh=${#photos[@]}
+  ((nh > 0)) || { echo "no $kind/p*.$kind photos in $heif" >&2; return 1; }
+  rm -rf "$work/vh" "$work/vhp" && mkdir -p "$work/vh" "$work/vhp"
+  read -r vh_s _ < <(measure vipsthumbnail -s 96 -o "$work/vh/%s.jpg" "${photos[@]}")
+  read -r vhp_s _ < <(measure vipsthumbnail -s 1704 -o "$work/vhp/%s.jpg[Q=75]" "${photos[@]}")
+  read -r hi2p_s _ < <(measure img2pdf -o "$work/heif.pdf" "$work"/vhp/*.jpg)
+  "$build/import_bench" "$heif/$kind" 1 >"$work/heif-import" 2>&1
+  core=$(field 'import (MakeThumbnailPixels):' "$work/heif-import")
+  program TOLVANE_BENCH_PHOTOS="$(winpath "$heif/$kind")" TOLVANE_BENCH_FILES="p*.$kind" >/dev/null
+  ui=$(field 'Add Images, from OK:' "$work/ui")
+  ui_pdf=$(field 'Make PDF, from OK:' "$work/ui")
+  if [ -f "$root/dist/x86_64/Tolvane.exe" ]; then
+    "$root/tests/ui/run-under-wine.sh" "$build/win" "$work/drive_tolvane.exe" \
+      "$(winpath "$root/dist/x86_64/Tolvane.exe")" "$(winpath "$heif/$kind")" \
+      "$(printf '"%s" ' "${photos[@]##*/}")" "$nh" "$(winpath "$work/exe-heif.pdf")" "" >"$work/exe" 2>&1 ||
+      { cat "$work/exe" >&2; return 1; }
+    exe=$(field 'Add Images, from OK:' "$work/exe")
+    exe_pdf=$(field 'Make PDF, from OK:' "$work/exe")
+  fi
+  vh_ms=$(ms "$vh_s" "$nh"); vhp_ms=$(ms "$(awk -v a="$vhp_s" -v b="$hi2p_s" 'BEGIN { print a + b }')" "$nh")
+  printf '\n| Job, %d %s photos | Tolvane core (1 process) | Tolvane program (Wine) | Best peer | core / peer | program / peer |\n' "$nh" "$KIND"
+  printf '|---|---|---|---|---|---|\n'
+  printf '| Adding %s photos (thumbnails) | %s ms | %s ms | vipsthumbnail (libheif): %s ms | %s | %s |\n' \
+    "$KIND" "$core" "$ui" "$vh_ms" "$(ratio "$core" "$vh_ms")" "$(ratio "$ui" "$vh_ms")"
+  printf '| Make PDF of %s photos at the defaults | | %s ms | vipsthumbnail (libheif) + img2pdf: %s ms | | %s |\n' \
+    "$KIND" "$ui_pdf" "$vhp_ms" "$(ratio "$ui_pdf" "$vhp_ms")"
+  printf '| Windows Tolvane.exe (x86_64, Wine) | | add %s ms, PDF %s ms | | | add %s, PDF %s |\n' \
+    "$exe" "$exe_pdf" "$(ratio "$exe" "$vh_ms")" "$(ratio "$exe_pdf" "$vhp_ms")"
+}
+heif_table heic
+heif_table avif

@@ -1,6 +1,7 @@
 // Benchmark, not run by ctest: the program's own Add Images and Make PDF code paths with
-// their real windows, on a folder of photos (bench/make-photos.sh); bench/compare.sh runs
-// it beside the peers. By hand:
+// their real windows, on a folder of photos (bench/make-photos.sh; the *.jpg files, or
+// those TOLVANE_BENCH_FILES names, e.g. p*.heic); bench/compare.sh runs it beside the
+// peers. By hand:
 //   TOLVANE_BENCH_PHOTOS='Z:\\tmp\\photos20' tests/ui/run-under-wine.sh build/win
 //     build/win/ui_bench.exe
 // Bench.PerFileCosts prints ms per photo for the core alone on bytes in memory,
@@ -31,12 +32,13 @@ namespace {
 
 std::vector<std::string> Photos(std::string* folder)
 {
-    char text[MAX_PATH] = "";
+    char text[MAX_PATH] = "", files[64] = "*.jpg";
     GetEnvironmentVariableA("TOLVANE_BENCH_PHOTOS", text, sizeof text);
+    GetEnvironmentVariableA("TOLVANE_BENCH_FILES", files, sizeof files);
     *folder = text;
     std::vector<std::string> paths;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((*folder + "\\*.jpg").c_str(), &found);
+    HANDLE search = FindFirstFileA((*folder + "\\" + files).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return paths;
     do paths.push_back(*folder + "\\" + found.cFileName);
     while (FindNextFileA(search, &found));

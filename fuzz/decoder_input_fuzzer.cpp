@@ -1,7 +1,8 @@
 // libFuzzer target for what an untrusted file and an untrusted decoder process reach in
 // the program itself: the header checks, the Exif reader and the JPEG segment walk, and
 // the program's side of the decoder protocol (a page picture's JPEG goes through the same
-// walk). The first byte picks the part.
+// walk); and what a HEIF or AVIF file reaches in a decoder process: the size guard's box
+// reader, then libheif with its HEVC and AV1 decoders. The first byte picks the part.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -11,6 +12,8 @@
 #include "picture/exif_reader.h"
 #include "picture/exr_header.h"
 #include "picture/header_size.h"
+#include "picture/heif_boxes.h"
+#include "picture/heif_picture.h"
 #include "picture/jpeg_segments.h"
 
 namespace {
@@ -74,16 +77,30 @@ void Requests(const uint8_t* data, size_t size)
         __builtin_trap();
 }
 
+// As the loader reads a HEIF file, with smaller pictures than it allows so that each input
+// decodes in milliseconds: the list thumbnail's decode, then the full one.
+void Heif(const uint8_t* data, size_t size)
+{
+    std::vector<HeifSize> sizes;
+    if (!IsHeif(data, size) || !ReadHeifSizes(data, size, &sizes)) return;
+    for (const HeifSize& s : sizes)
+        if (s.width > 4096 || s.height > 4096 || s.width * s.height > (1u << 20)) return;
+    HeifPicture picture;
+    HeifPixels thumbnail, full;
+    if (picture.Open(data, size) && picture.Decode(8, 8, &thumbnail)) picture.Decode(0, 0, &full);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1) return 0;
-    switch (data[0] % 4) {
+    switch (data[0] % 5) {
     case 0: Headers(data + 1, size - 1); break;
     case 1: Exif(data + 1, size - 1); break;
     case 2: Replies(data + 1, size - 1); break;
     case 3: Requests(data + 1, size - 1); break;
+    case 4: Heif(data + 1, size - 1); break;
     }
     return 0;
 }

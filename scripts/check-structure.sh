@@ -5,7 +5,8 @@
 #    A folder may include its own files and those of any folder below it, never one beside
 #    or above it.
 # 2. Resources are given back by their owners alone: no FreeImage_Unload, HPDF_Free,
-#    CloseHandle, DeleteDC, DeleteObject or ReleaseDC outside the owner files.
+#    CloseHandle, DeleteDC, DeleteObject, ReleaseDC or libheif's free and release calls
+#    outside the owner files.
 # Prints each line that breaks a rule and exits 1; exits 0 when there is none.
 set -euo pipefail
 cd "$(dirname "$0")/../src"
@@ -27,11 +28,11 @@ while IFS=: read -r file _ include; do
     status=1
   fi
 done < <(grep -rn --include='*.cpp' --include='*.h' --include='*.rc' -E '#include "[a-z_]+/' .)
-owners='^(picture/bitmap_owner\.(h|cpp)|platform/owners_win\.h|pdf/pdf_document\.cpp):'
+owners='^(picture/(bitmap|heif)_owner\.(h|cpp)|platform/owners_win\.h|pdf/pdf_document\.cpp):'
 while read -r hit; do
   echo "src/$hit (a resource given back by hand, outside its owner)"
   status=1
 done < <(grep -rnE --include='*.cpp' --include='*.h' \
-           '\b(FreeImage_Unload|HPDF_Free|CloseHandle|DeleteDC|DeleteObject|ReleaseDC)\(' . |
+           '\b(FreeImage_Unload|HPDF_Free|CloseHandle|DeleteDC|DeleteObject|ReleaseDC|heif_context_free|heif_image_handle_release|heif_image_release)\(' . |
          sed 's|^\./||' | grep -vE "$owners" || true)
 exit $status

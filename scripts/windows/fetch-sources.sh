@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# fetch-sources.sh DEST
+# fetch-sources.sh DEST [PACKAGE...]
 # Fetches the Debian sources of the libraries the Windows build links (signatures checked
-# by apt) and unpacks each into DEST/<package>. Adds a deb-src entry for the system's own
-# Debian mirror first when there is none. Does nothing for a package already unpacked.
+# by apt), or of the packages named, and unpacks each into DEST/<package>. Adds a deb-src
+# entry for the system's own Debian mirror first when there is none. Does nothing for a
+# package already unpacked.
 set -euo pipefail
 dest=$1
-packages=(zlib libjpeg-turbo libpng1.6 libharu qpdf freeimage)
+shift
+packages=("$@")
+((${#packages[@]})) || packages=(zlib libjpeg-turbo libpng1.6 libharu qpdf freeimage libde265 dav1d libheif)
 SUDO=
 [ "$(id -u)" = 0 ] || SUDO=sudo
 

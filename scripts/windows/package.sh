@@ -3,7 +3,8 @@
 # Writes the release archive of one architecture: a folder Tolvane-<version>-<arch>
 # holding Tolvane.exe, its help file, a short read-me and the licence texts of every
 # library linked into the exe, from their Debian sources, the vendored FreeImage
-# libraries and the MinGW-w64 runtime's Debian copyright files.
+# libraries and the MinGW-w64 runtime's Debian copyright files. HEVC=OFF: an exe built
+# without libde265 (./build-windows.sh --without-hevc), whose licence then stays out.
 set -euo pipefail
 arch=$1 build=$2 sources=$3 zip=$(realpath -m "$4")
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -32,6 +33,9 @@ sed -n '/^\* License/,/^\* Acknowledgment/p' "$sources/libharu/README" | sed '$d
 crlf "$stage/haru" "$dir/licences/libharu.txt"
 crlf "$sources/qpdf/LICENSE.txt" "$dir/licences/qpdf.txt"
 crlf "$sources/qpdf/NOTICE.md" "$dir/licences/qpdf-NOTICE.txt"
+crlf "$sources/libheif/COPYING" "$dir/licences/libheif.txt"
+crlf "$sources/dav1d/COPYING" "$dir/licences/dav1d.txt"
+[ "${HEVC:-ON}" = OFF ] || crlf "$sources/libde265/COPYING" "$dir/licences/libde265.txt"
 bundled=$root/third_party/freeimage-bundled/licences
 while read -r f; do
   crlf "$bundled/$f" "$dir/licences/FreeImage-${f//\//-}.txt"  # LibTIFF4/COPYRIGHT: FreeImage-LibTIFF4-COPYRIGHT

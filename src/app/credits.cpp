@@ -1,8 +1,13 @@
 #include "app/credits.h"
 
 #include <FreeImage.h>
+#include <dav1d/dav1d.h>
 #include <hpdf.h>
+#include <libheif/heif.h>
 #include <qpdf/QPDF.hh>
+#ifndef TOLVANE_WITHOUT_HEVC
+#include <libde265/de265.h>
+#endif
 
 #include <sstream>
 
@@ -41,7 +46,15 @@ std::string LibraryCredits(size_t width)
         "libharu " + HPDF_GetVersion() +
         " (PDF page content): zlib/libpng License, https://github.com/libharu/libharu\n\n"
         "qpdf " + QPDF::QPDFVersion() +
-        " (PDF encryption, writing): Apache License 2.0, https://qpdf.sourceforge.io";
+        " (PDF encryption, writing): Apache License 2.0, https://qpdf.sourceforge.io\n\n"
+        "libheif " + heif_get_version() +
+        " (HEIF and AVIF photos): GNU LGPL 3.0, https://github.com/strukturag/libheif\n\n"
+#ifndef TOLVANE_WITHOUT_HEVC
+        "libde265 " + de265_get_version() +
+        " (HEVC pictures): GNU LGPL 3.0, https://github.com/strukturag/libde265\n\n"
+#endif
+        "dav1d " + dav1d_version() +
+        " (AV1 pictures): BSD 2-Clause License, https://code.videolan.org/videolan/dav1d";
     std::string builtIn = BuiltInLibraryCredits();
     if (!builtIn.empty()) text += "\n\n" + builtIn;
     return WrapParagraphs(text, width);

@@ -14,12 +14,13 @@
 #include "import/import_batch_win.h"
 #include "import/open_selection.h"
 
-// Three patterns occur twice; the list is kept as the program has always shown it.
+// Three patterns occur twice, as the program has always listed them; the phones' HEIF
+// and AVIF joined them later.
 const WCHAR SupportedImagesFilter[] =
     L"Supported Images\0"
-    L"*.BMP;*.CUT;*.DDS;*.GIF;*.HDR;*.ICO;*.IFF;*.LBM;*.JNG;*.JPG;*.JIF;*.JPEG;*.JPE;*.KOA;"
-    L"*.MNG;*.PBM;*.PBM;*.PCD;*.PCX;*.PGM;*.PGM;*.PNG;*.PPM;*.PPM;*.PSD;*.RAS;*.TGA;*.TARGA;"
-    L"*.TIF;*.TIFF;*.WBMP;*.XBM;*.XPM\0"
+    L"*.AVIF;*.BMP;*.CUT;*.DDS;*.GIF;*.HDR;*.HEIC;*.HEIF;*.ICO;*.IFF;*.LBM;*.JNG;*.JPG;*.JIF;"
+    L"*.JPEG;*.JPE;*.KOA;*.MNG;*.PBM;*.PBM;*.PCD;*.PCX;*.PGM;*.PGM;*.PNG;*.PPM;*.PPM;*.PSD;"
+    L"*.RAS;*.TGA;*.TARGA;*.TIF;*.TIFF;*.WBMP;*.XBM;*.XPM\0"
     L"All Files (*.*)\0"
     L"*.*\0";
 

@@ -14,6 +14,8 @@
 #include "picture/exif_reader.h"
 #include "picture/exr_header.h"
 #include "picture/header_size.h"
+#include "picture/heif_boxes.h"
+#include "picture/heif_picture.h"
 #include "picture/jpeg_decode.h"
 #include "picture/jpeg_segments.h"
 #include "picture/standard_colour.h"
@@ -58,6 +60,37 @@ bool HeaderAllowed(FREE_IMAGE_FORMAT fif, const uint8_t* data, size_t size)
     uint64_t width, height;
     return ExrHeaderBounded(data, size, &width, &height) &&
            SizeAllowed(width, height, 128);  // read as 32-bit float RGBA
+}
+
+// Every size a HEIF file declares is bounded as a picture's: libheif bounds each side
+// alone, and allocates a grid's canvas at the grid's own size.
+bool HeifSizesAllowed(const uint8_t* data, size_t size)
+{
+    std::vector<HeifSize> sizes;
+    if (!ReadHeifSizes(data, size, &sizes)) return false;
+    for (const HeifSize& s : sizes)
+        if (!SizeAllowed(s.width, s.height, 32)) return false;
+    return true;
+}
+
+// libheif's pixels (red first, rows from the top) as a FreeImage bitmap.
+BitmapOwner DecodeHeif(HeifPicture& heif, unsigned minWidth, unsigned minHeight)
+{
+    HeifPixels pixels;
+    if (!heif.Decode(minWidth, minHeight, &pixels) || !SizeAllowed(pixels.width, pixels.height, 32))
+        return nullptr;
+    const unsigned channels = pixels.channels;
+    BitmapOwner bitmap(FreeImage_Allocate(pixels.width, pixels.height, channels * 8, FI_RGBA_RED_MASK,
+                                          FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK));
+    for (unsigned y = 0; bitmap && y < pixels.height; y++) {
+        const uint8_t* from = pixels.rows + y * pixels.stride;
+        BYTE* to = FreeImage_GetScanLine(bitmap.get(), pixels.height - 1 - y);
+        for (unsigned x = 0; x < pixels.width; x++, from += channels, to += channels) {
+            to[FI_RGBA_RED] = from[0], to[FI_RGBA_GREEN] = from[1], to[FI_RGBA_BLUE] = from[2];
+            if (channels == 4) to[FI_RGBA_ALPHA] = from[3];
+        }
+    }
+    return bitmap;
 }
 
 // Camera raw files decode by default to linear 16-bit light, which shows far too dark
@@ -155,6 +188,7 @@ PictureHeader TurnedByLibRaw(PictureHeader header)
 struct PictureFile::Reading {
     std::vector<uint8_t> withoutMetadata;  // a JPEG as FreeImage gets it
     MemoryStreamOwner stream;              // the bytes FreeImage reads
+    std::unique_ptr<HeifPicture> heif;     // a HEIF or AVIF file, read by libheif instead
     FREE_IMAGE_FORMAT format = FIF_UNKNOWN;
     BitmapOwner decoded;  // a picture decoded in full for its header already
     // The decode's size is the one to go by: a camera raw file's, which LibRaw turns, or
@@ -172,6 +206,17 @@ bool PictureFile::ReadHeader(const uint8_t* data, size_t size, const char* fileN
     if (!data || size == 0 || size > UINT32_MAX) return false;
     try {
         std::unique_ptr<Reading> r(new Reading);
+        if (IsHeif(data, size)) {
+            r->heif.reset(new HeifPicture);
+            if (!HeifSizesAllowed(data, size) || !r->heif->Open(data, size)) return false;
+            // libheif turns and mirrors the picture as the file's boxes say (irot, imir); a
+            // phone's Exif orientation tells the same turn, which is not made twice.
+            header_.width = r->heif->Width();
+            header_.height = r->heif->Height();
+            if (!SizeAllowed(header_.width, header_.height, 32)) return false;
+            reading_ = std::move(r);
+            return true;
+        }
         // FreeImage reads a JPEG's metadata blocks with unchecked offsets, even for a
         // header: it gets the JPEG without them, and the orientation is read here.
         header_.orientation = ExifOrientationFromBytes(data, size);
@@ -224,13 +269,15 @@ bool PictureFile::ReadHeader(const uint8_t* data, size_t size, const char* fileN
     }
 }
 
-BitmapOwner PictureFile::DecodeAsStored(unsigned minWidth, unsigned minHeight)
+BitmapOwner PictureFile::DecodeAsStored(unsigned minWidth, unsigned minHeight, bool thumbnailWillDo)
 {
     std::unique_ptr<Reading> r = std::move(reading_);
     if (!r) return nullptr;
     try {
         BitmapOwner picture = std::move(r->decoded);
-        if (!picture && r->format == FIF_JPEG) {
+        if (r->heif) {
+            picture = DecodeHeif(*r->heif, thumbnailWillDo ? minWidth : 0, thumbnailWillDo ? minHeight : 0);
+        } else if (!picture && r->format == FIF_JPEG) {
             const unsigned reduction =
                 JpegReduction(header_.width, header_.height, minWidth, minHeight);
             BYTE* bytes = nullptr;

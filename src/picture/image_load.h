@@ -16,12 +16,13 @@ struct PictureHeader {
     int orientation = 1;             // 1..8, 1 when absent or invalid
 };
 
-// One picture file on its way through FreeImage: the header read once, then the pixels
-// decoded from what the header read found. The format comes from the content first, then
-// from the file name's extension. Pictures above MaxImagePixels (model/product.h) are
-// refused from their header before any pixel is decoded (KOALA and the formats with no
-// fixed header size right after decoding); what FreeImage reads unsafely never reaches it
-// (PICT, unbounded OpenEXR headers, a JPEG's metadata blocks).
+// One picture file on its way through FreeImage (or libheif, for HEIF and AVIF files):
+// the header read once, then the pixels decoded from what the header read found. The
+// format comes from the content first, then from the file name's extension. Pictures
+// above MaxImagePixels (model/product.h) are refused from their header before any pixel
+// is decoded (KOALA and the formats with no fixed header size right after decoding);
+// what FreeImage reads unsafely never reaches it (PICT, unbounded OpenEXR headers, a
+// JPEG's metadata blocks).
 class PictureFile {
 public:
     PictureFile();
@@ -38,9 +39,12 @@ public:
     // The picture as stored (the EXIF turn not applied) in standard 8-bit colour. A JPEG
     // is decoded at 1/2, 1/4 or 1/8 of its size (libjpeg reduces while decoding, far
     // cheaper than a full decode and a resample) as long as it keeps at least minWidth x
-    // minHeight pixels as stored; 0 x 0 asks for the full size. Null when the picture
-    // cannot be decoded. Once a file; the file's bytes are let go afterwards.
-    BitmapOwner DecodeAsStored(unsigned minWidth = 0, unsigned minHeight = 0);
+    // minHeight pixels as stored; 0 x 0 asks for the full size. With thumbnailWillDo, a
+    // HEIF file's embedded thumbnail of at least that size stands in for the picture (a
+    // separate, smaller encoding: for list thumbnails, not page pictures). Null when the
+    // picture cannot be decoded. Once a file; the file's bytes are let go afterwards.
+    BitmapOwner DecodeAsStored(unsigned minWidth = 0, unsigned minHeight = 0,
+                               bool thumbnailWillDo = false);
 
 private:
     struct Reading;

@@ -2,8 +2,11 @@
 // and the preview switch read, the About box's paragraphs and library credits, and the
 // toolbar's pictures at each DPI.
 #include <FreeImage.h>
+#include <dav1d/dav1d.h>
 #include <gtest/gtest.h>
 #include <hpdf.h>
+#include <libde265/de265.h>
+#include <libheif/heif.h>
 #include <qpdf/QPDF.hh>
 
 #include <functional>
@@ -62,7 +65,8 @@ TEST(Libraries, ParagraphsWrapAndCreditsNameTheVersionsTheLibrariesReportAndFitT
     for (std::string mention : {std::string("FreeImage open source image library, version ") +
                                     FreeImage_GetVersion(),
                                 std::string("libharu ") + HPDF_GetVersion(),
-                                "qpdf " + QPDF::QPDFVersion()})
+                                "qpdf " + QPDF::QPDFVersion(), std::string("libheif ") + heif_get_version(),
+                                std::string("libde265 ") + de265_get_version(), std::string("dav1d ") + dav1d_version()})
         EXPECT_NE(std::string::npos, flat.find(mention)) << mention << " in " << flat;
 }
 

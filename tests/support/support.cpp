@@ -118,6 +118,11 @@ std::vector<HostileFile> HostileFiles(const std::string& dataDir)
                      "static char c_bits[] = {\n0x01, 0x02 };\n", "5 GB", true},
         {"endless.iff", endlessIff, "hangs", false},
         {"ext.wbmp", std::string("\x00\x80\x80\x80\x80", 5), "endless loop", true},
+        // libheif 1.15 (tests/data/heif/build_heif.py makes these).
+        {"heif-huge-grid.heic", "", "10 GB, 2 minutes", true},
+        {"heif-huge-ispe.heic", "", "claims 900 MP", true},
+        {"heif-grid-loop.heic", "", "a reference loop", true},
+        {"heif-cut.heic", "", "reads past the end", true},
     };
     for (HostileFile& f : files)
         if (f.bytes.empty()) f.bytes = ReadWholeFile(dataDir + "/hostile/" + f.name);

@@ -23,7 +23,7 @@ void ExpectImportClosed()
 // Chosen files are added in order and what is not a picture is reported. Then files that
 // crash, hang or exhaust FreeImage: each is reported as unreadable (or, the one that
 // hangs, as too slow), the pictures stay, the program keeps answering and its memory
-// stays small, and the next picture is read as before.
+// stays small, and the next pictures are read as before.
 TEST(AddImages, ChosenFilesAreAddedInOrderAndWhatIsNotAPictureOrHostileIsReported)
 {
     ASSERT_TRUE(StartTolvane() != NULL);
@@ -66,10 +66,16 @@ TEST(AddImages, ChosenFilesAreAddedInOrderAndWhatIsNotAPictureOrHostileIsReporte
     ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory));
     EXPECT_LT(memory.PeakWorkingSetSize, 500u << 20);
 
-    // The decoders that died are replaced: the next picture is read as before.
+    // The decoders that died are replaced: the next pictures are read as before, a phone's
+    // photo (tests/data/heif) upright with its red corner top left.
+    const std::string phone = folder + "\\IMG_0001.HEIC", heic = ReadWholeFile(TOLVANE_TEST_DATA_DIR "/heif/iphone-like.heic");
+    ASSERT_TRUE(WriteTestFile(phone, heic.data(), heic.size()));
     AddImageFile(WritePicture(folder, "d.png", 50, 50, "png").c_str());
-    ASSERT_EQ(3u, ImageCollection.size());
+    AddImageFile(phone.c_str());
+    ASSERT_EQ(4u, ImageCollection.size());
     EXPECT_EQ(folder + "\\d.png", ImageCollection[2].path);
+    const std::vector<uint8_t> shown = ThumbnailAsShown(3);
+    EXPECT_TRUE(Near(Red, ThumbPixel(shown.data(), 17, 5)) && Near(Rgb{32, 96, 192}, ThumbPixel(shown.data(), 78, 90)));
     SaveScreenshot(MainWindow, "hostile_files");
 }
 

@@ -53,11 +53,12 @@ void DescribeWindows()
     });
 }
 
-bool WaitFor(const char* what, const std::function<bool()>& condition)
+// perPicture: the wait grows with the pictures (a 12-MP HEIC takes seconds on a busy machine).
+bool WaitFor(const char* what, const std::function<bool()>& condition, DWORD perPicture = 0)
 {
     DWORD start = GetTickCount();
     while (!condition()) {
-        if (GetTickCount() - start > Limit) {
+        if (GetTickCount() - start > Limit + perPicture) {
             fprintf(stderr, "drive_tolvane: gave up waiting for %s; the program shows:\n", what);
             DescribeWindows();
             return false;
@@ -152,7 +153,8 @@ bool Drive(const char* folder, const char* names, int count, const char* pdf,
     EnterFileName(dialog, folder);
     EnterFileName(dialog, names);
     DWORD okAt = GetTickCount();  // for bench/compare.sh
-    if (!WaitFor("the pictures in the list", [&] { return ItemCount(main) == count && Idle(main); })) {
+    if (!WaitFor("the pictures in the list", [&] { return ItemCount(main) == count && Idle(main); },
+                 count * 5000)) {
         fprintf(stderr, "drive_tolvane: %d pictures in the list\n", ItemCount(main));
         return false;
     }
@@ -170,7 +172,8 @@ bool Drive(const char* folder, const char* names, int count, const char* pdf,
         return false;
     EnterFileName(dialog, pdf);
     okAt = GetTickCount();
-    if (!WaitFor("the PDF to be written", [&] { return FileSize(pdf) > 0 && Idle(main); })) {
+    if (!WaitFor("the PDF to be written", [&] { return FileSize(pdf) > 0 && Idle(main); },
+                 count * 5000)) {
         HWND progress = FindDialog(IDC_PDF_CANCEL);
         char message[512] = "";
         if (progress) GetDlgItemTextA(progress, IDC_PDF_MESSAGE, message, sizeof message);
