@@ -53,11 +53,11 @@ TEST(Heif, PhonePhotosStandUprightOnce)
 }
 
 // A green thumbnail embedded with a blue 1024 x 768 picture serves the list when it keeps
-// eight of its pixels for each of the list thumbnail's (800 x 600 does, 400 x 300 does
+// four of its pixels for each of the list thumbnail's (400 x 300 does, 200 x 150 does
 // not), and never the PDF.
 TEST(Heif, EmbeddedThumbnailsServeTheListOnlyWhenLargeEnough)
 {
-    for (const auto& c : {std::make_pair("thumbnail-800.heic", Green), std::make_pair("thumbnail-400.heic", Blue)}) {
+    for (const auto& c : {std::make_pair("thumbnail-400.heic", Green), std::make_pair("thumbnail-200.heic", Blue)}) {
         const ByteVec file = HeifFile(c.first);
         ThumbnailPixels thumb;
         ASSERT_TRUE(MakeThumbnailPixels(file.data(), file.size(), c.first, &thumb));

@@ -221,8 +221,8 @@ def with_thumbnail(picture_png, thumbnail_png, out):
 
 def test_files(folder):
     """The pictures the tests read: an iPhone-like grid photo 90 x 120 upright with a red
-    top-left corner; 1024 x 768 blue pictures with green thumbnails of 800 x 600 and 400 x
-    300; 10- and 12-bit pictures, 64 x 48: transparent on the left quarter, then red at
+    top-left corner; 1024 x 768 blue pictures with green thumbnails of 400 x 300 and 200 x
+    150; 10- and 12-bit pictures, 64 x 48: transparent on the left quarter, then red at
     half alpha, then opaque (50%, 25%, 75%); the 10-bit AVIF without its alpha channel.
     Hostile ones next door, in ../hostile."""
     hostile = os.path.join(folder, '..', 'hostile')
@@ -232,9 +232,9 @@ def test_files(folder):
         iphone = os.path.join(folder, 'iphone-like.heic')
         grid(upright, iphone, tile=64)
         blue, green = os.path.join(work, 'blue.png'), os.path.join(work, 'green.png')
-        convert('-size', '1024x768', 'xc:blue', blue)
-        for side in (800, 400):
-            convert('-size', '%dx%d' % (side, side * 3 // 4), 'xc:lime', green)
+        convert('-size', '1024x768', 'xc:blue', 'PNG24:' + blue)  # not a one-colour palette
+        for side in (400, 200):
+            convert('-size', '%dx%d' % (side, side * 3 // 4), 'xc:lime', 'PNG24:' + green)
             with_thumbnail(blue, green, os.path.join(folder, 'thumbnail-%d.heic' % side))
         deep = os.path.join(work, 'deep.png')
         convert('-size', '64x48', 'xc:rgba(0,0,0,0)', '-depth', '16',
