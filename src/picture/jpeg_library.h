@@ -35,6 +35,23 @@ struct JpegObjectOwner {
     ~JpegObjectOwner() { jpeg_destroy(object); }
 };
 
+// A JPEG being written again from another: the reader and the writer, which share one
+// error manager (an error in either jumps back to the step running), destroyed together.
+struct JpegRecoding {
+    JpegErrors errors;
+    jpeg_decompress_struct from{};
+    jpeg_compress_struct to{};
+    JpegVectorOutput output;
+    JpegRecoding() { from.err = to.err = UseJpegErrors(&errors); }
+    ~JpegRecoding()
+    {
+        jpeg_destroy((j_common_ptr)&to);
+        jpeg_destroy((j_common_ptr)&from);
+    }
+    JpegRecoding(const JpegRecoding&) = delete;
+    JpegRecoding& operator=(const JpegRecoding&) = delete;
+};
+
 // A JPEG written again from another: the blocks KeepJpegData keeps (JFIF, ICC profile,
 // Adobe) saved while reading and written out as they were (no other block of theirs), and the source's coding
 // parameters (colour space, components, sampling, quantization tables) taken over, with

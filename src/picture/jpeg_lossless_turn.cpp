@@ -95,18 +95,13 @@ bool TurnIsLossless(const JpegFrame& frame, const PictureTurn& turn)
 bool TurnJpegLosslessly(const uint8_t* jpeg, size_t size, const PictureTurn& turn,
                         std::vector<uint8_t>* out)
 {
-    JpegErrors errors;  // both objects': an error in either jumps back to the step running
-    jpeg_decompress_struct from{};
-    jpeg_compress_struct to{};
-    from.err = to.err = UseJpegErrors(&errors);
-    const JpegObjectOwner ownsFrom{(j_common_ptr)&from}, ownsTo{(j_common_ptr)&to};
+    JpegRecoding r;
     jvirt_barray_ptr* source = nullptr;
     jvirt_barray_ptr turned[MAX_COMPONENTS] = {};
-    JpegVectorOutput output;
     out->clear();
     out->reserve(size);  // the coding fitted to the picture: rarely larger
-    if (Read(&from, &errors, jpeg, size, turn.transpose, &source, turned) &&
-        Write(&from, &to, &errors, turn, source, turned, &output, out))
+    if (Read(&r.from, &r.errors, jpeg, size, turn.transpose, &source, turned) &&
+        Write(&r.from, &r.to, &r.errors, turn, source, turned, &r.output, out))
         return true;
     out->clear();
     return false;

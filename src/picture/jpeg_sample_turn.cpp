@@ -105,16 +105,12 @@ bool Write(j_decompress_ptr from, j_compress_ptr to, JpegErrors* errors, const P
 bool TurnJpegSamples(const uint8_t* jpeg, size_t size, const PictureTurn& turn,
                      std::vector<uint8_t>* out)
 {
-    JpegErrors errors;  // both objects': an error in either jumps back to the step running
-    jpeg_decompress_struct from{};
-    jpeg_compress_struct to{};
-    from.err = to.err = UseJpegErrors(&errors);
-    const JpegObjectOwner ownsFrom{(j_common_ptr)&from}, ownsTo{(j_common_ptr)&to};
+    JpegRecoding r;
     JSAMPARRAY planes[MAX_COMPONENTS] = {};
-    JpegVectorOutput output;
     out->clear();
     out->reserve(size * 2);  // steps half as fine: about twice the size
-    if (Read(&from, &errors, jpeg, size, planes) && Write(&from, &to, &errors, turn, planes, &output, out))
+    if (Read(&r.from, &r.errors, jpeg, size, planes) &&
+        Write(&r.from, &r.to, &r.errors, turn, planes, &r.output, out))
         return true;
     out->clear();
     return false;
