@@ -73,7 +73,8 @@ program() {
     total=0
     for p in $(pgrep -f 'ui_bench\.exe\.so' || true); do
       # This build's only: other builds on the machine may run their benchmark meanwhile.
-      tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$build/win/wineprefix" || continue
+      # (A process may end between pgrep and here: its missing environ is no error.)
+      tr '\0' '\n' 2>/dev/null <"/proc/$p/environ" | grep -qx "WINEPREFIX=$build/win/wineprefix" || continue
       kb=$(awk '/^VmRSS/ {print $2}' "/proc/$p/status" 2>/dev/null || true)
       total=$((total + ${kb:-0}))
     done
