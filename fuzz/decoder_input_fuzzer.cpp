@@ -56,7 +56,7 @@ void Replies(const uint8_t* data, size_t size)
     } else {
         PagePicture picture;
         if (ParsePageReply(std::vector<uint8_t>(body, body + length), &picture) &&
-            picture.jpeg.size() + 8 != length)
+            picture.jpeg.size() + PageReplyHeadBytes != length)
             __builtin_trap();
     }
 }

@@ -32,6 +32,29 @@ void PutFrame(std::vector<uint8_t>* out, uint32_t magic, uint32_t word, uint64_t
 
 FrameHeader GetFrame(const uint8_t* p) { return FrameHeader{Get32(p), Get32(p + 4), Get64(p + 8)}; }
 
+// A page picture's reply begins with its size and the turn the page gives it (a bit each:
+// transpose, mirror across, mirror down).
+void PutPageHead(std::vector<uint8_t>* out, const PagePicture& picture)
+{
+    Put32(out, picture.width);
+    Put32(out, picture.height);
+    Put32(out, (picture.turn.transpose ? 1u : 0u) | (picture.turn.mirrorAcross ? 2u : 0u) |
+                   (picture.turn.mirrorDown ? 4u : 0u));
+}
+
+// A size the loader accepts, and a turn.
+bool GetPageHead(const uint8_t* body, PagePicture* out)
+{
+    const unsigned width = Get32(body), height = Get32(body + 4), turn = Get32(body + 8);
+    if (width == 0 || height == 0 || (uint64_t)width * height > MaxImagePixels || turn > 7) return false;
+    out->width = width;
+    out->height = height;
+    out->turn.transpose = turn & 1;
+    out->turn.mirrorAcross = turn & 2;
+    out->turn.mirrorDown = turn & 4;
+    return true;
+}
+
 }  // namespace
 
 std::vector<uint8_t> EncodeRequest(DecodeJobKind kind, const char* fileName,
@@ -122,9 +145,8 @@ std::vector<uint8_t> EncodePageReply(const PagePicture* picture)
 {
     std::vector<uint8_t> out;
     if (picture && !picture->filePieces.empty() && picture->filePieces.size() <= MaxFilePieces) {
-        PutFrame(&out, ReplyMagic, DecodeDoneInFile, 12 + 16 * picture->filePieces.size());
-        Put32(&out, picture->width);
-        Put32(&out, picture->height);
+        PutFrame(&out, ReplyMagic, DecodeDoneInFile, PageReplyHeadBytes + 4 + 16 * picture->filePieces.size());
+        PutPageHead(&out, *picture);
         Put32(&out, (uint32_t)picture->filePieces.size());
         for (const FilePiece& piece : picture->filePieces) {
             Put64(&out, piece.offset);
@@ -132,14 +154,13 @@ std::vector<uint8_t> EncodePageReply(const PagePicture* picture)
         }
         return out;
     }
-    if (!picture || picture->jpeg.size() > MaxReplyBodyBytes - 8) {
+    if (!picture || picture->jpeg.size() > MaxReplyBodyBytes - PageReplyHeadBytes) {
         PutFrame(&out, ReplyMagic, DecodeUnreadable, 0);
         return out;
     }
-    out.reserve(FrameHeaderBytes + 8 + picture->jpeg.size());
-    PutFrame(&out, ReplyMagic, DecodeDone, 8 + picture->jpeg.size());
-    Put32(&out, picture->width);
-    Put32(&out, picture->height);
+    out.reserve(FrameHeaderBytes + PageReplyHeadBytes + picture->jpeg.size());
+    PutFrame(&out, ReplyMagic, DecodeDone, PageReplyHeadBytes + picture->jpeg.size());
+    PutPageHead(&out, *picture);
     out.insert(out.end(), picture->jpeg.begin(), picture->jpeg.end());
     return out;
 }
@@ -162,11 +183,12 @@ bool ReadReplyHeader(const uint8_t header[FrameHeaderBytes], DecodeJobKind kind,
         if (kind == DecodeThumbnail && (frame.length < ThumbnailBodyBytes(MinThumbnailSide) ||
                                         frame.length > ThumbnailBodyBytes(MaxThumbnailSide)))
             return false;
-        if (kind == DecodePage && (frame.length < 8 || frame.length > MaxReplyBodyBytes))
+        if (kind == DecodePage && (frame.length < PageReplyHeadBytes || frame.length > MaxReplyBodyBytes))
             return false;
         if (kind != DecodeThumbnail && kind != DecodePage) return false;
     } else if (frame.word == DecodeDoneInFile) {
-        if (kind != DecodePage || frame.length < 12 + 16 || frame.length > 12 + 16 * MaxFilePieces)
+        if (kind != DecodePage || frame.length < PageReplyHeadBytes + 4 + 16 ||
+            frame.length > PageReplyHeadBytes + 4 + 16 * MaxFilePieces)
             return false;
     } else {
         return false;
@@ -195,41 +217,37 @@ bool ParseThumbnailReply(const uint8_t* body, size_t size, ThumbnailPixels* out,
 bool ParsePageReply(std::vector<uint8_t>&& body, PagePicture* out)
 {
     const size_t size = body.size();
-    if (size < 8 + 3 || size > MaxReplyBodyBytes) return false;
-    unsigned width = Get32(body.data()), height = Get32(body.data() + 4);
-    const uint8_t* jpeg = body.data() + 8;
-    // A picture the loader accepts, and a JPEG that the PDF library can embed.
+    PagePicture head;
+    if (size < PageReplyHeadBytes + 3 || size > MaxReplyBodyBytes || !GetPageHead(body.data(), &head))
+        return false;
+    const uint8_t* jpeg = body.data() + PageReplyHeadBytes;
+    // A JPEG that the PDF library can embed.
     size_t frameAt;
-    if (width == 0 || height == 0 || (uint64_t)width * height > MaxImagePixels) return false;
-    if (!IsEmbeddableJpeg(jpeg, size - 8, &frameAt)) return false;
-    *out = PagePicture();
-    out->width = width;
-    out->height = height;
-    body.erase(body.begin(), body.begin() + 8);
+    if (!IsEmbeddableJpeg(jpeg, size - PageReplyHeadBytes, &frameAt)) return false;
+    *out = head;
+    body.erase(body.begin(), body.begin() + PageReplyHeadBytes);
     out->jpeg = std::move(body);
     return true;
 }
 
 bool ParsePageInFileReply(const uint8_t* body, size_t size, PagePicture* out)
 {
-    if (!body || size < 12) return false;
-    const unsigned width = Get32(body), height = Get32(body + 4);
-    const size_t count = Get32(body + 8);
-    if (width == 0 || height == 0 || (uint64_t)width * height > MaxImagePixels) return false;
-    if (count == 0 || count > MaxFilePieces || size != 12 + 16 * count) return false;
+    PagePicture head;
+    if (!body || size < PageReplyHeadBytes + 4 || !GetPageHead(body, &head)) return false;
+    const uint8_t* list = body + PageReplyHeadBytes + 4;
+    const size_t count = Get32(body + PageReplyHeadBytes);
+    if (count == 0 || count > MaxFilePieces || size != PageReplyHeadBytes + 4 + 16 * count) return false;
     std::vector<FilePiece> pieces(count);
     uint64_t end = 0;
     for (size_t i = 0; i < count; i++) {
-        const FilePiece piece{Get64(body + 12 + 16 * i), Get64(body + 20 + 16 * i)};
+        const FilePiece piece{Get64(list + 16 * i), Get64(list + 16 * i + 8)};
         if (piece.length == 0 || piece.offset < end || piece.length > UINT32_MAX ||
             piece.offset > UINT64_MAX - piece.length)
             return false;
         end = piece.offset + piece.length;
         pieces[i] = piece;
     }
-    *out = PagePicture();
-    out->width = width;
-    out->height = height;
+    *out = head;
     out->filePieces.swap(pieces);
     return true;
 }

@@ -24,6 +24,8 @@ enum DecodeStatus : uint32_t {
 enum : size_t { MaxFilePieces = 64 };
 
 enum : size_t { FrameHeaderBytes = 16 };
+// A page picture's reply body begins with its width, height and turn.
+enum : size_t { PageReplyHeadBytes = 12 };
 // Largest reply body: a page picture's JPEG, which is made from at most MaxImagePixels.
 enum : uint64_t { MaxReplyBodyBytes = 512ull << 20 };
 

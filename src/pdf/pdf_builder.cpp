@@ -253,7 +253,7 @@ RunEnd PdfRun::AddEntry(const ImageEntry& entry, const SentPicture& sent)
     const PageCell& cell = page_.cells[cellIndex_];
     const PageCell at = PicturePosition(page_, cellIndex_, drawn);
     document_.FillRect(cell.left, cell.top, page_.cellWidth, page_.cellHeight);
-    document_.PlaceImage(at.left, at.top, drawn.width, drawn.height);
+    document_.PlaceImage(at.left, at.top, drawn.width, drawn.height, picture.turn);
     document_.StrokeRect(cell.left, cell.top, page_.cellWidth, page_.cellHeight);
     if (!CaptionIsPlaceholder(entry.caption))
         document_.DrawTextInBox(cell.left, (double)cell.top - page_.cellHeight, page_.cellWidth,

@@ -488,15 +488,36 @@ void PdfDocument::StrokeRect(double left, double top, double width, double heigh
     parts_->DrawRect(left, top, width, height, HPDF_Page_Stroke);
 }
 
-bool PdfDocument::PlaceImage(double left, double top, double width, double height)
+bool PdfDocument::PlaceImage(double left, double top, double width, double height,
+                             const PictureTurn& turn)
 {
     Parts& d = *parts_;
     HPDF_Page page = d.PageFor(left, top, width, height);
     if (!page) return false;
     if (!d.currentImage) return d.Fail();
-    return d.Check(HPDF_Page_DrawImage(page, d.currentImage, (HPDF_REAL)left,
-                                       (HPDF_REAL)(top - height), (HPDF_REAL)width,
-                                       (HPDF_REAL)height));
+    const double bottom = top - height;
+    if (turn.None())
+        return d.Check(HPDF_Page_DrawImage(page, d.currentImage, (HPDF_REAL)left, (HPDF_REAL)bottom,
+                                           (HPDF_REAL)width, (HPDF_REAL)height));
+    // The image's unit square (u across, v up) mapped onto the rectangle: a corner of the
+    // stored picture, x across and y down, lands where the turn takes it.
+    auto corner = [&](double u, double v, double* x, double* y) {
+        double across = u, down = 1 - v;
+        if (turn.transpose) std::swap(across, down);
+        if (turn.mirrorAcross) across = 1 - across;
+        if (turn.mirrorDown) down = 1 - down;
+        *x = left + across * width;
+        *y = top - down * height;
+    };
+    double x0, y0, x1, y1, x2, y2;
+    corner(0, 0, &x0, &y0);
+    corner(1, 0, &x1, &y1);
+    corner(0, 1, &x2, &y2);
+    return d.Check(HPDF_Page_GSave(page)) &&
+           d.Check(HPDF_Page_Concat(page, (HPDF_REAL)(x1 - x0), (HPDF_REAL)(y1 - y0),
+                                    (HPDF_REAL)(x2 - x0), (HPDF_REAL)(y2 - y0), (HPDF_REAL)x0,
+                                    (HPDF_REAL)y0)) &&
+           d.Check(HPDF_Page_ExecuteXObject(page, d.currentImage)) && d.Check(HPDF_Page_GRestore(page));
 }
 
 void PdfDocument::DrawTextInBox(double left, double top, double width, double height,

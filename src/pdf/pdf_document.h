@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "picture/picture_turn.h"
+
 // Where the document's bytes go, as they are made: Start opens a temporary file beside
 // path, Write adds the next bytes, End(true) replaces path with the finished file and
 // End(false) drops it, leaving path as it was.
@@ -87,8 +89,10 @@ public:
     void UseImage(int imageId);
     void FillRect(double left, double top, double width, double height);
     void StrokeRect(double left, double top, double width, double height);
-    // Draws the current image scaled into the rectangle. True when drawn.
-    bool PlaceImage(double left, double top, double width, double height);
+    // Draws the current image scaled into the rectangle, laid down as turn says (the
+    // rectangle is the turned picture's). True when drawn.
+    bool PlaceImage(double left, double top, double width, double height,
+                    const PictureTurn& turn = PictureTurn());
     // One line of text centred in the box, in black, in Helvetica sized for the box; a
     // text too wide for the box is drawn smaller, and cut when even the smallest size does
     // not fit. The text is in the code page set with PdfSetTextCodePage.

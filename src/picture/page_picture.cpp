@@ -10,7 +10,6 @@
 #include "model/page_geometry.h"
 #include "picture/jpeg_encode.h"
 #include "picture/jpeg_segments.h"
-#include "picture/jpeg_turn.h"
 #include "picture/picture_turn.h"
 
 PlannedPage PlanPage(const PagePlan& plan, unsigned width, unsigned height)
@@ -90,27 +89,20 @@ BitmapOwner PixelsFor(PictureFile& file, const PagePlan& plan, unsigned* turnedW
     return picture;
 }
 
-// The file's own JPEG data, turned as the page wants it: as it is (as pieces of the file
-// when leaveInFile), or turned losslessly, or (when anyTurn) turned through its samples.
-// False when it cannot be kept.
+// The file's own JPEG data as it is (as pieces of the file when leaveInFile), with the
+// turn the page is to give it. False when it cannot be kept.
 bool OwnJpeg(const uint8_t* data, size_t size, int orientation, const PagePlan& plan,
-             bool anyTurn, bool leaveInFile, PagePicture* out)
+             bool leaveInFile, PagePicture* out)
 {
     std::vector<FilePiece> pieces;
     JpegFrame frame;
     if (!IsJpeg(data, size) || !KeepJpegData(data, size, &pieces, &frame)) return false;
-    const PictureTurn turn = TurnOf(orientation, plan.flips, plan.rotation);
-    if (turn.None() && leaveInFile) {
+    out->turn = TurnOf(orientation, plan.flips, plan.rotation);
+    if (leaveInFile)
         out->filePieces.swap(pieces);
-        return true;
-    }
-    if (turn.None()) {
+    else
         out->jpeg = JoinPieces(data, pieces);
-        return true;
-    }
-    // Turned from the file itself: what libjpeg reads of it is what KeepJpegData kept.
-    if (TurnIsLossless(frame, turn)) return TurnJpegLosslessly(data, size, turn, &out->jpeg);
-    return anyTurn && TurnJpegSamples(data, size, turn, &out->jpeg);
+    return true;
 }
 
 // The size of a JPEG as it was made or left in its file.
@@ -142,12 +134,13 @@ bool MakePagePicture(const uint8_t* data, size_t size, const char* fileName,
     try {
         PictureFile file;
         if (!file.ReadHeader(data, size, fileName)) return false;
-        // A JPEG that keeps its own size goes in as it is (turned without decoding): at
-        // the highest quality always, elsewhere when not larger than the picture encoded.
+        // A JPEG that keeps its own size goes in as it is (the page turns it): at the
+        // highest quality always, elsewhere when not larger than the picture encoded
+        // (which is turned already).
         const PixelPlan wanted = PlanPixels(plan, file.Header());
         const bool highest = !(plan.quality * 10 < 10);
         if (!wanted.resample &&
-            OwnJpeg(data, size, file.Header().orientation, plan, highest, leaveInFile, out)) {
+            OwnJpeg(data, size, file.Header().orientation, plan, leaveInFile, out)) {
             out->width = wanted.width;
             out->height = wanted.height;
             std::vector<uint8_t> encoded;
@@ -156,6 +149,7 @@ bool MakePagePicture(const uint8_t* data, size_t size, const char* fileName,
                 encoded.size() < JpegSize(*out)) {
                 out->jpeg.swap(encoded);
                 out->filePieces.clear();
+                out->turn = PictureTurn();
             }
             return true;
         }

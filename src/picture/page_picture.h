@@ -9,6 +9,7 @@
 
 #include "picture/bitmap_owner.h"
 #include "picture/jpeg_segments.h"
+#include "picture/picture_turn.h"
 
 // What the PDF run knows about where the picture goes.
 struct PagePlan {
@@ -33,6 +34,10 @@ struct PagePicture {
     // The program's side: a picture that waits in the spool already, spooledSize bytes at
     // spooledAt (see PdfImageSpool); jpeg then holds its head, up to its first scan.
     uint64_t spooledAt = 0, spooledSize = 0;
+    // How the PDF lays the JPEG down when it draws it: a JPEG kept as it is in its file
+    // is stored as the camera wrote it and turned by the page's drawing, which loses
+    // nothing and costs nothing. width x height is the picture turned.
+    PictureTurn turn;
 };
 
 // The page a width x height (turned) picture will be on, and the cell it is fitted into.
@@ -49,10 +54,9 @@ BitmapOwner MakePagePixels(const uint8_t* data, size_t size, const char* fileNam
 
 // A JPEG is reduced while decoding (to no fewer pixels than the resample needs), the
 // resample is bicubic (ResizeBicubic). A JPEG whose page picture has its own size is kept
-// as it is, less its metadata (KeepJpegData), and turned without decoding where its
-// blocks allow (TurnJpegLosslessly): at the highest quality always (another turn then
-// goes through its samples, TurnJpegSamples), at the others when that is not larger than
-// the picture encoded; unturned and with leaveInFile, as its pieces. False when the bytes
-// are not a readable picture or no JPEG could be made.
+// as it is, less its metadata (KeepJpegData), its turn left to the page (turn): at the
+// highest quality always, at the others when that is not larger than the picture
+// encoded; with leaveInFile, as its pieces. False when the bytes are not a readable
+// picture or no JPEG could be made.
 bool MakePagePicture(const uint8_t* data, size_t size, const char* fileName,
                      const PagePlan& plan, PagePicture* out, bool leaveInFile = false);

@@ -359,12 +359,40 @@ TEST_F(PdfBuilder, EveryCommandSequenceLooksInThePdfAsInTheThumbnail)
             EXPECT_EQ(state.first->second, look) << "commands " << commands << " reach a state again";
         }
     }
-    settings_.imageQuality = 0.0;  // small pictures: quick to encode and to render
-    ASSERT_EQ(1, Build(entries));
-    std::vector<BitmapOwner> pages = RenderPages(Out(), 12);
-    ASSERT_EQ(entries.size(), pages.size());
-    for (size_t i = 0; i < pages.size(); i++)
-        EXPECT_EQ(looks.at(std::make_pair(entries[i].rotation, entries[i].flips)),
-                  PageLook(pages[i].get()))
-            << "rotation " << entries[i].rotation << ", flips " << entries[i].flips;
+    // The same picture as a camera JPEG stored on its side (turned a quarter to the left,
+    // its Exif saying so): at the highest quality its own data goes in, laid down by the
+    // page, and each state looks as its thumbnail.
+    const std::string sideways = folder_ + "/sideways.jpg";
+    FIBITMAP* marked = MakeSolid(120, 80, Blue);
+    FillRect(marked, 0, 0, 40, 27, Red);
+    const ByteVec stored = EncodeAndUnload(FreeImage_Rotate(marked, 90), FIF_JPEG, 95);
+    FreeImage_Unload(marked);
+    const ByteVec camera = WithExifOrientation(stored, 6);
+    ASSERT_TRUE(WriteWholeFile(sideways, std::string(camera.begin(), camera.end())));
+    ASSERT_TRUE(MakeThumbnailPixels(camera.data(), camera.size(), "sideways.jpg", &thumb));
+    ASSERT_EQ("TL landscape", ThumbnailLook(thumb.bgra.data(), thumb.pictureRect));
+
+    for (const char* kind : {"PNG", "JPEG"}) {
+        SCOPED_TRACE(kind);
+        const bool jpeg = kind[0] == 'J';
+        ImageCollectionType files = entries;
+        for (size_t i = 0; jpeg && i < files.size(); i++) {
+            files[i] = MakeImageEntry(0, sideways.c_str(), entries[i].pictureRect);
+            files[i].rotation = entries[i].rotation, files[i].flips = entries[i].flips;
+        }
+        settings_.imageQuality = jpeg ? 1.0 : 0.0;  // the PNG's pictures small: quick to render
+        ASSERT_EQ(1, Build(files));
+        std::vector<BitmapOwner> pages = RenderPages(Out(), 12);
+        ASSERT_EQ(files.size(), pages.size());
+        for (size_t i = 0; i < pages.size(); i++)
+            EXPECT_EQ(looks.at(std::make_pair(files[i].rotation, files[i].flips)),
+                      PageLook(pages[i].get()))
+                << "rotation " << files[i].rotation << ", flips " << files[i].flips;
+        if (!jpeg) continue;
+        const PdfReadBack pdf = ReadPdfFile(Out());
+        for (const PdfPage& page : pdf.pages) {
+            ASSERT_EQ(1u, page.images.size());
+            EXPECT_TRUE(page.images[0].data == std::string(stored.begin(), stored.end()));
+        }
+    }
 }
