@@ -10,8 +10,8 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)"
 ./build-windows.sh
 status=0
-# The fuzz target for a minute on its seeds and what earlier runs here found.
-fuzz/run.sh 60 build/fuzz >build/fuzz.log 2>&1 || { status=1; tail -30 build/fuzz.log; }
+# The fuzz target on every committed input, then on a fixed run of mutations.
+fuzz/run.sh check build/fuzz >build/fuzz.log 2>&1 || { status=1; tail -30 build/fuzz.log; }
 grep -E '^stat::(number_of_executed_units|new_units_added)' build/fuzz.log || true
 (cd build && ctest -j"$(nproc)" --output-on-failure) || status=$?
 # The shared headless X server and Wine's servers of the test prefixes are no longer needed.

@@ -5,7 +5,9 @@
 // reader, then libheif with its HEVC and AV1 decoders. The first byte picks the part.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "decoder/protocol.h"
@@ -15,6 +17,24 @@
 #include "picture/heif_boxes.h"
 #include "picture/heif_picture.h"
 #include "picture/jpeg_segments.h"
+
+// A decoder process may allocate 1.5 GB (DecoderMemoryBytes); past that its allocations
+// fail, and a file a library cannot decode in it ends as unreadable. run.sh gives the
+// fuzzer the same limit, with malloc returning null past it (allocator_may_return_null);
+// these make new throw then, as it does in the decoder, where the sanitizer's new would
+// end the run.
+void* operator new(size_t n)
+{
+    if (void* p = malloc(n ? n : 1)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](size_t n) { return operator new(n); }
+void* operator new(size_t n, const std::nothrow_t&) noexcept { return malloc(n ? n : 1); }
+void* operator new[](size_t n, const std::nothrow_t&) noexcept { return malloc(n ? n : 1); }
+void operator delete(void* p) noexcept { free(p); }
+void operator delete[](void* p) noexcept { free(p); }
+void operator delete(void* p, size_t) noexcept { free(p); }
+void operator delete[](void* p, size_t) noexcept { free(p); }
 
 namespace {
 
