@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -323,6 +325,39 @@ TEST_F(PdfBuilder, PasswordsEncryptWithAes256AndCaptionsOfEveryCodePageReadBack)
         ASSERT_EQ(0, system(command.c_str()));
         EXPECT_NE(std::string::npos, ReadWholeFile(text).find(c.text)) << ReadWholeFile(text);
     }
+}
+
+// A CMYK JPEG as Photoshop writes it (inverted, with an Adobe block; ImageMagick writes
+// them so) goes in as it is at the highest quality and shows its own colours.
+TEST_F(PdfBuilder, AnAdobeCmykJpegKeptAsItIsShowsItsColours)
+{
+    const std::string path = folder_ + "/cmyk.jpg";
+    const std::string command = "convert -size 120x80 xc:red -fill blue -draw 'rectangle 60,0 119,79' "
+                                "-colorspace CMYK -strip -quality 95 '" + path + "'";
+    ASSERT_EQ(0, system(command.c_str()));
+    const std::string file = ReadWholeFile(path);
+    ASSERT_NE(std::string::npos, file.find("Adobe"));
+    settings_.imageQuality = 1.0;
+    ASSERT_EQ(1, Build({Entry(path)}));
+    const PdfReadBack pdf = ReadPdfFile(Out());
+    ASSERT_EQ(1u, pdf.pages.size());
+    ASSERT_EQ(1u, pdf.pages[0].images.size());
+    EXPECT_TRUE(pdf.pages[0].images[0].data == file);
+    const std::vector<BitmapOwner> pages = RenderPages(Out(), 24);
+    ASSERT_EQ(1u, pages.size());
+    FIBITMAP* page = pages[0].get();
+    int left = INT_MAX, right = -1, top = INT_MAX, bottom = -1;  // the picture: its coloured pixels
+    for (int y = 0; y < (int)FreeImage_GetHeight(page); y++)
+        for (int x = 0; x < (int)FreeImage_GetWidth(page); x++) {
+            const Rgb p = PixelAt(page, x, y);
+            if (std::max({p.r, p.g, p.b}) - std::min({p.r, p.g, p.b}) > 64)
+                left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+        }
+    ASSERT_GT(right - left, 40);
+    const int middle = (top + bottom) / 2;
+    EXPECT_TRUE(Near(Red, PixelAt(page, left + (right - left) / 4, middle), 40));
+    const Rgb blue = PixelAt(page, right - (right - left) / 4, middle);  // as a reader mixes inks
+    EXPECT_TRUE(blue.b > 120 && blue.b > blue.r + 60 && blue.b > blue.g + 60) << blue.r << " " << blue.g << " " << blue.b;
 }
 
 TEST_F(PdfBuilder, EveryCommandSequenceLooksInThePdfAsInTheThumbnail)
