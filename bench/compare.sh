@@ -153,7 +153,7 @@ heif_table() {  # heif_table heic|avif
   if [ -f "$root/dist/x86_64/Tolvane.exe" ]; then
     "$root/tests/ui/run-under-wine.sh" "$build/win" "$work/drive_tolvane.exe" \
       "$(winpath "$root/dist/x86_64/Tolvane.exe")" "$(winpath "$heif/$kind")" \
-      "$(printf '"%s" ' "${photos[@]##*/}")" "$nh" "$(winpath "$work/exe-heif.pdf")" "" >"$work/exe" 2>&1 ||
+      "$(printf '"%s" ' "${photos[@]##*/}")" "$nh" "$(winpath "$work/exe-$kind.pdf")" "" >"$work/exe" 2>&1 ||
       { cat "$work/exe" >&2; return 1; }
     exe=$(field 'Add Images, from OK:' "$work/exe")
     exe_pdf=$(field 'Make PDF, from OK:' "$work/exe")
